@@ -1,0 +1,15 @@
+#pragma once
+// Program-wide state shared by every subsystem.
+#include <QString>
+
+class hgcbox;
+
+extern hgcbox *Exch_Box;   // the one exchange object
+extern bool Connected;     // the link is up
+extern bool Exch_Run;      // an archive or message read is running
+extern bool Exch_Abort;    // the user pressed Esc during it
+
+// The program directory with a trailing separator; QZT_WORK_DIR overrides it.
+QString Work_Dir();
+// Sets the program directory (start-up: from the program path; tests).
+void Set_Work_Dir(const QString &dir);

@@ -1,0 +1,2 @@
+#pragma once
+// Controller simulator core.
