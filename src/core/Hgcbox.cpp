@@ -1,0 +1,439 @@
+#include "core/Hgcbox.h"
+
+#include "core/Crc16.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char *const kPortText = "Коммуникационный порт COM%1 недоступен";
+
+// Controller error codes 1..64, in code order.
+const char *const kContrErr[64] = {
+    "Неизвестный код команды",
+    "Неправильная длина запроса",
+    "Неправильный пароль на запись",
+    "Неправильные параметры в запросе",
+    "Попытка записи в неиспользуемое поле",
+    "Ввод даты и времени не допускается",
+    "Нарушена очередность записи параметров при конфигурации",
+    "Функция останова ГРС не активна",
+    "Нет такой таблицы",
+    "Неподходящий момент для коррекции времени",
+    "Чтение таблицы невозможно",
+    "Запись в таблицу не допускается",
+    "Нет такого поля в таблице",
+    "Попытка записи в несуществующее поле",
+    "Нет доступа к крану",
+    "Неправильный пароль доступа к крану",
+    "Слишком большое время для коррекции",
+    "Нет записей с такими индексами",
+    "Недостоверны индексы ведения архива",
+    "Нарушена последовательность запросов в серии",
+    "Другой диапазон времени в серии запросов",
+    "Неправильный диапазон времени",
+    "Таблица требует полной перезаписи",
+    "Управление агрегатом невозможно",
+    "Попытка записи более одного поля",
+    "Недостаточный уровень доступа",
+    "Пустое имя пользователя",
+    "Пустой код идентификации пользователя",
+    "Производитель/наладчик уже зарегистрирован",
+    "Удаление производителя/наладчика не допускается",
+    "Удаление последнего администратора не допускается",
+    "Пользователь не может быть зарегистрирован",
+    "Пользователь с таким именем уже есть ",
+    "Пользователь не зарегистрирован или неправильный пароль",
+    "Запись допускается только через специальный канал связи",
+    "Индекс начального поля не соответствует ограничениям",
+    "Кол. записываемых полей не соответствует ограничениям",
+    "Переход в режим работы \"Автомат\" невозможен",
+    "Указанного канала связи не существует",
+    "К указанному каналу связи не подключены контроллеры",
+    "Не получен ответ на ретранслированный запрос",
+    "Идет таймаут временной записи",
+    "Закончился таймаут для подачи команды постоянной записи",
+    "Не совпадают данные в командах временной и постоянной записи",
+    "Недопустимый код команды",
+    "Неизвестный код сообщения",
+    "Неизвестный код устройства",
+    "Неправильная длина данных в сообщении",
+    "Несовпадение КС поля данных",
+    "Переполнение памяти контроллера",
+    "Превышение лимита одновременно выполняемых команд",
+    "Контроллер рестартовал",
+    "Изменение параметров с удаленной ПЭВМ запрещено",
+    "Невозможный режим работы",
+    "Дата и время в норме",
+    "Изменение параметров возможно только в режиме \"Настройка\"",
+    "Программа опроса подключенных устройств в норме",
+    "Не прошла запись в EEPROM",
+    "Не прошла запись в FRAM",
+    "Разрушена таблица",
+    "Нарушены правила записи полей большой разрушенной таблицы",
+    "Неподходящий момент для выполнения команды",
+    "Не прошла запись в FLASH PROM",
+    "Программа разрушена или установлена перемычка",
+};
+
+// Request bytes taken from the caller and the frame length, for the fixed-size functions.
+struct Fixed_Req {
+    uint8_t func;
+    int data_pos;   // first frame byte of the caller's data
+    int data_len;   // bytes taken from the caller
+    bool pass;      // password and identification code at 4..19
+    int frame_len;
+};
+constexpr Fixed_Req kFixed[] = {
+    {1, 5, 3, false, 10},  {7, 4, 7, false, 13},  {8, 4, 15, false, 21}, {12, 20, 2, true, 24},
+    {14, 4, 13, false, 19}, {15, 4, 11, false, 17}, {16, 4, 9, false, 15}, {25, 20, 0, true, 22},
+    {32, 20, 0, true, 22}, {33, 20, 0, true, 22},
+};
+
+constexpr int kMaxFrame = 255;
+constexpr int kFunc2Overhead = 23;   // frame bytes of function 2 besides the caller's data
+
+// Clears the busy mark however the exchange ends.
+struct Busy_Guard {
+    bool &b;
+    explicit Busy_Guard(bool &flag) : b(flag) { b = true; }
+    ~Busy_Guard() { b = false; }
+};
+
+} // namespace
+
+double Now_Date_Time()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const qint64 days = QDate(1899, 12, 30).daysTo(now.date());
+    return double(days) + double(now.time().msecsSinceStartOfDay()) / 86400000.0;
+}
+
+hgcbox::hgcbox(uint8_t adr) : Adr(adr)
+{
+    std::memset(Write_Pass, ' ', sizeof Write_Pass);
+    std::memset(User_Code, ' ', sizeof User_Code);
+
+    Err_Mes[0] = QStringLiteral("Команда выполнена");
+    Err_Mes[1] = QStringLiteral("Неверно задан стартовый символ");
+    Err_Mes[2] = QStringLiteral("Неверно задан код функции");
+    Err_Mes[3] = QStringLiteral("Сбой при выполнении операции записи");
+    Err_Mes[4] = QStringLiteral("Неверная длина запроса");
+    Err_Mes[5] = QStringLiteral("Ответ получен не полностью (превышено время между байтами)");
+    Err_Mes[6] = QString::fromUtf8(kPortText).arg(COMPort);
+    Err_Mes[7] = QStringLiteral("Несовпадение КС ответа контроллера");
+    Err_Mes[9] = QStringLiteral("Не заданы данные запроса");
+    Err_Mes[10] = QStringLiteral("Устройство не отвечает");
+    Err_Mes[11] = QStringLiteral("Обмен с контроллером уже выполняется");
+    Err_Mes[19] = QStringLiteral("Обмен прерван по признаку завершения работы программы");
+    Err_Mes[20] = QStringLiteral("Ithernet. Не выполнена команда send (посылка запроса)");
+    Err_Mes[21] = QStringLiteral("Ithernet. Не выполнена команда recv (чтение ответа на запрос)");
+    for (int c = 1; c <= 64; ++c) Err_Mes[22 + c] = QString::fromUtf8(kContrErr[c - 1]);
+}
+
+hgcbox::~hgcbox()
+{
+    Close_Link();
+}
+
+Port *hgcbox::Link_Port() const
+{
+    return Conn_Prz == 2 ? Sock.get() : Port_Handle.get();
+}
+
+bool hgcbox::Exchange(uint8_t func, const uint8_t *data, int len, uint8_t link_chan)
+{
+    // Events are served while a reply is awaited; a handler that starts another exchange
+    // would overwrite the frames of the running one.
+    if (Busy) {
+        Err_Code = ERR_BUSY;
+        return false;
+    }
+    if (End_Prz) {
+        End_Prz = 0;
+        Err_Code = ERR_STOPPED;
+        return false;
+    }
+    Err_Code = ERR_OK;
+    Func = func;
+    std::memset(Req_Buf, 0, sizeof Req_Buf);
+    Req_Buf[0] = 0xCC;
+    Req_Buf[1] = Adr;
+    Req_Buf[3] = func;
+
+    int frame_len = 0;
+    if (func == 2) {
+        if (len < 0 || (len > 0 && !data)) {
+            Err_Code = len < 0 ? ERR_REQ_LEN : ERR_REQ_DATA;
+            return false;
+        }
+        // Table, first field and count are needed; the frame must fit its length byte.
+        if (len < 3 || len + kFunc2Overhead > kMaxFrame) {
+            Err_Code = ERR_REQ_LEN;
+            return false;
+        }
+        std::memcpy(Req_Buf + 4, Write_Pass, 12);
+        std::memcpy(Req_Buf + 16, User_Code, 4);
+        Req_Buf[20] = link_chan;
+        std::memcpy(Req_Buf + 21, data, size_t(len));
+        frame_len = len + kFunc2Overhead;
+    } else {
+        const Fixed_Req *f = std::find_if(std::begin(kFixed), std::end(kFixed),
+                                          [func](const Fixed_Req &r) { return r.func == func; });
+        if (f == std::end(kFixed)) {
+            Err_Code = ERR_FUNC;
+            return false;
+        }
+        if (len < 0) {
+            Err_Code = ERR_REQ_LEN;
+            return false;
+        }
+        if (f->data_len > 0 && !data) {
+            Err_Code = ERR_REQ_DATA;
+            return false;
+        }
+        if (f->pass) {
+            std::memcpy(Req_Buf + 4, Write_Pass, 12);
+            std::memcpy(Req_Buf + 16, User_Code, 4);
+        }
+        if (func == 1) Req_Buf[4] = link_chan;
+        if (f->data_len > 0) std::memcpy(Req_Buf + f->data_pos, data, size_t(f->data_len));
+        frame_len = f->frame_len;
+    }
+    Req_Buf[2] = uint8_t(frame_len);
+    Put_Crc16(Req_Buf, uint16_t(frame_len - 2));
+
+    Busy_Guard busy(Busy);
+    if (Do_Close_Port && Conn_Prz != 2 && !Open_Port()) return false;
+    if (Status_Panel) Status_Panel(QStringLiteral("Обмен..."));
+
+    // A zero attempt count would report success without a byte sent.
+    const int attempts = std::max<int>(1, Repeat);
+    for (int i = 0; i < attempts; ++i) {
+        if (End_Prz) {
+            Err_Code = ERR_STOPPED;
+            break;
+        }
+        if (Transact(frame_len)) break;
+    }
+
+    Last_Exch_Time = Now_Date_Time();
+    if (Status_Panel) Status_Panel(QString());
+    if (Do_Close_Port && Port_Handle) {
+        Port_Handle->Close();
+        Port_Handle.reset();
+        Clk->Sleep_Us(int64_t(Pause_Close_Ms) * 1000);
+    }
+    End_Prz = 0;
+    return Err_Code == ERR_OK;
+}
+
+bool hgcbox::Send_Frame(int frame_len)
+{
+    std::vector<uint8_t> out(size_t(Preambles), uint8_t(0xFF));
+    out.insert(out.end(), Req_Buf, Req_Buf + frame_len);
+    const int n = int(out.size());
+
+    if (Conn_Prz == 2) {
+        Clk->Sleep_Us(int64_t(Pause_Tcp_Ms) * 1000);
+        if (!Sock || !Sock->Write(out.data(), n)) {
+            Err_Code = ERR_SEND;
+            return false;
+        }
+        return true;
+    }
+
+    Port *p = Port_Handle.get();
+    if (!p) {
+        Err_Code = ERR_WRITE;
+        return false;
+    }
+    p->Set_Rate(Rate);
+    p->Purge();
+    const bool direct = Conn_Prz == 0;
+    if (direct) {
+        // The adapter's transmitter is keyed by RTS; a device without the line is no error.
+        p->Set_Rts(true);
+        Clk->Sleep_Us(Pause_Rts_Us);
+    }
+    const bool ok = p->Write(out.data(), n);
+    if (ok && direct) p->Drain();
+    if (direct) p->Set_Rts(false);
+    if (!ok) {
+        p->Clear_Error();
+        Err_Code = ERR_WRITE;
+        return false;
+    }
+    return true;
+}
+
+uint32_t hgcbox::Receive_Reply()
+{
+    std::memset(Resp_Buf, 0, 255);
+    const bool tcp = Conn_Prz == 2;
+    const int64_t first_deadline = Clk->Now_Us() + int64_t(WaitTime) * 1000;
+    const int64_t gap = int64_t(TimeOut) * 1000;
+    const bool search = Req_Buf[1] == 0xFF;
+    // Writing table 3 from field 0 changes the controller's address: the reply comes from
+    // the new one.
+    const bool new_adr = Req_Buf[3] == 2 && Req_Buf[21] == 3 && Req_Buf[22] == 0;
+    int n = 0;
+    int64_t last_byte = Clk->Now_Us();
+
+    for (;;) {
+        if (Pump) Pump();
+        if (End_Prz) {
+            End_Prz = 0;
+            return ERR_STOPPED;
+        }
+        // Re-read each turn: a served event may have closed the link.
+        Port *p = Link_Port();
+        if (!p) return tcp ? ERR_RECV : ERR_NO_ANSWER;
+
+        uint8_t b = 0;
+        const int r = p->Read_Byte(b);
+        if (r < 0) {
+            if (tcp) return ERR_RECV;   // the connection is gone
+            p->Clear_Error();
+        }
+        const int64_t now = Clk->Now_Us();
+        if (r == 1) {
+            bool accepted = false;
+            if (n == 0) {
+                accepted = b == 0x33;
+            } else if (n == 1) {
+                if (b == Adr) {
+                    accepted = true;
+                } else if (search) {
+                    Adr = b;
+                    accepted = true;
+                } else if (new_adr) {
+                    accepted = b == Req_Buf[24];
+                } else {
+                    n = 0;
+                }
+            } else if (n == 2) {
+                if (b < 6) n = 0;
+                else accepted = true;
+            } else {
+                accepted = true;
+            }
+            if (accepted) {
+                Resp_Buf[n++] = b;
+                if (n > 2 && n >= Resp_Buf[2]) return ERR_OK;
+                last_byte = now;
+            }
+        }
+
+        if (n < 2 && now > first_deadline) return ERR_NO_ANSWER;
+        if (n >= 2 && now - last_byte > gap) return ERR_GAP;
+        if (r == 1) continue;   // take what is pending before sleeping
+
+        // Sleep on the port in short slices so that events keep being served.
+        const int64_t deadline = n < 2 ? first_deadline : last_byte + gap;
+        const int64_t left_ms = (deadline - now) / 1000 + 1;
+        p->Wait_Readable(int(std::clamp<int64_t>(left_ms, 1, 5)));
+    }
+}
+
+bool hgcbox::Transact(int frame_len)
+{
+    if (Pump) Pump();
+    if (End_Prz) {
+        End_Prz = 0;
+        Err_Code = ERR_STOPPED;
+        return false;
+    }
+    if (Req_Buf[0] != 0xCC) {
+        Err_Code = ERR_START;
+        return false;
+    }
+    if (frame_len < 6 || frame_len > kMaxFrame) {
+        Err_Code = ERR_REQ_LEN;
+        return false;
+    }
+    Err_Code = ERR_OK;
+    if (!Send_Frame(frame_len)) return false;
+
+    // Kept local while waiting: a refused nested exchange writes Err_Code.
+    uint32_t err = Receive_Reply();
+    if (err == ERR_OK) {
+        const int len = Resp_Buf[2];
+        if (Crc16(Resp_Buf, uint16_t(len)) != 0) {
+            err = ERR_CRC;
+        } else if (Resp_Buf[3] != (Func | 0x80)) {
+            err = ERR_CONTR;
+            Set_Contr_Err(Resp_Buf[4]);
+        }
+    }
+    if (Port_Handle) Port_Handle->Purge();
+    Err_Code = err;
+    return err == ERR_OK;
+}
+
+void hgcbox::Set_Contr_Err(int code)
+{
+    if (code >= 1 && code <= 64) Mes_Buf = Err_Mes[22 + code];
+    else Mes_Buf = QStringLiteral("Код ошибки = %1").arg(code);
+    Err_Mes[8] = Mes_Buf;
+}
+
+QString hgcbox::Err_Text()
+{
+    const QString text = Err_Code < uint32_t(ERR_MES_COUNT) ? Err_Mes[Err_Code]
+                                                             : QStringLiteral("Код ошибки = %1").arg(Err_Code);
+    QString out = QStringLiteral("Команда %1.  %2").arg(Func).arg(text);
+    // The destroyed table's number follows the controller's "table destroyed" error.
+    if (Err_Code == ERR_CONTR && Resp_Buf[4] == 60) out += QStringLiteral(" %1").arg(Resp_Buf[6]);
+    Mes_Buf = out;
+    return out;
+}
+
+bool hgcbox::Open_Port()
+{
+    if (Port_Handle) {
+        Port_Handle->Close();
+        Port_Handle.reset();
+    }
+    std::unique_ptr<Port> p = Make_Serial_Port ? Make_Serial_Port(*this) : nullptr;
+    bool opened = false;
+    if (p) {
+        // A port held by another program is retried until it is released or the wait ends.
+        const int64_t until = Clk->Now_Us() + int64_t(Free_Port_Wait) * 1000000;
+        for (;;) {
+            if (p->Open()) {
+                opened = true;
+                break;
+            }
+            if (Clk->Now_Us() >= until) break;
+            Clk->Sleep_Us(int64_t(std::max(1, Open_Retry_Ms)) * 1000);
+        }
+    }
+    if (!opened) {
+        Err_Mes[6] = QString::fromUtf8(kPortText).arg(COMPort);
+        Err_Code = ERR_PORT;
+        return false;
+    }
+    Port_Handle = std::move(p);
+    Port_Handle->Set_Rate(Rate);
+    Port_Handle->Set_Rts(false);
+    Port_Handle->Set_Dtr(true);
+    Clk->Sleep_Us(int64_t(Pause_Dtr_Ms) * 1000);
+    return true;
+}
+
+void hgcbox::Close_Link()
+{
+    if (Sock) {
+        Sock->Close();
+        Sock.reset();
+    }
+    if (Port_Handle) {
+        Port_Handle->Close();
+        Port_Handle.reset();
+    }
+}
