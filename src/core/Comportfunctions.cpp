@@ -98,6 +98,7 @@ bool Serial_Port::Open()
     Busy = false;
     Lost = false;
     Close_Posted = false;
+    Line_Error_Count = 0;
     Last_Error.clear();
     Ser = std::make_unique<QSerialPort>();
     Ser->setPortName(Dev);
@@ -145,6 +146,7 @@ void Serial_Port::On_Error(int code)
 {
     const auto e = QSerialPort::SerialPortError(code);
     if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError) return;
+    ++Line_Error_Count;
     // Once the other end has gone the device reports this error on every poll; the first
     // one closes the port. Closing is deferred out of the signal (the port object is still
     // inside its own read handler); every port call checks Lost first.

@@ -63,6 +63,9 @@ public:
     QString Error_String() const { return Last_Error; }
     // The line went away (read or resource error); the port has been closed.
     bool Was_Lost() const { return Lost; }
+    // Read and resource errors the device has reported since Open (stays small: the first
+    // one closes the port).
+    int Line_Errors() const { return Line_Error_Count; }
     const QString &Device() const { return Dev; }
     uint32_t Rate() const { return Cur_Rate; }
 
@@ -76,6 +79,7 @@ private:
     bool Busy = false;
     bool Lost = false;
     bool Close_Posted = false;
+    int Line_Error_Count = 0;
     QString Last_Error;
 };
 
