@@ -1,0 +1,140 @@
+#include "archives/Arhiv_File.h"
+
+#include "core/Ques.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+qint64 records_bytes(Arh_File_Kind kind, uint32_t count)
+{
+    return qint64(count) * qint64(Arh_Info(kind).rec_size);
+}
+
+QString bare_name(const QString &path) { return QFileInfo(path).fileName(); }
+
+void message(uint32_t kind, const QString &line1, const QString &line2 = QString())
+{
+    Ques_Kind = kind;
+    Show_Ques(line1, line2);
+}
+} // namespace
+
+Arh_Write Write_Arhiv_File(const QString &path, Arh_File_Kind kind, const Arhiv_Header &h,
+                           const QByteArray &recs)
+{
+    const qint64 body = records_bytes(kind, h.rec_count);
+    if (body > recs.size()) return Arh_Write::Short_Records;
+
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return Arh_Write::Open_Failed;
+    bool ok = f.write(reinterpret_cast<const char *>(&h), sizeof h) == qint64(sizeof h);
+    if (ok && body > 0) ok = f.write(recs.constData(), body) == body;
+    if (!ok) {
+        f.cancelWriting();
+        return Arh_Write::Write_Failed;
+    }
+    return f.commit() ? Arh_Write::Ok : Arh_Write::Write_Failed;
+}
+
+Arh_File_Data Read_Arhiv_File(const QString &path, Arh_File_Kind kind)
+{
+    Arh_File_Data d;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return d;
+
+    const qint64 size = f.size();
+    if (size < ARHIV_HEADER_SIZE) {
+        d.status = Arh_Read::Refused;
+        d.check = Arh_Check::Too_Short;
+        return d;
+    }
+    Arhiv_Header h;
+    if (f.read(reinterpret_cast<char *>(&h), sizeof h) != qint64(sizeof h)) {
+        d.status = Arh_Read::Refused;
+        d.check = Arh_Check::Too_Short;
+        return d;
+    }
+    d.check = Check_Arhiv_Header(kind, h);
+    if (d.check != Arh_Check::Ok) {
+        d.status = Arh_Read::Refused;
+        return d;
+    }
+
+    // The buffer is sized by what the file can hold, not by the count it claims.
+    d.claimed = h.rec_count;
+    const uint32_t count = Arh_Records_Available(kind, size, h.rec_count);
+    const qint64 want = records_bytes(kind, count);
+    d.records = QByteArray(want, '\0');
+    // What the file lacks stays zero and fails the record check in the viewer.
+    const qint64 got = want ? f.read(d.records.data(), want) : 0;
+    d.short_file = count < d.claimed || got < want;
+    h.rec_count = count;
+    d.header = h;
+    d.status = Arh_Read::Ok;
+    return d;
+}
+
+QString Arh_Refusal_Line1(const QString &path)
+{
+    return QStringLiteral("Файл %1 не является файлом, содержащим").arg(bare_name(path));
+}
+
+QString Arh_Refusal_Line2(Arh_File_Kind kind) { return QString::fromUtf8(Arh_Info(kind).refusal); }
+
+QString Arh_Apply_Ext(const QString &chosen, Arh_File_Kind kind)
+{
+    const QFileInfo fi(chosen);
+    if (!fi.suffix().isEmpty()) return chosen;
+    QString name = chosen;
+    while (name.endsWith(u'.')) name.chop(1);   // "name." has no extension either
+    return name + QLatin1String(Arh_Info(kind).ext);
+}
+
+QString Arh_Replace_Line1(const QString &path)
+{
+    return QStringLiteral("Файл %1 уже есть.").arg(bare_name(path));
+}
+
+QString Arh_Replace_Line2() { return QStringLiteral("Вы хотите заменить существующий файл?"); }
+
+Arh_Save Save_Archive_File(Arh_File_Kind kind, const Arhiv_Header &h, const QByteArray &recs,
+                           const QDate &today, Save_Ui &ui)
+{
+    Save_Dialog_Setup s;
+    s.title = QStringLiteral("Введите имя файла для сохранения данных");
+    s.dir = Arh_Dir(kind);
+    s.filter = Arh_Filter(kind);
+    s.ext = QLatin1String(Arh_Info(kind).ext);
+    s.proposed = Arh_Default_Name(kind, s.dir, h, today);
+
+    QString path;
+    for (;;) {
+        const std::optional<QString> chosen = ui.Choose_Name(s);
+        if (!chosen || chosen->isEmpty()) return Arh_Save::Cancelled;
+        path = Arh_Apply_Ext(*chosen, kind);
+        if (!QFileInfo::exists(path)) break;
+        Ques_Kind = 3;
+        Show_Ques(Arh_Replace_Line1(path), Arh_Replace_Line2());
+        if (Ques_Answer == 1) break;
+        s.proposed = path;
+    }
+
+    ui.Busy(true);
+    const Arh_Write w = Write_Arhiv_File(path, kind, h, recs);
+    ui.Busy(false);
+    switch (w) {
+    case Arh_Write::Ok:
+        message(6, QStringLiteral("Данные сохранены в файле %1.").arg(bare_name(path)));
+        return Arh_Save::Saved;
+    case Arh_Write::Open_Failed:
+        message(1, QStringLiteral("Ошибка открытия файла"));
+        return Arh_Save::Failed;
+    case Arh_Write::Write_Failed:
+    case Arh_Write::Short_Records:
+        break;
+    }
+    message(1, QStringLiteral("Ошибка записи файла"), bare_name(path));
+    return Arh_Save::Failed;
+}
