@@ -1,0 +1,155 @@
+#include "core/forms/Ques_Form.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+QLabel *Make_Label(QWidget *parent, const char *name)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    l->setTextFormat(Qt::PlainText);   // controller texts are never markup
+    return l;
+}
+
+QPushButton *Make_Button(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->resize(TFormQues::BTN_W, TFormQues::BTN_H);
+    return b;
+}
+
+// Room the screen gives a window, or 0 when it is not known.
+int Screen_Width(const QWidget *w)
+{
+    QScreen *s = w->screen();
+    if (!s)
+        s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry().width() : 0;
+}
+
+}  // namespace
+
+TFormQues::TFormQues(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormQues"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    Label1 = Make_Label(this, "Label1");
+    Label2 = Make_Label(this, "Label2");
+    Label3 = Make_Label(this, "Label3");
+    BitBtn1 = Make_Button(this, "BitBtn1", QStringLiteral("Да"));
+    BitBtn2 = Make_Button(this, "BitBtn2", QStringLiteral("Нет"));
+    BitBtn3 = Make_Button(this, "BitBtn3", QString());
+    // OK carries a glyph only; where the style has none it says "OK" so it is never blank.
+    const QIcon ok = style()->standardIcon(QStyle::SP_DialogOkButton);
+    if (ok.isNull())
+        BitBtn3->setText(QStringLiteral("OK"));
+    else
+        BitBtn3->setIcon(ok);
+    connect(BitBtn1, &QPushButton::clicked, this, &TFormQues::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFormQues::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TFormQues::BitBtn3Click);
+    Setup(Ques_Setup());
+}
+
+void TFormQues::Setup(const Ques_Setup &q)
+{
+    Answer = 0;
+    setWindowTitle(q.caption);
+    Label1->setText(q.line1);
+    Label2->setText(q.line2);
+    Label3->setText(q.line3);
+
+    const int h = (q.line2.isEmpty() && q.line3.isEmpty()) ? 124 : q.line3.isEmpty() ? 150 : 175;
+
+    qsizetype longest = q.caption.size();
+    for (const QString *s : {&q.line1, &q.line2, &q.line3})
+        longest = std::max(longest, s->size());
+    int w = std::max<qsizetype>(longest * 10 + 20, BitBtn1->width() + BitBtn2->width() + 60);
+
+    // A line longer than the screen would push the buttons out of reach: keep the dialog on
+    // the screen and wrap the lines instead, growing the height by what the wrapping needs.
+    const int screen_w = Screen_Width(this);
+    const bool wrap = screen_w > 0 && w > screen_w;
+    if (wrap)
+        w = screen_w;
+    const int label_w = w - 14;
+    int y = 10;
+    int extra = 0;
+    for (QLabel *l : {Label1, Label2, Label3}) {
+        l->setWordWrap(wrap);
+        const int one = l->fontMetrics().height() + 4;
+        const int need = wrap ? std::max(one, l->heightForWidth(label_w)) : one;
+        l->setGeometry(7, y, label_w, need);
+        extra += need - one;
+        y += 24 + (need - one);
+    }
+    const int height = h + extra;
+    setFixedSize(w, height);
+
+    const int by = height - BTN_H - 12;
+    BitBtn1->setVisible(q.yes_no);
+    BitBtn2->setVisible(q.yes_no);
+    BitBtn3->setVisible(!q.yes_no);
+    if (q.yes_no) {
+        const int g = (w - BitBtn1->width() - BitBtn2->width()) / 3 - 3;
+        BitBtn2->move(g, by);
+        BitBtn1->move(g + BitBtn2->width() + g, by);
+        BitBtn1->setDefault(true);
+        BitBtn1->setFocus();
+    } else {
+        BitBtn3->move((w - BitBtn3->width()) / 2, by);
+        BitBtn3->setDefault(true);
+        BitBtn3->setFocus();
+    }
+}
+
+void TFormQues::BitBtn1Click()
+{
+    Answer = 1;
+    accept();
+}
+
+void TFormQues::BitBtn2Click()
+{
+    Answer = 0;
+    reject();
+}
+
+void TFormQues::BitBtn3Click()
+{
+    accept();
+}
+
+uint8_t Ques_Dialog_Handler::Ask(const Ques_Setup &q)
+{
+    // A dialog owned by a disabled window (the main window during an archive read) would
+    // be disabled too and could never be answered: take an enabled owner or none.
+    QWidget *owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeWindow();
+    if (owner && !owner->isEnabled())
+        owner = nullptr;
+    // The owner may go away while the dialog runs its own event loop.
+    QPointer<TFormQues> f = new TFormQues(owner);
+    f->Setup(q);
+    f->exec();
+    const uint8_t answer = f ? f->Answer : 0;
+    delete f.data();
+    return answer;
+}
+
+void Install_Ques_Dialog()
+{
+    static Ques_Dialog_Handler handler;
+    Set_Ques_Handler(&handler);
+}
