@@ -1,0 +1,218 @@
+#include "core/Ques.h"
+#include "core/forms/Ques_Form.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+TFormQues *Shown_Dialog()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *f = qobject_cast<TFormQues *>(w); f && f->isVisible())
+            return f;
+    return nullptr;
+}
+
+// Runs `act` on the question dialog as soon as its modal loop shows it.
+void When_Shown(std::function<void(TFormQues *)> act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        TFormQues *f = Shown_Dialog();
+        if (!f)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(f);
+    });
+    poll->start();
+}
+
+struct Shown {
+    QString title, l1, l2, l3;
+    bool yes = false, no = false, ok = false, enabled = false;
+    QSize size;
+    bool focus_yes = false, focus_ok = false;
+};
+
+}  // namespace
+
+class Tst_Ques_Form : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Install_Ques_Dialog(); }
+
+    void kinds_data()
+    {
+        QTest::addColumn<uint>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("third");
+        QTest::addColumn<bool>("yes_no");
+        QTest::newRow("1") << 1u << "Ошибка" << "" << false;
+        QTest::newRow("2") << 2u << "Ошибка ввода параметров" << "" << false;
+        QTest::newRow("3") << 3u << "" << "" << true;
+        QTest::newRow("4") << 4u << "" << "(см. текущее состояние контроллера)" << false;
+        QTest::newRow("5") << 5u << "Результат обмена с устройством" << "" << false;
+        QTest::newRow("6") << 6u << "" << "" << false;
+        QTest::newRow("7") << 7u << "" << "Повторить попытку?" << true;
+        QTest::newRow("unknown") << 99u << "" << "" << false;
+    }
+    void kinds()
+    {
+        QFETCH(uint, kind);
+        QFETCH(QString, caption);
+        QFETCH(QString, third);
+        QFETCH(bool, yes_no);
+        Shown s;
+        When_Shown([&s](TFormQues *f) {
+            s = {f->windowTitle(), f->Label1->text(), f->Label2->text(), f->Label3->text(),
+                 f->BitBtn1->isVisible(), f->BitBtn2->isVisible(), f->BitBtn3->isVisible(),
+                 f->isEnabled(), f->size(), f->focusWidget() == f->BitBtn1,
+                 f->focusWidget() == f->BitBtn3};
+            f->BitBtn2->isVisible() ? f->BitBtn2->click() : f->BitBtn3->click();
+        });
+        Ques_Kind = kind;
+        Show_Ques(QStringLiteral("Строка 1"), QStringLiteral("Строка 2"));
+        QCOMPARE(s.title, caption);
+        QCOMPARE(s.l1, QStringLiteral("Строка 1"));
+        QCOMPARE(s.l2, QStringLiteral("Строка 2"));
+        QCOMPARE(s.l3, third);
+        QCOMPARE(s.yes, yes_no);
+        QCOMPARE(s.no, yes_no);
+        QCOMPARE(s.ok, !yes_no);
+        QVERIFY(s.enabled);
+        QCOMPARE(s.focus_yes, yes_no);
+        QCOMPARE(s.focus_ok, !yes_no);
+        QCOMPARE(s.size.height(), third.isEmpty() ? 150 : 175);
+        QCOMPARE(Ques_Kind, uint32_t(kind));   // the caller's kind is kept
+        QCOMPARE(Ques_Answer, uint8_t(0));
+    }
+
+    void focus_and_buttons_placed()
+    {
+        TFormQues f;
+        f.Setup(Make_Ques_Setup(7, QStringLiteral("Нет ответа от контроллера"), QString()));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(f.focusWidget(), f.BitBtn1);
+        const int w = f.width();
+        const int g = (w - f.BitBtn1->width() - f.BitBtn2->width()) / 3 - 3;
+        QCOMPARE(f.BitBtn2->x(), g);
+        QCOMPARE(f.BitBtn1->x(), g + f.BitBtn2->width() + g);
+        QCOMPARE(f.BitBtn1->y(), f.BitBtn2->y());
+        QVERIFY(f.BitBtn1->geometry().bottom() < f.height());
+        f.Setup(Make_Ques_Setup(1, QStringLiteral("x"), QString()));
+        QCOMPARE(f.focusWidget(), f.BitBtn3);
+        QCOMPARE(f.BitBtn3->x(), (f.width() - f.BitBtn3->width()) / 2);
+        for (QLabel *l : {f.Label1, f.Label2, f.Label3})
+            QCOMPARE(l->width(), f.width() - 14);
+    }
+
+    void heights()
+    {
+        TFormQues f;
+        f.Setup(Make_Ques_Setup(1, QStringLiteral("a"), QString()));
+        QCOMPARE(f.height(), 124);
+        f.Setup(Make_Ques_Setup(1, QStringLiteral("a"), QStringLiteral("b")));
+        QCOMPARE(f.height(), 150);
+        f.Setup(Make_Ques_Setup(7, QStringLiteral("a"), QStringLiteral("b")));
+        QCOMPARE(f.height(), 175);
+        f.Setup(Make_Ques_Setup(4, QStringLiteral("a"), QString()));   // third line only
+        QCOMPARE(f.height(), 175);
+    }
+
+    void widths()
+    {
+        TFormQues f;
+        const int min_w = f.BitBtn1->width() + f.BitBtn2->width() + 60;
+        f.Setup(Make_Ques_Setup(6, QStringLiteral("ab"), QString()));
+        QCOMPARE(f.width(), min_w);
+        // The caption and the third line count like the two lines.
+        f.Setup(Make_Ques_Setup(2, QStringLiteral("ab"), QString()));
+        QCOMPARE(f.width(), 23 * 10 + 20);
+        f.Setup(Make_Ques_Setup(4, QStringLiteral("ab"), QString()));
+        QCOMPARE(f.width(), 35 * 10 + 20);
+        f.Setup(Make_Ques_Setup(1, QString(60, u'ж'), QStringLiteral("short")));
+        QCOMPARE(f.width(), 60 * 10 + 20);
+        QCOMPARE(f.Label1->width(), 60 * 10 + 6);
+        f.Setup(Make_Ques_Setup(1, QStringLiteral("short"), QString(45, u'x')));
+        QCOMPARE(f.width(), 45 * 10 + 20);
+    }
+
+    void line_wider_than_screen_wraps()
+    {
+        TFormQues f;
+        const int screen_w = f.screen()->availableGeometry().width();
+        const QString line = QStringLiteral("слово ").repeated(screen_w / 30 + 10).trimmed();
+        f.Setup(Make_Ques_Setup(3, line, QStringLiteral("Продолжить?")));
+        QCOMPARE(f.width(), screen_w);
+        QCOMPARE(f.Label1->text(), line);   // nothing cut
+        QVERIFY(f.Label1->wordWrap());
+        QVERIFY(f.height() > 150);
+        QVERIFY(f.Label1->geometry().bottom() < f.Label2->y());
+        QVERIFY(f.Label3->geometry().bottom() < f.BitBtn1->y());
+    }
+
+    void answers()
+    {
+        Ques_Kind = 7;
+        Ques_Answer = 1;
+        When_Shown([](TFormQues *f) { f->BitBtn1->click(); });
+        Show_Ques(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(Ques_Answer, uint8_t(1));
+
+        When_Shown([](TFormQues *f) { f->BitBtn2->click(); });
+        Show_Ques(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(Ques_Answer, uint8_t(0));
+
+        Ques_Answer = 1;
+        When_Shown([](TFormQues *f) { QTest::keyClick(f, Qt::Key_Escape); });
+        Show_Ques(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(Ques_Answer, uint8_t(0));
+
+        Ques_Answer = 1;
+        When_Shown([](TFormQues *f) { f->close(); });
+        Show_Ques(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(Ques_Answer, uint8_t(0));
+
+        // Enter takes the focused "Да".
+        When_Shown([](TFormQues *f) { QTest::keyClick(f, Qt::Key_Return); });
+        Show_Ques(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(Ques_Answer, uint8_t(1));
+
+        Ques_Kind = 1;
+        When_Shown([](TFormQues *f) { f->BitBtn3->click(); });
+        Show_Ques(QStringLiteral("a"), QStringLiteral("b"));
+        QCOMPARE(Ques_Answer, uint8_t(0));
+    }
+
+    void answerable_while_the_main_window_is_disabled()
+    {
+        QWidget main;
+        main.resize(400, 300);
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.setEnabled(false);   // as during an archive read
+        bool enabled = false;
+        When_Shown([&enabled](TFormQues *f) {
+            enabled = f->isEnabled();
+            f->BitBtn1->click();
+        });
+        Ques_Kind = 3;
+        Show_Ques(QStringLiteral("Прервать чтение?"), QString());
+        QVERIFY(enabled);
+        QCOMPARE(Ques_Answer, uint8_t(1));
+    }
+};
+
+QTEST_MAIN(Tst_Ques_Form)
+#include "tst_ques_form.moc"
