@@ -1,10 +1,126 @@
 // qzt-sim: the controller simulator program.
+//   qzt-sim --tcp PORT   listen on 127.0.0.1:PORT (0: any free port); prints the port
+//   qzt-sim --pty        open a pseudo-terminal; prints the device the program should open
+// Options: --adr N (controller address), --password TEXT, --code TEXT, --verbose (one line
+// per request on stderr).
+#include "Sim.h"
+#include "Sim_Transport.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int Sig_Fd[2] = {-1, -1};
+
+void On_Signal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] ssize_t n = ::write(Sig_Fd[1], &c, 1);
+}
+
+QString Describe(const Sim_Request_Log &r)
+{
+    QString s = QStringLiteral("%1 adr=%2 func=%3").arg(r.when.toString(QStringLiteral("HH:mm:ss.zzz"))).arg(r.adr).arg(r.func);
+    if (r.table >= 0) s += QStringLiteral(" table=%1 first=%2 count=%3").arg(r.table).arg(r.first).arg(r.count);
+    if (!r.for_us) return s + QStringLiteral(" (not ours)");
+    for (Sim_Fault_Kind k : r.faults) s += QStringLiteral(" fault=%1").arg(QLatin1String(Sim_Fault_Name(k)));
+    if (r.error) s += QStringLiteral(" -> error %1").arg(r.error);
+    else if (!r.reply.isEmpty()) s += QStringLiteral(" -> ok");
+    return s;
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "qzt-sim: no transport chosen\n");
-    return 2;
+    QCoreApplication::setApplicationName(QStringLiteral("qzt-sim"));
+
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("Gas-quality controller simulator"));
+    p.addHelpOption();
+    const QCommandLineOption tcp_opt(QStringLiteral("tcp"), QStringLiteral("Listen on 127.0.0.1:PORT (0: any free port)."),
+                                     QStringLiteral("PORT"));
+    const QCommandLineOption pty_opt(QStringLiteral("pty"), QStringLiteral("Serve a pseudo-terminal."));
+    const QCommandLineOption adr_opt(QStringLiteral("adr"), QStringLiteral("Controller address (1..254)."),
+                                     QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption pass_opt(QStringLiteral("password"), QStringLiteral("Expected write password."),
+                                      QStringLiteral("TEXT"));
+    const QCommandLineOption code_opt(QStringLiteral("code"), QStringLiteral("Expected identification code."),
+                                      QStringLiteral("TEXT"));
+    const QCommandLineOption verbose_opt(QStringLiteral("verbose"), QStringLiteral("One line per request on stderr."));
+    p.addOptions({tcp_opt, pty_opt, adr_opt, pass_opt, code_opt, verbose_opt});
+    p.process(app);
+
+    const bool use_tcp = p.isSet(tcp_opt);
+    if (use_tcp == p.isSet(pty_opt)) {
+        std::fprintf(stderr, "qzt-sim: choose one transport: --tcp PORT or --pty\n");
+        return 2;
+    }
+    bool ok = false;
+    const int adr = p.value(adr_opt).toInt(&ok);
+    if (!ok || adr < 1 || adr > 254) {
+        std::fprintf(stderr, "qzt-sim: the address must be 1..254\n");
+        return 2;
+    }
+    int port = 0;
+    if (use_tcp) {
+        port = p.value(tcp_opt).toInt(&ok);
+        if (!ok || port < 0 || port > 65535) {
+            std::fprintf(stderr, "qzt-sim: the port must be 0..65535\n");
+            return 2;
+        }
+    }
+    const QByteArray pass = p.value(pass_opt).toLocal8Bit();
+    const QByteArray code = p.value(code_opt).toLocal8Bit();
+    if (pass.size() > 12 || code.size() > 4) {
+        std::fprintf(stderr, "qzt-sim: the password takes at most 12 bytes, the code at most 4\n");
+        return 2;
+    }
+
+    Sim_Core core{uint8_t(adr)};
+    core.Set_Password(pass);
+    core.Set_Code(code);
+    if (p.isSet(verbose_opt)) {
+        core.Set_Log_Hook([](const Sim_Request_Log &r) {
+            std::fprintf(stderr, "%s\n", qPrintable(Describe(r)));
+            std::fflush(stderr);
+        });
+    }
+
+    std::unique_ptr<Sim_Tcp> tcp;
+    std::unique_ptr<Sim_Pty> pty;
+    if (use_tcp) {
+        tcp = std::make_unique<Sim_Tcp>(core);
+        if (!tcp->Start(uint16_t(port))) {
+            std::fprintf(stderr, "qzt-sim: cannot listen on port %d: %s\n", port, qPrintable(tcp->Error()));
+            return 1;
+        }
+        std::printf("%u\n", unsigned(tcp->Port()));
+    } else {
+        pty = std::make_unique<Sim_Pty>(core);
+        if (!pty->Start()) {
+            std::fprintf(stderr, "qzt-sim: cannot open a pseudo-terminal: %s\n", qPrintable(pty->Error()));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(pty->Slave_Path()));
+    }
+    std::fflush(stdout);
+
+    // SIGTERM and SIGINT end the event loop, so the transports stop cleanly.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, Sig_Fd) == 0) {
+        auto *sn = new QSocketNotifier(Sig_Fd[0], QSocketNotifier::Read, &app);
+        QObject::connect(sn, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+        std::signal(SIGTERM, On_Signal);
+        std::signal(SIGINT, On_Signal);
+    }
+    const int rc = app.exec();
+    tcp.reset();
+    pty.reset();
+    return rc;
 }
