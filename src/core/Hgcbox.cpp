@@ -219,6 +219,8 @@ bool hgcbox::Exchange(uint8_t func, const uint8_t *data, int len, uint8_t link_c
             break;
         }
         if (Transact(frame_len)) break;
+        // A stop request ends the exchange, not just the attempt.
+        if (Err_Code == ERR_STOPPED) break;
     }
 
     Last_Exch_Time = Now_Date_Time();
@@ -337,6 +339,11 @@ uint32_t hgcbox::Receive_Reply()
         const int64_t deadline = n < 2 ? first_deadline : last_byte + gap;
         const int64_t left_ms = (deadline - now) / 1000 + 1;
         p->Wait_Readable(int(std::clamp<int64_t>(left_ms, 1, 5)));
+        // The wait returns as soon as a byte is there: one that comes after the
+        // deadline is late, as a tight poll would have found.
+        const int64_t after = Clk->Now_Us();
+        if (n < 2 && after > first_deadline) return ERR_NO_ANSWER;
+        if (n >= 2 && after - last_byte > gap) return ERR_GAP;
     }
 }
 
