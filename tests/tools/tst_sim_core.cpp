@@ -1,0 +1,419 @@
+// The simulator's core: what it answers, byte for byte, and how each fault spoils a reply.
+#include "Sim.h"
+
+#include "core/Codepage.h"
+#include "core/Crc16.h"
+#include "core/Tables.h"
+#include "testsupport.h"
+
+#include <QThread>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+constexpr uint8_t ADR = 5;
+
+QByteArray Read_Req(uint8_t adr, int t, int first, int count)
+{
+    return Sim_Core::Make_Request(adr, 1, Bytes({0, t, first, count}));
+}
+
+QByteArray Write_Req(uint8_t adr, const QByteArray &pass, const QByteArray &code, int t, int first, int count,
+                     const QByteArray &data)
+{
+    return Sim_Core::Make_Request(adr, 2, Sim_Core::Pad(pass, 12) + Sim_Core::Pad(code, 4) + Bytes({0, t, first, count}) + data);
+}
+
+// Everything the core sends for these bytes, in order, whatever the timing.
+QByteArray Feed(Sim_Core &c, const QByteArray &in, int64_t now = 1000)
+{
+    QByteArray out;
+    for (const Sim_Chunk &ch : c.Receive(in, now)) out += ch.bytes;
+    return out;
+}
+
+uint16_t Crc_Of(const QByteArray &b) { return Crc16(reinterpret_cast<const uint8_t *>(b.constData()), uint16_t(b.size())); }
+
+QByteArray Reply(uint8_t adr, int func_byte, const QByteArray &payload)
+{
+    QByteArray f = Bytes({0x33, adr, int(payload.size()) + 6, func_byte}) + payload;
+    const uint16_t c = Crc_Of(f);
+    return f + Bytes({c & 0xFF, c >> 8});
+}
+
+float F32_At(const QByteArray &b, int at)
+{
+    float f;
+    std::memcpy(&f, b.constData() + at, 4);
+    return f;
+}
+} // namespace
+
+class Tst_Sim_Core : public QObject {
+    Q_OBJECT
+private slots:
+    void image_is_what_the_connect_sequence_needs()
+    {
+        Sim_Core c(ADR);
+        const QByteArray img = c.Image();
+        QCOMPARE(img.size(), CONTR_TABLES_SIZE);
+        const QByteArray t0 = c.Table(0);
+        QCOMPARE(t0.size(), 18);
+        QCOMPARE(t0.at(0), char(0));     // nothing destroyed
+        QCOMPARE(t0.at(1), 'I');
+        QCOMPARE(int(t0.at(3)), 16);
+        QCOMPARE(int(t0.at(12)), 0);     // names in code page 866
+        QCOMPARE(int(uint8_t(c.Field(3, 0).at(0))), int(ADR));
+        QCOMPARE(int(c.Field(14, 6).at(0)), 8);   // chromatograph code
+        QCOMPARE(int(c.Field(14, 14).at(0)), 20); // parameters in use
+        QCOMPARE(Cp866_To_Unicode(c.Field(5, 0).constData(), 20).remove(QChar(0)), QStringLiteral("ГРС Северная"));
+        QCOMPARE(Cp866_To_Unicode(c.Field(5, 1).constData(), 20).remove(QChar(0)), QStringLiteral("Нитка 1"));
+        // Table 6: a chromatograph, a moisture meter and flow computers.
+        QCOMPARE(c.Table(6).mid(7, 3), Bytes({1, 1, 1}));
+
+        // Gas parameters: 1251 names, symbols, units, ranges, registers, decimals.
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray r = c.Field(1, i);
+            QCOMPARE(r.size(), 64);
+            QVERIFY2(r.at(0) != 0, qPrintable(QString("parameter %1 has a name").arg(i)));
+            QVERIFY(F32_At(r, 51) < F32_At(r, 55));
+            QCOMPARE(int(uint8_t(r.at(59)) | uint8_t(r.at(60)) << 8), 7001 + 2 * i);
+            QVERIFY(uint8_t(r.at(61)) <= 7);
+            QVERIFY(uint8_t(r.at(62)) <= 8);
+        }
+        QCOMPARE(Cp1251_To_Unicode(c.Field(1, 0).left(5)), QStringLiteral("Метан"));
+        QCOMPARE(c.Field(1, 0).mid(40, 4), QByteArray("CH4\0", 4));
+        QCOMPARE(int(c.Field(1, 0).at(50)), 1);   // "%"
+
+        // The clock is the host's.
+        const QByteArray t2 = c.Table(2);
+        const QDate today = QDate::currentDate();
+        QVERIFY(qAbs(QDate(2000 + uint8_t(t2.at(0)), t2.at(1), t2.at(2)).daysTo(today)) <= 1);
+        QVERIFY(t2.at(6) >= 1 && t2.at(6) <= 7);
+    }
+
+    void parser_skips_preambles_noise_and_false_starts()
+    {
+        Sim_Core c(ADR);
+        const QByteArray req = Read_Req(ADR, 3, 0, 4);
+        const QByteArray expected = Reply(ADR, 0x81, Bytes({0, 3, 0, 4, ADR, 11, 0, 0}));
+
+        QCOMPARE(Feed(c, QByteArray(5, char(0xFF)) + req), expected);
+        // Noise with a false start whose length byte claims more than ever comes.
+        QCOMPARE(Feed(c, Bytes({0x00, 0x33, 0xCC, 0x01, 0xF0, 0x12}) + req), expected);
+        // A false start with a complete but wrong frame before the real one.
+        QCOMPARE(Feed(c, Bytes({0xCC, ADR, 0x06, 0x01, 0x00, 0x00}) + req), expected);
+        // Byte by byte: the reply comes with the last byte.
+        QByteArray out;
+        for (int i = 0; i < req.size(); ++i) {
+            out += Feed(c, req.mid(i, 1));
+            if (i + 1 < req.size()) QVERIFY(out.isEmpty());
+        }
+        QCOMPARE(out, expected);
+        // Two requests in one block: two replies.
+        QCOMPARE(Feed(c, req + req), expected + expected);
+        // A length byte below 6 never makes a frame.
+        QByteArray short_len = req;
+        short_len[2] = 5;
+        QVERIFY(Feed(c, short_len).isEmpty());
+        QCOMPARE(c.Request_Count(), 6);
+    }
+
+    void corrupted_request_is_ignored()
+    {
+        Sim_Core c(ADR);
+        QByteArray req = Read_Req(ADR, 0, 0, 18);
+        req[req.size() - 1] = char(req.at(req.size() - 1) ^ 1);
+        QVERIFY(Feed(c, req).isEmpty());
+        QCOMPARE(c.Request_Count(), 0);
+        // The next good request is answered.
+        QVERIFY(!Feed(c, Read_Req(ADR, 0, 0, 18)).isEmpty());
+    }
+
+    void half_request_is_dropped_after_silence()
+    {
+        Sim_Core c(ADR);
+        c.Set_Frame_Gap(100);
+        const QByteArray req = Read_Req(ADR, 0, 0, 18);
+        QVERIFY(Feed(c, req.left(5), 1000).isEmpty());
+        QVERIFY(Feed(c, req.mid(5), 1200).isEmpty());   // the head was dropped
+        QVERIFY(!Feed(c, req, 1210).isEmpty());
+        QCOMPARE(c.Request_Count(), 1);
+    }
+
+    void answers_only_its_address_or_ff()
+    {
+        Sim_Core c(ADR);
+        QVERIFY(Feed(c, Read_Req(ADR + 1, 0, 0, 18)).isEmpty());
+        const QByteArray r = Feed(c, Read_Req(0xFF, 0, 0, 18));
+        QCOMPARE(int(uint8_t(r.at(1))), int(ADR));
+        QCOMPARE(r.size(), 18 + 10);
+        const auto log = c.Log();
+        QCOMPARE(log.size(), 2);
+        QVERIFY(!log[0].for_us);
+        QVERIFY(log[0].reply.isEmpty());
+        QVERIFY(log[1].for_us);
+        QCOMPARE(int(log[1].adr), 0xFF);
+    }
+
+    void read_reply_bytes()
+    {
+        Sim_Core c(ADR);
+        // Fields 2..4 of table 44 (three f32 constants).
+        const QByteArray r = Feed(c, Read_Req(ADR, 44, 2, 3));
+        QCOMPARE(r, Reply(ADR, 0x81, Bytes({0, 44, 2, 3}) + c.Image().mid(Tab_Offset(44) + 8, 12)));
+        QVERIFY(Sim_Core::Crc_Ok(r));
+        // The largest read: three 64-byte records, 202 bytes.
+        QCOMPARE(Feed(c, Read_Req(ADR, 1, 17, 3)).size(), 3 * 64 + 10);
+    }
+
+    void read_errors()
+    {
+        Sim_Core c(ADR);
+        const auto err = [&](const QByteArray &req, int func) {
+            const QByteArray r = Feed(c, req);
+            if (r.size() != 9 || uint8_t(r.at(3)) != func || !Sim_Core::Crc_Ok(r)) return -1;
+            return int(uint8_t(r.at(4)));
+        };
+        QCOMPARE(err(Read_Req(ADR, 8, 0, 1), 1), 9);     // no fields
+        QCOMPARE(err(Read_Req(ADR, 45, 0, 1), 1), 9);
+        QCOMPARE(err(Read_Req(ADR, 0, 17, 2), 1), 13);   // past the last field
+        QCOMPARE(err(Read_Req(ADR, 0, 0, 0), 1), 13);
+        QCOMPARE(err(Read_Req(ADR, 0, 18, 1), 1), 13);
+        QCOMPARE(err(Read_Req(ADR, 1, 0, 4), 1), 4);     // 256 bytes do not fit a frame
+        QCOMPARE(err(Sim_Core::Make_Request(ADR, 1, Bytes({0, 0, 0})), 1), 2);   // short request
+        QCOMPARE(err(Sim_Core::Make_Request(ADR, 1, Bytes({1, 0, 0, 1})), 1), 39);
+        QCOMPARE(err(Sim_Core::Make_Request(ADR, 3, {}), 3), 1);   // unknown function
+        // The exact error frame: function byte without bit 7, code in byte 4.
+        QCOMPARE(Feed(c, Read_Req(ADR, 8, 0, 1)), Reply(ADR, 0x01, Bytes({9, 0, 0})));
+    }
+
+    void write_checks_password_code_and_fields()
+    {
+        Sim_Core c(ADR);
+        c.Set_Password("secret");
+        c.Set_Code("12");
+        const QByteArray img = c.Image();
+        const auto code_of = [](const QByteArray &r) { return r.size() >= 5 ? int(uint8_t(r.at(4))) : -1; };
+
+        // Wrong password, wrong code: refused, nothing written.
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secreT", "12", 6, 6, 1, Bytes({7})))), 3);
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secret", "13", 6, 6, 1, Bytes({7})))), 34);
+        QCOMPARE(c.Image().mid(Tab_Offset(6), 12), img.mid(Tab_Offset(6), 12));
+        // Range and table checks.
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secret", "12", 6, 11, 2, Bytes({0, 0})))), 14);
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secret", "12", 6, 0, 0, {}))), 14);
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secret", "12", 31, 0, 1, Bytes({0})))), 9);
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secret", "12", 0, 0, 1, Bytes({1})))), 12);   // identification
+        QCOMPARE(code_of(Feed(c, Write_Req(ADR, "secret", "12", 6, 6, 2, Bytes({7})))), 2);    // one byte short
+
+        // Accepted: echo of table, first, count; the image holds the bytes.
+        const QByteArray r = Feed(c, Write_Req(ADR, "secret", "12", 44, 1, 2, Bytes({1, 2, 3, 4, 5, 6, 7, 8})));
+        QCOMPARE(r, Reply(ADR, 0x82, Bytes({0, 44, 1, 2})));
+        QCOMPARE(c.Field(44, 1), Bytes({1, 2, 3, 4}));
+        QCOMPARE(c.Field(44, 2), Bytes({5, 6, 7, 8}));
+        const auto log = c.Log();
+        QCOMPARE(log.last().func, uint8_t(2));
+        QCOMPARE(log.last().table, 44);
+        QCOMPARE(log.last().first, 1);
+        QCOMPARE(log.last().count, 2);
+        QCOMPARE(log[0].error, 3);
+    }
+
+    void blank_password_and_code_by_default()
+    {
+        Sim_Core c(ADR);
+        const QByteArray r = Feed(c, Write_Req(ADR, "", "", 28, 0, 2, Bytes({2, 0})));
+        QCOMPARE(r, Reply(ADR, 0x82, Bytes({0, 28, 0, 2})));
+    }
+
+    void address_change_replies_from_the_new_address()
+    {
+        Sim_Core c(ADR);
+        const QByteArray r = Feed(c, Write_Req(ADR, "", "", 3, 0, 2, Bytes({7, 11})));
+        QCOMPARE(r, Reply(7, 0x82, Bytes({0, 3, 0, 2})));
+        QCOMPARE(int(c.Adr()), 7);
+        QVERIFY(Feed(c, Read_Req(ADR, 0, 0, 1)).isEmpty());
+        QCOMPARE(Feed(c, Read_Req(7, 3, 0, 1)), Reply(7, 0x81, Bytes({0, 3, 0, 1, 7})));
+        // Addresses 0 and 255 would make the controller unreachable.
+        QCOMPARE(int(Feed(c, Write_Req(7, "", "", 3, 0, 1, Bytes({0xFF}))).at(4)), 4);
+        QCOMPARE(int(c.Adr()), 7);
+    }
+
+    void clock_write_moves_the_controller_clock()
+    {
+        Sim_Core c(ADR);
+        QVERIFY(!Feed(c, Write_Req(ADR, "", "", 2, 0, 8, Bytes({20, 1, 2, 3, 4, 5, 5, 0x80}))).isEmpty());
+        const QByteArray r = Feed(c, Read_Req(ADR, 2, 0, 8));
+        QCOMPARE(r.mid(8, 4), Bytes({20, 1, 2, 3}));
+        QVERIFY(r.at(12) == 4 || r.at(12) == 5);
+        QCOMPARE(int(r.at(14)), 5);   // 2 January 2020 was a Thursday
+        // An impossible date is refused.
+        QCOMPARE(int(Feed(c, Write_Req(ADR, "", "", 2, 0, 8, Bytes({20, 2, 30, 3, 4, 5, 5, 0}))).at(4)), 4);
+    }
+
+    void handler_for_another_function()
+    {
+        Sim_Core c(ADR);
+        c.Set_Handler(12, [](const QByteArray &frame, QByteArray &image) {
+            Q_UNUSED(image);
+            if (frame.size() != 24) return Sim_Answer{2, 0, {}};
+            return Sim_Answer{0, 0, {}};
+        });
+        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(16, ' ') + Bytes({10, 0}))), Reply(ADR, 0x8C, {}));
+        c.Set_Handler(12, {});
+        QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(18, ' '))).at(4)), 1);
+    }
+
+    void fault_bytes()
+    {
+        Sim_Core c(ADR);
+        const QByteArray req = Read_Req(ADR, 3, 0, 4);
+        const QByteArray good = Reply(ADR, 0x81, Bytes({0, 3, 0, 4, ADR, 11, 0, 0}));
+        const auto once = [&](Sim_Fault f) {
+            c.Add_Fault(f);
+            return c.Receive(req, 1000);
+        };
+        using K = Sim_Fault_Kind;
+
+        QVERIFY(once(Sim_Fault::Make(K::No_Reply)).isEmpty());
+
+        auto ch = once(Sim_Fault::Make(K::First_Byte_Late, 300));
+        QCOMPARE(ch.size(), 1);
+        QCOMPARE(ch[0].at_ms, int64_t(1300));
+        QCOMPARE(ch[0].bytes, good);
+
+        ch = once(Sim_Fault::Make(K::Late_Reply, 5000));
+        QCOMPARE(ch.size(), 1);
+        QCOMPARE(ch[0].at_ms, int64_t(6000));
+        QCOMPARE(ch[0].bytes, good);
+
+        ch = once(Sim_Fault::Make(K::Byte_Gap, 20));
+        QCOMPARE(ch.size(), good.size());
+        for (int i = 0; i < ch.size(); ++i) {
+            QCOMPARE(ch[i].at_ms, int64_t(1000 + 20 * i));
+            QCOMPARE(ch[i].bytes, good.mid(i, 1));
+        }
+
+        ch = once(Sim_Fault::Make(K::Bad_Crc));
+        QCOMPARE(ch[0].bytes.left(good.size() - 1), good.left(good.size() - 1));
+        QVERIFY(!Sim_Core::Crc_Ok(ch[0].bytes));
+
+        ch = once(Sim_Fault::Make(K::Wrong_Address, -1));
+        QCOMPARE(int(uint8_t(ch[0].bytes.at(1))), ADR + 1);
+        QCOMPARE(ch[0].bytes.mid(2, good.size() - 4), good.mid(2, good.size() - 4));
+        QVERIFY(Sim_Core::Crc_Ok(ch[0].bytes));
+
+        ch = once(Sim_Fault::Make(K::Noise_Before));
+        QVERIFY(ch[0].bytes.endsWith(good));
+        const QByteArray noise = ch[0].bytes.left(ch[0].bytes.size() - good.size());
+        QVERIFY(!noise.isEmpty());
+        const int fs = int(noise.indexOf(char(0x33)));
+        QVERIFY(fs >= 0 && fs + 1 < noise.size());
+        QVERIFY(uint8_t(noise.at(fs + 1)) != ADR);   // the false start has another address
+        ch = once(Sim_Fault::Make(K::Noise_Before).Noise(Bytes({1, 2, 3})));
+        QCOMPARE(ch[0].bytes, Bytes({1, 2, 3}) + good);
+
+        ch = once(Sim_Fault::Make(K::Short_Length, 4));
+        QCOMPARE(int(ch[0].bytes.at(2)), 4);
+        QCOMPARE(ch[0].bytes.size(), good.size());
+
+        ch = once(Sim_Fault::Make(K::Truncated, 4));
+        QCOMPARE(ch.size(), 1);
+        QCOMPARE(ch[0].bytes, good.left(4));
+        QVERIFY(!ch[0].close_after);
+
+        ch = once(Sim_Fault::Make(K::Close_Mid_Reply));
+        QCOMPARE(ch[0].bytes, good.left(good.size() / 2));
+        QVERIFY(ch.last().close_after);
+
+        ch = once(Sim_Fault::Make(K::Contr_Error, 60).Table(5));
+        QCOMPARE(ch[0].bytes, Reply(ADR, 0x01, Bytes({60, 0, 5})));
+
+        // Faults combine: noise, then a late first byte, then gaps.
+        c.Add_Fault(Sim_Fault::Make(K::Noise_Before).Noise(Bytes({9})));
+        c.Add_Fault(Sim_Fault::Make(K::First_Byte_Late, 100));
+        c.Add_Fault(Sim_Fault::Make(K::Byte_Gap, 10));
+        ch = c.Receive(req, 1000);
+        QCOMPARE(ch.size(), good.size() + 1);
+        QCOMPARE(ch[0].bytes, Bytes({9}));
+        QCOMPARE(ch[0].at_ms, int64_t(1100));
+        QCOMPARE(ch[1].at_ms, int64_t(1110));
+
+        QCOMPARE(c.Pending_Faults(), 0);
+        QCOMPARE(c.Receive(req, 1000)[0].bytes, good);
+    }
+
+    void faults_that_stop_a_write()
+    {
+        Sim_Core c(ADR);
+        const QByteArray before = c.Field(44, 0);
+        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply));
+        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 58).Skip(1));
+        QVERIFY(Feed(c, Write_Req(ADR, "", "", 44, 0, 1, Bytes({1, 2, 3, 4}))).isEmpty());
+        QCOMPARE(int(Feed(c, Write_Req(ADR, "", "", 44, 0, 1, Bytes({1, 2, 3, 4}))).at(4)), 58);
+        QCOMPARE(c.Field(44, 0), before);
+        QVERIFY(!Feed(c, Write_Req(ADR, "", "", 44, 0, 1, Bytes({1, 2, 3, 4}))).isEmpty());
+        QCOMPARE(c.Field(44, 0), Bytes({1, 2, 3, 4}));
+        const auto log = c.Log();
+        QCOMPARE(log[0].faults, QList<Sim_Fault_Kind>{Sim_Fault_Kind::No_Reply});
+        QCOMPARE(log[1].faults, QList<Sim_Fault_Kind>{Sim_Fault_Kind::Contr_Error});
+        QCOMPARE(log[1].error, 58);
+        QVERIFY(log[2].faults.isEmpty());
+    }
+
+    void fault_selection_by_function_count_and_skip()
+    {
+        Sim_Core c(ADR);
+        const QByteArray rd = Read_Req(ADR, 0, 0, 18);
+        const QByteArray wr = Write_Req(ADR, "", "", 28, 0, 2, Bytes({1, 0}));
+        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(2));
+        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Skip(1).Times(1));
+        QVERIFY(!Feed(c, rd).isEmpty());   // skipped
+        QVERIFY(Feed(c, wr).isEmpty());
+        QVERIFY(Feed(c, rd).isEmpty());
+        QVERIFY(Feed(c, wr).isEmpty());
+        QVERIFY(!Feed(c, wr).isEmpty());
+        QVERIFY(!Feed(c, rd).isEmpty());
+        QCOMPARE(c.Pending_Faults(), 0);
+
+        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Bad_Crc).Times(-1));
+        for (int i = 0; i < 3; ++i) QVERIFY(!Sim_Core::Crc_Ok(Feed(c, rd)));
+        QCOMPARE(c.Pending_Faults(), 1);
+        c.Clear_Faults();
+        QVERIFY(Sim_Core::Crc_Ok(Feed(c, rd)));
+        // Requests for another address do not use up faults.
+        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply));
+        Feed(c, Read_Req(ADR + 1, 0, 0, 18));
+        QCOMPARE(c.Pending_Faults(), 1);
+    }
+
+    void log_records_requests_and_wakes_waiters()
+    {
+        Sim_Core c(ADR);
+        int hooked = 0;
+        c.Set_Log_Hook([&](const Sim_Request_Log &) { ++hooked; });
+        const QByteArray req = Read_Req(ADR, 14, 0, 16);
+        QThread *t = QThread::create([&] { c.Receive(Bytes({0xFF, 0xFF}) + req, 4242); });
+        t->start();
+        QVERIFY(c.Wait_For_Requests(1, 30000));
+        t->wait();
+        delete t;
+        const auto log = c.Log();
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log[0].at_ms, int64_t(4242));
+        QCOMPARE(log[0].raw, req);
+        QCOMPARE(log[0].func, uint8_t(1));
+        QCOMPARE(log[0].table, 14);
+        QCOMPARE(log[0].first, 0);
+        QCOMPARE(log[0].count, 16);
+        QVERIFY(log[0].when.isValid());
+        QCOMPARE(hooked, 1);
+        c.Clear_Log();
+        QCOMPARE(c.Request_Count(), 0);
+        QVERIFY(!c.Wait_For_Requests(1, 10));
+    }
+};
+
+QTEST_GUILESS_MAIN(Tst_Sim_Core)
+#include "tst_sim_core.moc"
