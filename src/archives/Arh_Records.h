@@ -3,6 +3,8 @@
 // controller sends them and the archive files keep them. Every record ends with the
 // CRC-16 of the bytes before it (low byte first) and is valid when the CRC over the whole
 // record is 0. Floats are read from their bytes; a packed member is never bound by reference.
+#include "core/Dtfun.h"
+
 #include <QByteArray>
 #include <bit>
 #include <cstddef>
@@ -15,7 +17,7 @@ static_assert(std::endian::native == std::endian::little, "records are read as t
 #pragma pack(push, 1)
 // One analysis of the measurement archive (.mch).
 struct Chr_Meas_Rec {
-    uint8_t dt[6];           // Date6
+    Date6 dt;
     uint8_t spare6;          // kept as received
     uint8_t ctrl_status;
     uint16_t chrom_status;
@@ -37,7 +39,7 @@ struct Chr_HD_Rec {
 
 // One calibration (.clb).
 struct Clb_Rec {
-    uint8_t dt[6];
+    Date6 dt;
     uint8_t number;
     uint8_t result;          // 0 passed
     uint8_t values[80];      // 20 f32 with zone marks
@@ -46,7 +48,7 @@ struct Clb_Rec {
 
 // One momentary reading of the moisture meter (.mwm).
 struct Wmt_Meas_Rec {
-    uint8_t dt[6];
+    Date6 dt;
     uint8_t status;          // link status: bit 1 meter off, bit 2 no link
     uint8_t spare7[2];       // carried unchanged
     uint16_t state;          // the meter's state word, 0 normal

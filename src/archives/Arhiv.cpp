@@ -160,9 +160,9 @@ Arhiv_Header Build_Arhiv_Header(Arh_File_Kind kind, const Arh_Header_Args &a)
         h.pars[i].unit = par[CHR_PAR_UNIT];
         h.pars[i].decimals = par[CHR_PAR_DECIMALS];
     }
-    std::memcpy(h.made, a.made, sizeof h.made);
-    copy_period(h.period_start, a.period_start, k.period);
-    copy_period(h.period_end, a.period_end, k.period);
+    h.made = a.made;
+    copy_period(h.period_start.bytes(), a.period_start.bytes(), k.period);
+    copy_period(h.period_end.bytes(), a.period_end.bytes(), k.period);
     h.rec_count = a.rec_count;
     copy_field(h.chrom_mac, TAB_MAC, 0, sizeof h.chrom_mac);
     return h;

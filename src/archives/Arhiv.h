@@ -1,6 +1,8 @@
 #pragma once
 // The 905-byte head of every archive and message list, in memory and in files, and
 // the nine kinds of saved files: extensions, signatures, directories, default names.
+#include "core/Dtfun.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -43,9 +45,9 @@ struct Arhiv_Header {
     uint8_t reserved1[4];
     uint8_t par_count;     // table 14 field 14, at most 20
     Param_Descr pars[ARH_PAR_MAX];
-    uint8_t made[6];       // Date6 of composing
-    uint8_t period_start[6];
-    uint8_t period_end[6];
+    Date6 made;            // PC clock at composing
+    Date6 period_start;    // Date6, or Date4/Date3 padded with zero bytes (by kind)
+    Date6 period_end;
     uint32_t rec_count;
     uint8_t chrom_mac[6];  // table 40 field 0
     uint8_t reserved2[4];
@@ -123,9 +125,9 @@ QString Arh_Default_Name(Arh_File_Kind kind, const Arhiv_Header &h, const QDate 
 struct Arh_Header_Args {
     std::optional<uint8_t> device;   // request device byte; default: the kind's
     uint8_t contr_adr = 0;           // the exchange object's address
-    uint8_t made[6] = {};            // Date6 of now
-    uint8_t period_start[6] = {};    // as requested; cut to the kind's date form here
-    uint8_t period_end[6] = {};
+    Date6 made{};                    // PC clock now
+    Date6 period_start{};            // as requested; cut to the kind's date form here
+    Date6 period_end{};
     uint32_t rec_count = 0;
 };
 

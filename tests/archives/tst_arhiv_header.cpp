@@ -127,7 +127,7 @@ private slots:
         h.pars[19].modbus_reg = 0xBEEF;
         h.pars[2].decimals = 5;
         h.chrom_mac[5] = 0xAB;
-        h.made[0] = 26;
+        h.made.year = 26;
         const QByteArray b = header_bytes(h);
         QCOMPARE(b.size(), 905);
         QCOMPARE(b.mid(891, 4), QByteArray("\x01\x02\x03\x04", 4));
@@ -247,9 +247,9 @@ private slots:
         const uint8_t made[6] = {26, 4, 12, 10, 20, 30};
         const uint8_t start[6] = {26, 4, 1, 10, 11, 12};
         const uint8_t end[6] = {26, 4, 2, 13, 14, 15};
-        std::memcpy(a.made, made, 6);
-        std::memcpy(a.period_start, start, 6);
-        std::memcpy(a.period_end, end, 6);
+        std::memcpy(a.made.bytes(), made, 6);
+        std::memcpy(a.period_start.bytes(), start, 6);
+        std::memcpy(a.period_end.bytes(), end, 6);
         a.rec_count = 42;
 
         // Three parameters: slots from the fourth on stay zero up to byte 872.

@@ -40,7 +40,7 @@ private slots:
     void fields_lie_where_the_controller_puts_them()
     {
         const auto m = from_bytes<Chr_Meas_Rec>(counting(94));
-        QCOMPARE(int(m.dt[5]), 5);
+        QCOMPARE(int(m.dt.second), 5);
         QCOMPARE(int(m.ctrl_status), 7);
         QCOMPARE(uint16_t(m.chrom_status), uint16_t(0x0908));
         QCOMPARE(int(m.values[0]), 12);
@@ -98,7 +98,7 @@ private slots:
     {
         const QByteArray list = counting(29 * 2 + 10);
         QVERIFY(Rec_At<Wmt_Meas_Rec>(list, 0).has_value());
-        QCOMPARE(int(Rec_At<Wmt_Meas_Rec>(list, 1)->dt[0]), 29);
+        QCOMPARE(int(Rec_At<Wmt_Meas_Rec>(list, 1)->dt.year), 29);
         QVERIFY(!Rec_At<Wmt_Meas_Rec>(list, 2).has_value());        // only 10 bytes of it
         QVERIFY(!Rec_At<Wmt_Meas_Rec>(list, 0xFFFFFFFFu).has_value());
     }
