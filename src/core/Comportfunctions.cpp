@@ -32,6 +32,15 @@ uint32_t Clamp_Baud(uint32_t baud)
     return std::clamp<uint32_t>(baud, 110, 256000);
 }
 
+QString Link_Port_Name[2];
+
+QString Link_Device(int conn_prz, int com_port)
+{
+    if (conn_prz >= 0 && conn_prz < 2 && !Link_Port_Name[conn_prz].trimmed().isEmpty())
+        return Link_Port_Name[conn_prz].trimmed();
+    return Com_Port_Name(com_port);
+}
+
 QString Com_Port_Name(int com_port)
 {
     return QStringLiteral("COM%1").arg(com_port);

@@ -35,6 +35,13 @@ QStringList Serial_Port_List();
 // True when the device can be opened or is held by another program (busy still exists).
 bool Com_Port_Exists(const QString &name);
 
+// The device chosen for the direct (0) and telephone (1) links, kept beside their COMPort
+// number for a device that has no COM number (/dev/ttyUSB0, a typed path); empty: the
+// device is "COM%d" of COMPort.
+extern QString Link_Port_Name[2];
+// The device of a link type: its chosen name, else "COM%d" of com_port.
+QString Link_Device(int conn_prz, int com_port);
+
 // A serial port opened 8N1 without flow control; reads never block unless asked to wait.
 class Serial_Port final : public Port {
 public:

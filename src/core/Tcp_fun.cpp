@@ -1,5 +1,6 @@
 #include "core/Tcp_fun.h"
 
+#include "core/Abonents.h"
 #include "core/Clock.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
@@ -119,15 +120,6 @@ bool Inet_Aton(const QString &text, uint32_t &ip)
     if (v == 0xFFFFFFFFu && t != QLatin1String("255.255.255.255")) return false;
     ip = v;
     return true;
-}
-
-QString Ip_Text(uint32_t ip)
-{
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg((ip >> 24) & 0xFF)
-        .arg((ip >> 16) & 0xFF)
-        .arg((ip >> 8) & 0xFF)
-        .arg(ip & 0xFF);
 }
 
 bool Set_Address(const QString &host, const QString &service, Sock_Addr &out,

@@ -27,8 +27,6 @@ void Done_WinSock();
 // The address of a dotted IPv4 text. The all-ones address counts only as the literal
 // "255.255.255.255".
 bool Inet_Aton(const QString &text, uint32_t &ip);
-// The dotted text of an address kept as in the subscriber list ("%d.%d.%d.%d").
-QString Ip_Text(uint32_t ip);
 
 // Fills the address from a host text (dotted or a name to look up; empty: any address)
 // and a service text (a number in C notation: decimal, 0x hex, 0 octal; or a service name

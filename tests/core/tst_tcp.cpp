@@ -1,6 +1,7 @@
 // TCP link over loopback: address texts, connect, bytes both ways, a refused port retried
 // until the connection wait ends (with events served and one message), an unset address
 // never dialled, and one engine exchange through the socket.
+#include "core/Abonents.h"
 #include "core/Crc16.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
