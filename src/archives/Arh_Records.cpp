@@ -1,6 +1,7 @@
 #include "archives/Arh_Records.h"
 
 #include "core/Crc16.h"
+#include "core/Suplfunc.h"
 
 namespace {
 constexpr uint8_t ZONE_BITS = 0x03;
@@ -27,7 +28,7 @@ float Float_At(const uint8_t *p)
     return std::bit_cast<float>(u);
 }
 
-bool Float_Bad(const uint8_t *p) { return (p[3] & 0x7F) == 0x7F && (p[2] & 0x80) != 0; }
+bool Float_Bad(const uint8_t *p) { return Is_Nan(p); }
 
 Zone_Mark Zone_Of(uint8_t low_byte)
 {

@@ -106,7 +106,7 @@ template <class R> std::optional<R> Rec_At(const QByteArray &recs, uint32_t r)
 
 // The f32 at p (4 bytes, little-endian).
 float Float_At(const uint8_t *p);
-// True when the 8 exponent bits are all ones: NaN or infinity.
+// True when the 8 exponent bits are all ones: NaN or infinity (Is_Nan of the support routines).
 bool Float_Bad(const uint8_t *p);
 
 enum class Zone_Mark : char { None = ' ', Warning = '*', Alarm = '#' };
