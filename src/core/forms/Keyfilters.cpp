@@ -1,0 +1,56 @@
+#include "core/forms/Keyfilters.h"
+
+#include "core/Suplfunc.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+QValidator::State Int_Validator::validate(QString &input, int &) const
+{
+    for (QChar c : input)
+        if (c == QChar(8) || Key_Press_Int(c).isNull()) return Invalid;
+    return Acceptable;
+}
+
+bool Float_Key_Filter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress) return false;
+    auto *edit = qobject_cast<QLineEdit *>(watched);
+    if (!edit || edit->isReadOnly()) return false;
+    auto *ke = static_cast<QKeyEvent *>(event);
+    // Shortcuts (copy, paste, undo) and keys without a printable character pass.
+    if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString typed = ke->text();
+    if (typed.size() != 1 || !typed.at(0).isPrint()) return false;
+
+    // Typing replaces a selection: judge the key against the text without it.
+    QString text = edit->text();
+    int caret = edit->cursorPosition();
+    if (edit->hasSelectedText()) {
+        caret = edit->selectionStart();
+        text.remove(caret, edit->selectedText().size());
+    }
+    const QChar out = Key_Press_Float(text, caret, typed.at(0));
+    if (out.isNull()) return true;
+    if (out != typed.at(0)) {
+        edit->insert(QString(out));
+        return true;
+    }
+    return false;
+}
+
+void Install_Int_Filter(QLineEdit *edit)
+{
+    if (edit) edit->setValidator(new Int_Validator(edit));
+}
+
+void Install_Int_Filter(QComboBox *combo)
+{
+    if (combo && combo->isEditable()) combo->setValidator(new Int_Validator(combo));
+}
+
+void Install_Float_Filter(QLineEdit *edit)
+{
+    if (edit) edit->installEventFilter(new Float_Key_Filter(edit));
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Typing filters of the number edits, built on the key rules Key_Press_Int and
+// Key_Press_Float. Integer edits take digits only, typed or pasted; float edits
+// follow the float rule key by key. Navigation, editing and shortcut keys pass.
+#include <QObject>
+#include <QValidator>
+
+class QComboBox;
+class QLineEdit;
+
+// Accepts a text of digits only (empty included: the dialogs report empty fields).
+class Int_Validator : public QValidator {
+    Q_OBJECT
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
+
+// Event filter of a float edit: swallows keys the rule refuses, turns "," into ".".
+class Float_Key_Filter : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+// The filters are owned by the edit they are installed on.
+void Install_Int_Filter(QLineEdit *edit);
+void Install_Int_Filter(QComboBox *combo);   // editable combos; others are left alone
+void Install_Float_Filter(QLineEdit *edit);

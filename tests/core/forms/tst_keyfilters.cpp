@@ -1,0 +1,91 @@
+#include "core/forms/Keyfilters.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+class Tst_Keyfilters : public QObject {
+    Q_OBJECT
+private slots:
+    void integer_edit_takes_digits_only()
+    {
+        QLineEdit e;
+        Install_Int_Filter(&e);
+        QTest::keyClicks(&e, "12a%'-3.4");
+        QCOMPARE(e.text(), QString("1234"));
+        QTest::keyClick(&e, Qt::Key_Backspace);
+        QCOMPARE(e.text(), QString("123"));
+        // Arrow keys still move the caret.
+        QTest::keyClick(&e, Qt::Key_Left);
+        QTest::keyClick(&e, Qt::Key_Left);
+        QTest::keyClicks(&e, "9");
+        QCOMPARE(e.text(), QString("1923"));
+        // Pasted or inserted text is held to the same rule.
+        e.insert("5x");
+        QCOMPARE(e.text(), QString("1923"));
+        e.insert("56");
+        QCOMPARE(e.text(), QString("195623"));
+        QVERIFY(e.hasAcceptableInput());
+        e.clear();
+        QVERIFY(e.hasAcceptableInput());   // empty fields are reported by the dialogs
+    }
+
+    void integer_combo()
+    {
+        QComboBox c;
+        c.setEditable(true);
+        c.addItems({"1", "2"});
+        Install_Int_Filter(&c);
+        c.lineEdit()->clear();
+        QTest::keyClicks(c.lineEdit(), "2x5'%");
+        QCOMPARE(c.currentText(), QString("25"));
+
+        QComboBox fixed;   // a drop-down list has no text to filter
+        Install_Int_Filter(&fixed);
+        QVERIFY(fixed.validator() == nullptr);
+        Install_Int_Filter(static_cast<QComboBox *>(nullptr));
+        Install_Int_Filter(static_cast<QLineEdit *>(nullptr));
+    }
+
+    void float_edit()
+    {
+        QLineEdit e;
+        Install_Float_Filter(&e);
+        QTest::keyClicks(&e, "-1,5,e-123");
+        QCOMPARE(e.text(), QString("-1.5e-12"));
+        QTest::keyClick(&e, Qt::Key_Backspace);
+        QTest::keyClick(&e, Qt::Key_Backspace);
+        QTest::keyClick(&e, Qt::Key_Backspace);
+        QCOMPARE(e.text(), QString("-1.5e"));
+        QTest::keyClicks(&e, "1234");
+        QCOMPARE(e.text(), QString("-1.5e12"));
+        // "e" in the middle and letters are refused.
+        e.setText("12");
+        e.setCursorPosition(1);
+        QTest::keyClicks(&e, "ex%'");
+        QCOMPARE(e.text(), QString("12"));
+    }
+
+    void float_edit_with_selection()
+    {
+        QLineEdit e;
+        Install_Float_Filter(&e);
+        e.setText("1.5");
+        // Typing over a selection is judged without the selected text.
+        e.selectAll();
+        QTest::keyClicks(&e, ".");
+        QCOMPARE(e.text(), QString("."));
+        e.setText("2.75");
+        e.setSelection(1, 2);   // ".7"
+        QTest::keyClicks(&e, ",");
+        QCOMPARE(e.text(), QString("2.5"));
+        // Shortcuts pass: select all with Ctrl+A, then replace.
+        QTest::keyClick(&e, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(e.hasSelectedText());
+        QTest::keyClicks(&e, "7");
+        QCOMPARE(e.text(), QString("7"));
+    }
+};
+
+QTEST_MAIN(Tst_Keyfilters)
+#include "tst_keyfilters.moc"
