@@ -1,0 +1,307 @@
+// The simulator's transports with plain clients: a QTcpSocket, a raw terminal descriptor,
+// a QSerialPort, and the qzt-sim program itself.
+#include "Sim.h"
+#include "Sim_Transport.h"
+
+#include "testsupport.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QSerialPort>
+#include <QTcpSocket>
+#include <QThread>
+#include <QtTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+constexpr int LONG_MS = 30000;   // generous: a loaded machine must not fail the tests
+
+QByteArray Read_Req(uint8_t adr, int t, int first, int count)
+{
+    return Sim_Core::Make_Request(adr, 1, Bytes({0, t, first, count}));
+}
+
+QByteArray Read_Tcp(QTcpSocket &s, int n)
+{
+    QDeadlineTimer dl(LONG_MS);
+    QByteArray b;
+    while (b.size() < n && !dl.hasExpired()) {
+        if (s.bytesAvailable() || s.waitForReadyRead(50)) b += s.readAll();
+        else if (s.state() != QAbstractSocket::ConnectedState) break;
+    }
+    return b;
+}
+
+QByteArray Read_Fd(int fd, int n)
+{
+    QDeadlineTimer dl(LONG_MS);
+    QByteArray b;
+    while (b.size() < n && !dl.hasExpired()) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        char buf[256];
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got > 0) b.append(buf, got);
+    }
+    return b;
+}
+
+QByteArray Read_Serial(QSerialPort &sp, int n)
+{
+    QDeadlineTimer dl(LONG_MS);
+    QByteArray b;
+    while (b.size() < n && !dl.hasExpired())
+        if (sp.bytesAvailable() || sp.waitForReadyRead(50)) b += sp.readAll();
+    return b;
+}
+
+int Open_Raw(const QString &path, speed_t speed)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::cfsetspeed(&t, speed);
+    ::tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+bool Wait_Until(const std::function<bool()> &cond)
+{
+    QDeadlineTimer dl(LONG_MS);
+    while (!cond()) {
+        if (dl.hasExpired()) return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+bool Connect(QTcpSocket &s, uint16_t port)
+{
+    s.connectToHost(QStringLiteral("127.0.0.1"), port);
+    return s.waitForConnected(LONG_MS);
+}
+} // namespace
+
+class Tst_Sim_Transport : public QObject {
+    Q_OBJECT
+private slots:
+    void tcp_round_trip()
+    {
+        Sim_Core core(3);
+        Sim_Tcp tcp(core);
+        QVERIFY2(tcp.Start(0), qPrintable(tcp.Error()));
+        QVERIFY(tcp.Port() != 0);
+        const QByteArray req = Read_Req(3, 0, 0, 18);
+        const QByteArray expected = core.Answer(req);
+        QCOMPARE(expected.size(), 28);
+
+        QTcpSocket s;
+        QVERIFY(Connect(s, tcp.Port()));
+        s.write(Bytes({0xFF, 0xFF, 0xFF}) + req);
+        QCOMPARE(Read_Tcp(s, expected.size()), expected);
+        // The request split over two writes.
+        s.write(req.left(4));
+        s.flush();
+        s.write(req.mid(4));
+        QCOMPARE(Read_Tcp(s, expected.size()), expected);
+        QCOMPARE(core.Request_Count(), 2);
+        QCOMPARE(tcp.Accepted_Count(), 1);
+        // Unsolicited bytes.
+        tcp.Send(Bytes({1, 2}));
+        QCOMPARE(Read_Tcp(s, 2), Bytes({1, 2}));
+    }
+
+    void tcp_timed_faults_arrive_whole()
+    {
+        Sim_Core core(3);
+        Sim_Tcp tcp(core);
+        QVERIFY(tcp.Start(0));
+        QTcpSocket s;
+        QVERIFY(Connect(s, tcp.Port()));
+        const QByteArray req = Read_Req(3, 14, 0, 16);
+        const QByteArray expected = core.Answer(req);
+        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::First_Byte_Late, 150));
+        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Byte_Gap, 2));
+        s.write(req);
+        QCOMPARE(Read_Tcp(s, expected.size()), expected);
+    }
+
+    void tcp_close_in_the_middle_of_a_reply()
+    {
+        Sim_Core core(3);
+        Sim_Tcp tcp(core);
+        QVERIFY(tcp.Start(0));
+        QTcpSocket s;
+        QVERIFY(Connect(s, tcp.Port()));
+        const QByteArray req = Read_Req(3, 0, 0, 18);
+        const QByteArray expected = core.Answer(req);
+        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Close_Mid_Reply, 7));
+        s.write(req);
+        QCOMPARE(Read_Tcp(s, expected.size()), expected.left(7));
+        QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
+        QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
+        // A new connection is served again.
+        QTcpSocket s2;
+        QVERIFY(Connect(s2, tcp.Port()));
+        s2.write(req);
+        QCOMPARE(Read_Tcp(s2, expected.size()), expected);
+    }
+
+    void tcp_refuses_for_a_while()
+    {
+        Sim_Core core(3);
+        Sim_Tcp tcp(core);
+        QVERIFY(tcp.Start(0));
+        const uint16_t port = tcp.Port();
+        tcp.Refuse_For(10 * 60 * 1000);
+        QTcpSocket s;
+        s.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(!s.waitForConnected(LONG_MS));
+        QCOMPARE(s.error(), QAbstractSocket::ConnectionRefusedError);
+        // Listening again on the same port.
+        tcp.Refuse_For(0);
+        QVERIFY(Wait_Until([&] {
+            QTcpSocket t;
+            return Connect(t, port);
+        }));
+        QCOMPARE(tcp.Port(), port);
+    }
+
+    void tcp_accepts_late_and_drops_clients()
+    {
+        Sim_Core core(3);
+        Sim_Tcp tcp(core);
+        QVERIFY(tcp.Start(0));
+        tcp.Set_Accept_Delay(200);
+        QTcpSocket s;
+        QVERIFY(Connect(s, tcp.Port()));
+        const QByteArray req = Read_Req(3, 0, 0, 18);
+        s.write(req);   // waits in the socket until the connection is served
+        QCOMPARE(Read_Tcp(s, 28), core.Answer(req));
+        QCOMPARE(tcp.Open_Count(), 1);
+        tcp.Drop_Clients();
+        QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
+        QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
+    }
+
+    void pty_round_trip_with_raw_descriptor()
+    {
+        Sim_Core core(4);
+        Sim_Pty pty(core);
+        QVERIFY2(pty.Start(), qPrintable(pty.Error()));
+        QVERIFY(pty.Slave_Path().startsWith(QStringLiteral("/dev/")));
+        const int fd = Open_Raw(pty.Slave_Path(), B19200);
+        QVERIFY(fd >= 0);
+        QCOMPARE(pty.Rate(), uint32_t(19200));
+        const QByteArray req = Read_Req(4, 6, 0, 12);
+        const QByteArray expected = core.Answer(req);
+        QCOMPARE(::write(fd, req.constData(), size_t(req.size())), ssize_t(req.size()));
+        QCOMPARE(Read_Fd(fd, expected.size()), expected);
+        pty.Send(Bytes({0x0D, 0x0A}));
+        QCOMPARE(Read_Fd(fd, 2), Bytes({0x0D, 0x0A}));
+        ::close(fd);
+
+        // Closed and opened again: still served.
+        const int fd2 = Open_Raw(pty.Slave_Path(), B1200);
+        QVERIFY(fd2 >= 0);
+        QCOMPARE(pty.Rate(), uint32_t(1200));
+        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Truncated, 5));
+        QCOMPARE(::write(fd2, req.constData(), size_t(req.size())), ssize_t(req.size()));
+        QCOMPARE(Read_Fd(fd2, 5), expected.left(5));
+        ::close(fd2);
+    }
+
+    void pty_serial_port_at_a_non_standard_rate()
+    {
+        Sim_Core core(4);
+        Sim_Pty pty(core);
+        QVERIFY(pty.Start());
+        QSerialPort sp(pty.Slave_Path());
+        QVERIFY2(sp.open(QIODevice::ReadWrite), qPrintable(sp.errorString()));
+        QVERIFY(sp.setBaudRate(7200));
+        QCOMPARE(pty.Rate(), uint32_t(7200));
+        const QByteArray req = Read_Req(0xFF, 0, 0, 18);
+        const QByteArray expected = core.Answer(req);
+        QCOMPARE(int(uint8_t(expected.at(1))), 4);
+        sp.write(req);
+        QVERIFY(sp.waitForBytesWritten(LONG_MS));
+        QCOMPARE(Read_Serial(sp, expected.size()), expected);
+        sp.close();
+    }
+
+    void program_over_tcp()
+    {
+        const QString bin = qEnvironmentVariable("QZT_SIM_BIN");
+        if (bin.isEmpty()) QSKIP("QZT_SIM_BIN is not set");
+        QProcess p;
+        p.start(bin, {QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("--adr"), QStringLiteral("9"),
+                      QStringLiteral("--password"), QStringLiteral("pw"), QStringLiteral("--code"), QStringLiteral("77"),
+                      QStringLiteral("--verbose")});
+        QVERIFY(p.waitForStarted(LONG_MS));
+        QDeadlineTimer dl(LONG_MS);
+        while (!p.canReadLine() && !dl.hasExpired()) p.waitForReadyRead(50);
+        bool ok = false;
+        const int port = QString::fromLatin1(p.readLine()).trimmed().toInt(&ok);
+        QVERIFY(ok && port > 0);
+
+        QTcpSocket s;
+        QVERIFY(Connect(s, uint16_t(port)));
+        s.write(Read_Req(9, 3, 0, 1));
+        const QByteArray r = Read_Tcp(s, 11);
+        QCOMPARE(r.left(9), Bytes({0x33, 9, 11, 0x81, 0, 3, 0, 1, 9}));
+        // The password and code given on the command line are expected on writes.
+        s.write(Sim_Core::Make_Request(9, 2, Sim_Core::Pad("pw", 12) + Sim_Core::Pad("77", 4) + Bytes({0, 28, 0, 2, 2, 0})));
+        QCOMPARE(Read_Tcp(s, 10).left(4), Bytes({0x33, 9, 10, 0x82}));
+        s.write(Sim_Core::Make_Request(9, 2, Sim_Core::Pad("px", 12) + Sim_Core::Pad("77", 4) + Bytes({0, 28, 0, 2, 2, 0})));
+        QCOMPARE(Read_Tcp(s, 9).mid(3, 2), Bytes({0x02, 3}));
+        s.close();
+
+        p.terminate();
+        QVERIFY(p.waitForFinished(LONG_MS));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("adr=9 func=1 table=3 first=0 count=1")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("error 3")), qPrintable(err));
+    }
+
+    void program_over_pty_and_bad_arguments()
+    {
+        const QString bin = qEnvironmentVariable("QZT_SIM_BIN");
+        if (bin.isEmpty()) QSKIP("QZT_SIM_BIN is not set");
+        QProcess p;
+        p.start(bin, {QStringLiteral("--pty")});
+        QVERIFY(p.waitForStarted(LONG_MS));
+        QDeadlineTimer dl(LONG_MS);
+        while (!p.canReadLine() && !dl.hasExpired()) p.waitForReadyRead(50);
+        const QString path = QString::fromLocal8Bit(p.readLine()).trimmed();
+        QVERIFY2(path.startsWith(QStringLiteral("/dev/")), qPrintable(path));
+        const int fd = Open_Raw(path, B9600);
+        QVERIFY(fd >= 0);
+        const QByteArray req = Read_Req(1, 0, 0, 18);
+        QCOMPARE(::write(fd, req.constData(), size_t(req.size())), ssize_t(req.size()));
+        const QByteArray r = Read_Fd(fd, 28);
+        QCOMPARE(r.size(), 28);
+        QVERIFY(Sim_Core::Crc_Ok(r));
+        QCOMPARE(r.at(9), 'I');
+        ::close(fd);
+        p.terminate();
+        QVERIFY(p.waitForFinished(LONG_MS));
+
+        for (const QStringList &args : {QStringList{}, QStringList{"--tcp", "0", "--pty"}, QStringList{"--tcp", "x"},
+                                        QStringList{"--pty", "--adr", "255"}, QStringList{"--pty", "--code", "12345"}}) {
+            QProcess b;
+            b.start(bin, args);
+            QVERIFY(b.waitForFinished(LONG_MS));
+            QVERIFY2(b.exitCode() != 0, qPrintable(args.join(' ')));
+            QVERIFY(!b.readAllStandardError().isEmpty());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(Tst_Sim_Transport)
+#include "tst_sim_transport.moc"
