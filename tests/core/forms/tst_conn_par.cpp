@@ -1,0 +1,531 @@
+// The link parameters dialog: what it shows for each link type, what it refuses (and that a
+// refusal changes nothing), what it stores, and the address search on the direct line.
+#include "FakePort.h"
+#include "core/Comportfunctions.h"
+#include "core/Hgcbox.h"
+#include "core/Ques.h"
+#include "core/Rd_wr_ini.h"
+#include "core/forms/Conn_Par.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+
+struct Recorder : Ques_Handler {
+    QList<Ques_Setup> seen;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        seen << q;
+        return 0;
+    }
+};
+
+Conn_Settings_Rec Sample()
+{
+    Conn_Settings_Rec s;
+    std::memset(&s, 0, sizeof s);
+    s.Curr_Par.Free_Port_Wait = 4;
+    s.Curr_Par.Do_Close_Port = 0;
+    s.Dir_Conn_Par = Link_Par {3, 1, 38400, 5, 1, 100, 2};
+    s.Fon_Conn_Par.Link = Link_Par {2, 1, 9600, 0, 2, 200, 6};
+    std::strcpy(s.Fon_Conn_Par.Command, "ATZ");
+    s.Fon_Conn_Par.ConnectWaitTime = 50;
+    s.Fon_Conn_Par.Conn_Repeat = 1;
+    s.Ethernet_Conn_Par.Link = Link_Par {1, 1, 38400, 5, 1, 300, 5};
+    s.Ethernet_Conn_Par.ConnectWaitTime = 10;
+    s.Ethernet_Conn_Par.Conn_Repeat = 1;
+    return s;
+}
+
+bool Same(const Conn_Settings_Rec &a, const Conn_Settings_Rec &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+class tst_Conn_Par : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void directShowsItsPanel();
+    void directRanges_data();
+    void directRanges();
+    void releaseBoxAndFreeWait();
+    void portChoice();
+    void telephone();
+    void ethernet_data();
+    void ethernet();
+    void integerEditsTakeDigitsOnly();
+    void addressSearchFindsController();
+    void addressSearchFailures();
+
+private:
+    Recorder rec;
+    Ques_Handler *old = nullptr;
+};
+
+void tst_Conn_Par::init()
+{
+    rec.seen.clear();
+    old = Set_Ques_Handler(&rec);
+    Link_Port_Name[0].clear();
+    Link_Port_Name[1].clear();
+}
+
+void tst_Conn_Par::cleanup()
+{
+    Set_Ques_Handler(old);
+}
+
+void tst_Conn_Par::directShowsItsPanel()
+{
+    Conn_Settings_Rec s = Sample();
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    QCOMPARE(f.windowTitle(), QStringLiteral("Параметры связи с устройством (непосредственная связь)"));
+    QVERIFY(f.pn_dir->isVisible());
+    QVERIFY(!f.pn_fon->isVisible());
+    QVERIFY(!f.pn_ethr->isVisible());
+    QVERIFY(f.BitBtn4->isVisible());
+    QCOMPARE(f.ComboBox2->count(), 22);
+    QCOMPARE(f.ComboBox2->itemText(9), QStringLiteral("7200"));
+    QCOMPARE(f.ComboBox2->currentText(), QStringLiteral("38400"));
+    QCOMPARE(f.Edit1->text(), QStringLiteral("2"));
+    QCOMPARE(f.Edit2->text(), QStringLiteral("100"));
+    QCOMPARE(f.Edit3->text(), QStringLiteral("5"));
+    QCOMPARE(f.ComboBox3->count(), 5);
+    QCOMPARE(f.ComboBox3->itemText(0), QStringLiteral(" 1"));
+    QCOMPARE(f.ComboBox3->currentIndex(), 0);
+    QVERIFY(!f.CheckBox1->isChecked());
+    QVERIFY(!f.Edit13->isEnabled());
+    QVERIFY(f.Edit13->text().isEmpty());
+
+    // A rate that is not in the table is left unselected and refused as incomplete.
+    s.Dir_Conn_Par.Rate = 9601;
+    TFormConn_Par g(nullptr, &s, nullptr);
+    g.show();
+    QCOMPARE(g.ComboBox2->currentIndex(), -1);
+    g.ComboBox1->setEditText(QStringLiteral("COM3"));
+    const Conn_Settings_Rec before = s;
+    g.BitBtn1->click();
+    QCOMPARE(rec.seen.size(), 1);
+    QCOMPARE(rec.seen[0].line1, QStringLiteral("Введены не все параметры"));
+    QCOMPARE(rec.seen[0].kind, 2u);
+    QVERIFY(Same(s, before));
+    QCOMPARE(int(g.Accepted), 0);
+}
+
+void tst_Conn_Par::directRanges_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("error");   // empty: accepted
+    const QString first = QStringLiteral("Время ожидания первого байта ответа");
+    const QString next = QStringLiteral("Время ожидания следующих байтов ответа");
+    const QString pre = QStringLiteral("Количество преамбул в запросе");
+    const QString none = QStringLiteral("Введены не все параметры");
+    QTest::newRow("gap 54") << "Edit2" << "54" << next;
+    QTest::newRow("gap 55") << "Edit2" << "55" << QString();
+    QTest::newRow("gap 5000") << "Edit2" << "5000" << QString();
+    QTest::newRow("gap 5001") << "Edit2" << "5001" << next;
+    QTest::newRow("wait 0") << "Edit1" << "0" << first;
+    QTest::newRow("wait 1") << "Edit1" << "1" << QString();
+    QTest::newRow("wait 120") << "Edit1" << "120" << QString();
+    QTest::newRow("wait 121") << "Edit1" << "121" << first;
+    QTest::newRow("wait huge") << "Edit1" << "4294967297" << first;   // no wrap to 1
+    QTest::newRow("preambles 0") << "Edit3" << "0" << QString();
+    QTest::newRow("preambles 255") << "Edit3" << "255" << QString();
+    QTest::newRow("preambles 256") << "Edit3" << "256" << pre;
+    QTest::newRow("preambles 261") << "Edit3" << "261" << pre;   // not stored as 5
+    QTest::newRow("wait empty") << "Edit1" << "" << none;
+    QTest::newRow("gap empty") << "Edit2" << "" << none;
+    QTest::newRow("preambles empty") << "Edit3" << "" << none;
+}
+
+void tst_Conn_Par::directRanges()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, value);
+    QFETCH(QString, error);
+    Conn_Settings_Rec s = Sample();
+    const Conn_Settings_Rec before = s;
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    f.ComboBox1->setEditText(QStringLiteral("COM3"));
+    f.findChild<QLineEdit *>(edit)->setText(value);
+    f.BitBtn1->click();
+    if (error.isEmpty()) {
+        QVERIFY(rec.seen.isEmpty());
+        QCOMPARE(int(f.Accepted), 1);
+        QVERIFY(!f.isVisible());
+        const int64_t v = value.toLongLong();
+        if (edit == "Edit1") QCOMPARE(int64_t(s.Dir_Conn_Par.WaitTime), v);
+        if (edit == "Edit2") QCOMPARE(int64_t(s.Dir_Conn_Par.TimeOut), v);
+        if (edit == "Edit3") QCOMPARE(int64_t(s.Dir_Conn_Par.Preambles), v);
+    } else {
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].kind, 2u);
+        QCOMPARE(rec.seen[0].line1, error);
+        if (error != QStringLiteral("Введены не все параметры"))
+            QCOMPARE(rec.seen[0].line2, QStringLiteral("Параметр вне допустимого диапазона"));
+        QVERIFY(Same(s, before));   // nothing stored
+        QCOMPARE(int(f.Accepted), 0);
+        QVERIFY(f.isVisible());     // the dialog stays open
+    }
+}
+
+void tst_Conn_Par::releaseBoxAndFreeWait()
+{
+    Conn_Settings_Rec s = Sample();
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    f.ComboBox1->setEditText(QStringLiteral("COM3"));
+
+    // Ticking fills the free-port wait; the settings change only on acceptance.
+    f.CheckBox1->click();
+    QVERIFY(f.Edit13->isEnabled());
+    QCOMPARE(f.Edit13->text(), QStringLiteral("4"));
+    QCOMPARE(int(s.Curr_Par.Do_Close_Port), 0);
+
+    for (const char *bad : {"0", "21"}) {
+        rec.seen.clear();
+        f.Edit13->setText(QLatin1String(bad));
+        f.BitBtn1->click();
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].line1, QStringLiteral("Время ожидания освобождения СОМ порта"));
+        QCOMPARE(rec.seen[0].line2, QStringLiteral("Параметр вне допустимого диапазона"));
+    }
+    rec.seen.clear();
+    f.Edit13->setText(QString());
+    f.BitBtn1->click();
+    QCOMPARE(rec.seen.size(), 1);
+    QCOMPARE(rec.seen[0].line1, QStringLiteral("Введены не все параметры"));
+    QCOMPARE(int(s.Curr_Par.Do_Close_Port), 0);
+    QCOMPARE(s.Curr_Par.Free_Port_Wait, 4u);
+
+    rec.seen.clear();
+    f.Edit13->setText(QStringLiteral("20"));
+    f.BitBtn1->click();
+    QVERIFY(rec.seen.isEmpty());
+    QCOMPARE(int(s.Curr_Par.Do_Close_Port), 1);
+    QCOMPARE(s.Curr_Par.Free_Port_Wait, 20u);
+
+    // Cleared box: the free-port wait is not checked and keeps its value.
+    TFormConn_Par g(nullptr, &s, nullptr);
+    g.show();
+    QVERIFY(g.CheckBox1->isChecked());
+    QCOMPARE(g.Edit13->text(), QStringLiteral("20"));
+    g.CheckBox1->click();
+    QVERIFY(!g.Edit13->isEnabled());
+    QVERIFY(g.Edit13->text().isEmpty());
+    g.ComboBox1->setEditText(QStringLiteral("COM3"));
+    g.BitBtn1->click();
+    QVERIFY(rec.seen.isEmpty());
+    QCOMPARE(int(s.Curr_Par.Do_Close_Port), 0);
+    QCOMPARE(s.Curr_Par.Free_Port_Wait, 20u);
+
+    // "Выход" after ticking leaves the settings as they were.
+    TFormConn_Par h(nullptr, &s, nullptr);
+    h.show();
+    h.CheckBox1->click();
+    h.BitBtn2->click();
+    QCOMPARE(int(h.Accepted), 0);
+    QCOMPARE(int(s.Curr_Par.Do_Close_Port), 0);
+}
+
+void tst_Conn_Par::portChoice()
+{
+    Conn_Settings_Rec s = Sample();
+    {
+        TFormConn_Par f(nullptr, &s, nullptr);
+        f.show();
+        f.ComboBox1->setEditText(QStringLiteral("COM7"));
+        f.ComboBox2->setCurrentIndex(12);
+        f.ComboBox3->setCurrentIndex(4);
+        f.BitBtn1->click();
+        QCOMPARE(int(f.Accepted), 1);
+        QCOMPARE(int(s.Dir_Conn_Par.COMPort), 7);
+        QCOMPARE(s.Dir_Conn_Par.Rate, 11520u);
+        QCOMPARE(int(s.Dir_Conn_Par.Repeat), 5);
+        QVERIFY(Link_Port_Name[0].isEmpty());
+        QCOMPARE(Link_Device(0, s.Dir_Conn_Par.COMPort), QStringLiteral("COM7"));
+    }
+    {
+        // A typed device path is kept beside the COM number, which stays for the ini.
+        TFormConn_Par f(nullptr, &s, nullptr);
+        f.show();
+        f.ComboBox1->setEditText(QStringLiteral("/dev/ttyQZT0"));
+        f.BitBtn1->click();
+        QCOMPARE(int(f.Accepted), 1);
+        QCOMPARE(int(s.Dir_Conn_Par.COMPort), 7);
+        QCOMPARE(Link_Port_Name[0], QStringLiteral("/dev/ttyQZT0"));
+        QCOMPARE(Link_Device(0, s.Dir_Conn_Par.COMPort), QStringLiteral("/dev/ttyQZT0"));
+        QVERIFY(Link_Port_Name[1].isEmpty());
+    }
+    {
+        TFormConn_Par f(nullptr, &s, nullptr);
+        f.show();
+        f.ComboBox1->setEditText(QString());
+        f.BitBtn1->click();
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].line1, QStringLiteral("Введены не все параметры"));
+        QCOMPARE(Link_Port_Name[0], QStringLiteral("/dev/ttyQZT0"));
+    }
+}
+
+void tst_Conn_Par::telephone()
+{
+    Conn_Settings_Rec s = Sample();
+    s.Curr_Par.Conn_Prz = 1;
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    QCOMPARE(f.windowTitle(), QStringLiteral("Параметры связи с устройством (связь по телефону)"));
+    QVERIFY(f.pn_dir->isVisible());
+    QVERIFY(f.pn_fon->isVisible());
+    QVERIFY(!f.pn_ethr->isVisible());
+    QVERIFY(!f.BitBtn4->isVisible());
+    QVERIFY(!f.CheckBox1->isEnabled());
+    QVERIFY(!f.Edit13->isEnabled());
+    QCOMPARE(f.Edit5->text(), QStringLiteral("ATZ"));
+    QCOMPARE(f.Edit6->text(), QStringLiteral("50"));
+    QCOMPARE(f.Edit10->text(), QStringLiteral("1"));
+    QCOMPARE(f.ComboBox2->currentText(), QStringLiteral("9600"));
+    QCOMPARE(f.ComboBox3->currentIndex(), 1);
+    f.ComboBox1->setEditText(QStringLiteral("COM2"));
+
+    const Conn_Settings_Rec before = s;
+    struct Case {
+        QLineEdit *e;
+        const char *v;
+        QString err;
+    };
+    const QString wait = QStringLiteral("Ожидание соединения");
+    const QString rep = QStringLiteral("Количество попыток соединения");
+    for (const Case &c : {Case {f.Edit6, "0", wait}, Case {f.Edit6, "361", wait}, Case {f.Edit6, "", wait},
+                          Case {f.Edit10, "0", rep}, Case {f.Edit10, "11", rep}}) {
+        rec.seen.clear();
+        const QString keep = c.e->text();
+        c.e->setText(QLatin1String(c.v));
+        f.BitBtn1->click();
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].line1, c.err);
+        QCOMPARE(rec.seen[0].line2, QStringLiteral("Параметр вне допустимого диапазона"));
+        QVERIFY(Same(s, before));
+        c.e->setText(keep);
+    }
+
+    rec.seen.clear();
+    f.Edit5->setText(QStringLiteral("AT&F E0 ; инициализация"));
+    f.Edit6->setText(QStringLiteral("360"));
+    f.Edit10->setText(QStringLiteral("10"));
+    f.Edit2->setText(QStringLiteral("5000"));
+    f.BitBtn1->click();
+    QVERIFY(rec.seen.isEmpty());
+    QCOMPARE(int(f.Accepted), 1);
+    QCOMPARE(s.Fon_Conn_Par.ConnectWaitTime, 360u);
+    QCOMPARE(s.Fon_Conn_Par.Conn_Repeat, 10u);
+    QCOMPARE(s.Fon_Conn_Par.Link.TimeOut, 5000u);
+    QCOMPARE(int(s.Fon_Conn_Par.Link.COMPort), 2);
+    QCOMPARE(QByteArray(s.Fon_Conn_Par.Command), QByteArray("AT&F E0 ; \xE8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF"));
+    // The direct line's parameters are untouched.
+    QVERIFY(std::memcmp(&s.Dir_Conn_Par, &before.Dir_Conn_Par, sizeof(Link_Par)) == 0);
+
+    // An empty command line is stored empty; a long one is cut to what the field holds.
+    TFormConn_Par g(nullptr, &s, nullptr);
+    g.show();
+    g.ComboBox1->setEditText(QStringLiteral("COM2"));
+    g.Edit5->setText(QString(300, QLatin1Char('A')));
+    QCOMPARE(g.Edit5->text().size(), MODEM_COMMAND_LEN - 1);
+    g.Edit5->setText(QString());
+    g.BitBtn1->click();
+    QCOMPARE(s.Fon_Conn_Par.Command[0], '\0');
+}
+
+void tst_Conn_Par::ethernet_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("error");
+    const QString none = QStringLiteral("Введены не все параметры");
+    for (const char *e : {"Edit4", "Edit12", "Edit7", "Edit9", "Edit8"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 empty").arg(e))) << e << "" << none;
+    QTest::newRow("preambles 256") << "Edit8" << "256" << "Количество преамбул в запросе";
+    QTest::newRow("wait 121") << "Edit7" << "121" << "Время ожидания первого байта ответа";
+    QTest::newRow("gap 54") << "Edit9" << "54" << "Время ожидания следующих байтов ответа";
+    QTest::newRow("conn wait 0") << "Edit4" << "0" << "Ожидание соединения";
+    QTest::newRow("conn wait 361") << "Edit4" << "361" << "Ожидание соединения";
+    QTest::newRow("conn repeat 11") << "Edit12" << "11" << "Количество попыток соединения";
+    QTest::newRow("conn wait 360") << "Edit4" << "360" << "";
+    QTest::newRow("gap 5000") << "Edit9" << "5000" << "";
+}
+
+void tst_Conn_Par::ethernet()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, value);
+    QFETCH(QString, error);
+    Conn_Settings_Rec s = Sample();
+    s.Curr_Par.Conn_Prz = 2;
+    const Conn_Settings_Rec before = s;
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    QCOMPARE(f.windowTitle(), QStringLiteral("Параметры связи с устройством (Ethernet-интерфейс)"));
+    QVERIFY(!f.pn_dir->isVisible());
+    QVERIFY(f.pn_ethr->isVisible());
+    QVERIFY(!f.BitBtn4->isVisible());
+    QCOMPARE(f.Edit4->text(), QStringLiteral("10"));
+    QCOMPARE(f.Edit9->text(), QStringLiteral("300"));
+    QCOMPARE(f.ComboBox6->currentIndex(), 0);
+    f.findChild<QLineEdit *>(edit)->setText(value);
+    f.ComboBox6->setCurrentIndex(2);
+    f.BitBtn1->click();
+    if (error.isEmpty()) {
+        QVERIFY(rec.seen.isEmpty());
+        QCOMPARE(int(f.Accepted), 1);
+        QCOMPARE(int(s.Ethernet_Conn_Par.Link.Repeat), 3);
+        if (edit == "Edit4") QCOMPARE(s.Ethernet_Conn_Par.ConnectWaitTime, 360u);
+        if (edit == "Edit9") QCOMPARE(s.Ethernet_Conn_Par.Link.TimeOut, 5000u);
+        // Port and rate mean nothing for Ethernet and are left as they were.
+        QCOMPARE(int(s.Ethernet_Conn_Par.Link.COMPort), 1);
+        QCOMPARE(s.Ethernet_Conn_Par.Link.Rate, 38400u);
+    } else {
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].line1, error);
+        QVERIFY(Same(s, before));
+        QVERIFY(f.isVisible());
+    }
+}
+
+void tst_Conn_Par::integerEditsTakeDigitsOnly()
+{
+    Conn_Settings_Rec s = Sample();
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    for (QLineEdit *e : {f.Edit1, f.Edit2, f.Edit3, f.Edit13, f.Edit6, f.Edit10, f.Edit4, f.Edit12,
+                         f.Edit7, f.Edit9, f.Edit8}) {
+        QVERIFY(e->validator());
+        QString t = QStringLiteral("1-2");
+        int pos = 0;
+        QCOMPARE(e->validator()->validate(t, pos), QValidator::Invalid);
+    }
+    f.Edit2->clear();
+    f.Edit2->setFocus();
+    QTest::keyClicks(f.Edit2, QStringLiteral("1a0.0-"));
+    QCOMPARE(f.Edit2->text(), QStringLiteral("100"));
+}
+
+void tst_Conn_Par::addressSearchFindsController()
+{
+    FakeClock clk;
+    FakePort fp(&clk);
+    hgcbox box(0);
+    box.Clk = &clk;
+    box.Pause_Rts_Us = 0;
+    box.Make_Serial_Port = [&](hgcbox &) { return fp.Borrow(); };
+    QString asked_device;
+    box.Make_Serial_Port = [&](hgcbox &b) {
+        asked_device = b.Port_Name;
+        return fp.Borrow();
+    };
+    fp.On_Write = [](FakePort &p, const QByteArray &) {
+        p.Queue(Reply_Frame(9, 0x81, QByteArray("\x00\x00\x00\x01\x00", 5)), 1000);
+    };
+
+    Conn_Settings_Rec s = Sample();
+    TFormConn_Par f(nullptr, &s, &box);
+    f.show();
+    f.ComboBox1->setEditText(QStringLiteral("COM3"));
+    f.Edit1->setText(QStringLiteral("3"));
+    f.BitBtn4->click();
+
+    QCOMPARE(rec.seen.size(), 1);
+    QCOMPARE(rec.seen[0].kind, 5u);
+    QCOMPARE(rec.seen[0].line1, QStringLiteral("Адрес устройства установлен"));
+    QCOMPARE(rec.seen[0].line2, QStringLiteral("(адрес = 9)."));
+    QCOMPARE(int(f.Accepted), 1);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(int(s.Dir_Conn_Par.Adr), 9);
+    QCOMPARE(s.Dir_Conn_Par.WaitTime, 3u);   // the checked values were stored first
+    QCOMPARE(asked_device, QStringLiteral("COM3"));
+    // Asked any controller, table 0 field 0, one field; port released afterwards.
+    const QByteArray req = Find_Request(fp.Written);
+    QVERIFY(req.size() >= 8);
+    QCOMPARE(int(uint8_t(req[1])), 0xFF);
+    QCOMPARE(int(uint8_t(req[3])), 1);
+    QCOMPARE(req.mid(5, 3), QByteArray("\x00\x00\x01", 3));
+    QCOMPARE(box.WaitTime, 3000u);
+    QCOMPARE(int(box.Do_Close_Port), 0);
+    QVERIFY(!box.Port_Handle);
+    QVERIFY(!fp.Is_Open());
+    QVERIFY(f.BitBtn1->isEnabled() && f.BitBtn2->isEnabled() && f.BitBtn4->isEnabled());
+}
+
+void tst_Conn_Par::addressSearchFailures()
+{
+    FakeClock clk;
+    FakePort fp(&clk);
+    hgcbox box(0);
+    box.Clk = &clk;
+    box.Pause_Rts_Us = 0;
+    box.Make_Serial_Port = [&](hgcbox &) { return fp.Borrow(); };
+
+    Conn_Settings_Rec s = Sample();
+    {
+        // Nobody answers.
+        TFormConn_Par f(nullptr, &s, &box);
+        f.show();
+        f.ComboBox1->setEditText(QStringLiteral("COM3"));
+        f.BitBtn4->click();
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].kind, 5u);
+        QCOMPARE(rec.seen[0].line1, QStringLiteral("Устройство не обнаружено"));
+        QVERIFY(rec.seen[0].line2.isEmpty());
+        QCOMPARE(int(f.Accepted), 0);
+        QVERIFY(f.isVisible());
+        QCOMPARE(int(s.Dir_Conn_Par.Adr), 1);
+        QVERIFY(!box.Port_Handle);
+        QVERIFY(f.BitBtn1->isEnabled());
+    }
+    {
+        // The port cannot be opened (held elsewhere for longer than the free-port wait).
+        rec.seen.clear();
+        fp.Fail_Opens = 1 << 30;
+        TFormConn_Par f(nullptr, &s, &box);
+        f.show();
+        f.ComboBox1->setEditText(QStringLiteral("COM3"));
+        const int writes = int(fp.Writes.size());
+        f.BitBtn4->click();
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].kind, 6u);
+        QCOMPARE(rec.seen[0].line1, QStringLiteral("Коммуникационный порт СОМ3 недоступен"));
+        QVERIFY(rec.seen[0].line2.isEmpty());
+        QCOMPARE(int(fp.Writes.size()), writes);
+        QCOMPARE(int(f.Accepted), 0);
+        fp.Fail_Opens = 0;
+    }
+    {
+        // A refused value stops the search before the port is touched.
+        rec.seen.clear();
+        const int opens = fp.Opens;
+        TFormConn_Par f(nullptr, &s, &box);
+        f.show();
+        f.ComboBox1->setEditText(QStringLiteral("COM3"));
+        f.Edit2->setText(QStringLiteral("54"));
+        f.BitBtn4->click();
+        QCOMPARE(rec.seen.size(), 1);
+        QCOMPARE(rec.seen[0].line1, QStringLiteral("Время ожидания следующих байтов ответа"));
+        QCOMPARE(fp.Opens, opens);
+    }
+}
+
+QTEST_MAIN(tst_Conn_Par)
+#include "tst_conn_par.moc"
