@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
+#include "core/Rd_wr_ini.h"
 
 #include <QStringList>
 
@@ -367,4 +368,19 @@ bool Connect_Ethernet(hgcbox &box, const Ethr_Link &link, int pause_ms)
     box.Preambles = link.preambles;
     box.Repeat = link.repeat;
     return true;
+}
+
+bool Connect_Ethernet(hgcbox &box, const Ethr_Abonent &abonent, const Ethernet_Conn_Par_Rec &par,
+                      int pause_ms)
+{
+    Ethr_Link link;
+    link.ip_adr = abonent.ip_adr;
+    link.port = abonent.port;
+    link.contr_adr = abonent.contr_adr;
+    link.connect_wait_s = par.ConnectWaitTime;
+    link.wait_time_s = par.Link.WaitTime;
+    link.time_out_ms = par.Link.TimeOut;
+    link.preambles = par.Link.Preambles;
+    link.repeat = par.Link.Repeat;
+    return Connect_Ethernet(box, link, pause_ms);
 }

@@ -11,6 +11,8 @@
 
 class Clock;
 class hgcbox;
+struct Ethr_Abonent;
+struct Ethernet_Conn_Par_Rec;
 
 // An IPv4 socket address, both parts in host byte order.
 struct Sock_Addr {
@@ -106,3 +108,6 @@ struct Ethr_Link {
     uint8_t repeat = 1;
 };
 bool Connect_Ethernet(hgcbox &box, const Ethr_Link &link, int pause_ms = 1000);
+// The same for a subscriber of the Ethernet list with the Ethernet part of the settings.
+bool Connect_Ethernet(hgcbox &box, const Ethr_Abonent &abonent, const Ethernet_Conn_Par_Rec &par,
+                      int pause_ms = 1000);

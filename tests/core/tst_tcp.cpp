@@ -5,6 +5,7 @@
 #include "core/Crc16.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
+#include "core/Rd_wr_ini.h"
 #include "core/Tcp_fun.h"
 
 #include <QElapsedTimer>
@@ -319,16 +320,16 @@ void tst_Tcp::connectEthernetHandsSocketToEngine()
     hgcbox box(0);
     box.Pause_Tcp_Ms = 0;
     box.Do_Close_Port = 1;
-    Ethr_Link link;
-    link.ip_adr = kLoopback;
-    link.port = l.port;
-    link.contr_adr = 7;
-    link.connect_wait_s = 10;
-    link.wait_time_s = 10;
-    link.time_out_ms = 1000;
-    link.preambles = 5;
-    link.repeat = 1;
-    QVERIFY(Connect_Ethernet(box, link, 0));
+    // A subscriber of the Ethernet list with the Ethernet part of the settings.
+    Ethr_Abonent ab {};
+    ab.ip_adr = kLoopback;
+    ab.port = l.port;
+    ab.contr_adr = 7;
+    Ethernet_Conn_Par_Rec par {};
+    par.Link = Link_Par {1, 1, 38400, 5, 1, 1000, 10};
+    par.ConnectWaitTime = 10;
+    par.Conn_Repeat = 1;
+    QVERIFY(Connect_Ethernet(box, ab, par, 0));
     QVERIFY(rec.seen.isEmpty());
     QVERIFY(box.Sock);
     QVERIFY(!box.Port_Handle);
