@@ -242,6 +242,8 @@ bool hgcbox::Send_Frame(int frame_len)
 
     if (Conn_Prz == 2) {
         Clk->Sleep_Us(int64_t(Pause_Tcp_Ms) * 1000);
+        // A late reply to an earlier request must not pass for the answer to this one.
+        if (Sock) Sock->Purge();
         if (!Sock || !Sock->Write(out.data(), n)) {
             Err_Code = ERR_SEND;
             return false;

@@ -503,8 +503,11 @@ private slots:
         r.box.Sock = r.port.Borrow();
         r.box.Preambles = 2;
         r.Answer(Bytes({0, 0, 0, 1, 1}));
+        // A late reply of an earlier exchange is waiting on the socket: dropped before the send.
+        r.port.Queue(Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 0x77})));
         const uint8_t d[3] = {0, 0, 1};
         QVERIFY(r.box.Exchange(1, d, 0));
+        QCOMPARE(r.box.Resp_Buf[8], uint8_t(1));
         QCOMPARE(r.port.Writes.size(), 1);   // preambles and frame in one send
         QCOMPARE(r.port.Writes[0].size(), 12);
         QCOMPARE(r.port.Rts_Calls, 0);
