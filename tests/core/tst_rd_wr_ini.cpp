@@ -492,6 +492,25 @@ private slots:
         QCOMPARE(get(Rd_Arh_Path), bytes);
     }
 
+    void unwritable_file_is_tried_again()
+    {
+        fresh();
+        load();
+        // Something that cannot be read or replaced stands where "qzt.ini" belongs.
+        QVERIFY(QDir().mkpath(Ini_Path));
+        Conn_Settings.Dir_Conn_Par.Adr = 9;
+        QVERIFY(!Write_Ini(Ini_Path));
+        QCOMPARE(int(Conn_Settings_Shadow.Dir_Conn_Par.Adr), 1);   // still counts as changed
+        QDir(Ini_Path).removeRecursively();
+        QVERIFY(Write_Ini(Ini_Path));
+        QVERIFY(get(Ini_Path).contains("Adr=9\r\n"));
+        // No INI directory at all: the files are skipped without complaint.
+        QDir(Tmp.path() + "/INI").removeRecursively();
+        Conn_Settings.Dir_Conn_Par.Adr = 10;
+        Save_Settings_Files();
+        QVERIFY(!QFile::exists(Ini_Path));
+    }
+
     void ini_file_rules()
     {
         fresh();
