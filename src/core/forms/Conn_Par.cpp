@@ -442,6 +442,7 @@ void TFormConn_Par::Search_Address()
     box->TimeOut = lp.TimeOut;
     box->Preambles = lp.Preambles;
     box->Repeat = lp.Repeat;
+    if (!box->Make_Serial_Port) box->Make_Serial_Port = Make_Serial_Port;
     if (box->Port_Handle) {
         box->Port_Handle->Close();
         box->Port_Handle.reset();
