@@ -1,24 +1,11 @@
 #include "core/Connectmodem.h"
 
+#include "core/Hgcbox.h"
+
 #include <QtGlobal>
 #include <algorithm>
 
 namespace {
-
-const char *const Result_Texts[MODEM_RESULT_COUNT] = {
-    "Соединение установлено",
-    "Отсутствует сигнал АТС",
-    "Номер абонента занят",
-    "Потеря несущей",
-    "Нет гудка в линии",
-    "Абонент не отвечает",
-    "Лимит времени, отведенного на соединение, исчерпан",
-    "Модем отсутствует или не подключен",
-    "Соединение не установлено",
-    "Истекло время ожидания ответа от модема",
-    "Попытка соединения прервана по требованию пользователя",
-    "Нет готовности GSM",
-};
 
 constexpr int COMMAND_TIMEOUT_MS = 5000;
 constexpr int GSM_TIMEOUT_MS = 5000;
@@ -158,7 +145,17 @@ private:
 QString Modem_Result_Text(int code)
 {
     if (code < 0 || code >= MODEM_RESULT_COUNT) return QString();
-    return QString::fromUtf8(Result_Texts[code]);
+    return QString::fromUtf8(Modem_Result_Texts[code]);
+}
+
+Modem_Io Make_Modem_Io(hgcbox &box, std::function<void(const QString &)> status)
+{
+    Modem_Io io;
+    io.Com = box.Port_Handle.get();
+    io.Clk = box.Clk;
+    io.Pump = box.Pump;
+    io.Status = std::move(status);
+    return io;
 }
 
 int Modem_Command(Modem_Io &io, const QByteArray &command, QByteArray &reply, int timeout_ms,

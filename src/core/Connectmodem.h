@@ -29,6 +29,21 @@ enum Modem_Result : int {
     MODEM_NO_GSM = 11,       // the GSM readiness check failed
 };
 
+// What the user is shown for each result code (UTF-8).
+inline constexpr const char *Modem_Result_Texts[MODEM_RESULT_COUNT] = {
+    "Соединение установлено",
+    "Отсутствует сигнал АТС",
+    "Номер абонента занят",
+    "Потеря несущей",
+    "Нет гудка в линии",
+    "Абонент не отвечает",
+    "Лимит времени, отведенного на соединение, исчерпан",
+    "Модем отсутствует или не подключен",
+    "Соединение не установлено",
+    "Истекло время ожидания ответа от модема",
+    "Попытка соединения прервана по требованию пользователя",
+    "Нет готовности GSM",
+};
 // Text of a result code; an empty text for a code outside 0..11.
 QString Modem_Result_Text(int code);
 
@@ -45,6 +60,10 @@ struct Modem_Io {
     // Time slice of the wait on the port between window-event pumps, ms.
     int Slice_Ms = 20;
 };
+
+class hgcbox;
+// The dialogue on the exchange object's serial port, clock and event pump.
+Modem_Io Make_Modem_Io(hgcbox &box, std::function<void(const QString &)> status = {});
 
 // The reply buffer holds at most this many bytes.
 constexpr int MODEM_REPLY_MAX = 255;

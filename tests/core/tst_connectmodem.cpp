@@ -2,6 +2,7 @@
 #include "FakePort.h"
 #include "core/Connectmodem.h"
 #include "core/Globals.h"
+#include "core/Hgcbox.h"
 
 #include <QtTest>
 
@@ -273,6 +274,24 @@ private slots:
         QVERIFY(r.status.contains(" Установление связи по телефону. Команда ATD84951234567.  Ответ CONNECT 9600"));
         QCOMPARE(r.port.Dtr_Calls, 0);   // nothing to hang up
         QVERIFY(!Exch_Run);
+    }
+
+    void dial_on_exchange_object()
+    {
+        // The program dials on the engine's port, clock and pump.
+        Rig r;
+        hgcbox box(1);
+        box.Port_Handle = r.port.Borrow();
+        box.Clk = &r.clk;
+        int pumps = 0;
+        box.Pump = [&] { ++pumps; };
+        QStringList status;
+        Modem_Io io = Make_Modem_Io(box, [&](const QString &s) { status << s; });
+        QCOMPARE(io.Abort, &Exch_Abort);
+        QCOMPARE(Modem_Dial(io, "1", "", 1, 10), 0);
+        QVERIFY(pumps > 0);
+        QVERIFY(status.contains(" Установление связи по телефону. Команда ATE0."));
+        QCOMPARE(r.modem.Count("ATD1"), 1);
     }
 
     void dial_failures_data()
