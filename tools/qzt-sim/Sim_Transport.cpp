@@ -310,6 +310,10 @@ uint32_t Speed_Of(speed_t s)
 }
 } // namespace
 
+namespace {
+uint32_t Rate_Of(int fd);
+}
+
 struct Sim_Pty::Impl {
     explicit Impl(Sim_Endpoint &e) : Ep(e) {}
 
@@ -333,6 +337,7 @@ struct Sim_Pty::Impl {
             }
             break;
         }
+        if (!got.isEmpty()) In_Rate = Rate_Of(Master);
         if (Out) Out->Input(got);
     }
     void Write(const QByteArray &b)
@@ -351,6 +356,7 @@ struct Sim_Pty::Impl {
     int Master = -1;
     int Slave = -1;
     std::atomic<int> Master_Fd{-1};
+    std::atomic<uint32_t> In_Rate{0};
     QString Path;
     QString Err;
     QSocketNotifier *Notifier = nullptr;   // worker thread
@@ -409,9 +415,13 @@ QString Sim_Pty::Slave_Path() const { return d->Path; }
 
 QString Sim_Pty::Error() const { return d->Err; }
 
-uint32_t Sim_Pty::Rate() const
+uint32_t Sim_Pty::Rate() const { return Rate_Of(d->Master_Fd); }
+
+uint32_t Sim_Pty::Input_Rate() const { return d->In_Rate; }
+
+namespace {
+uint32_t Rate_Of(int fd)
 {
-    const int fd = d->Master_Fd;
     if (fd < 0) return 0;
     Kernel_Termios2 t2{};
     if (::ioctl(fd, _IOR('T', 0x2A, Kernel_Termios2), &t2) == 0 && t2.c_ospeed) return t2.c_ospeed;
@@ -419,6 +429,7 @@ uint32_t Sim_Pty::Rate() const
     if (::tcgetattr(fd, &tio) != 0) return 0;
     return Speed_Of(::cfgetospeed(&tio));
 }
+} // namespace
 
 void Sim_Pty::Send(const QByteArray &bytes)
 {

@@ -58,6 +58,9 @@ public:
     // The baud rate the program set on the line (read back from the terminal settings),
     // 0 when not known.
     uint32_t Rate() const;
+    // The rate the line had when bytes last came in (QSerialPort puts the old settings back
+    // when the program closes the port, so Rate() alone misses a port opened per exchange).
+    uint32_t Input_Rate() const;
     // Sends bytes to the program now.
     void Send(const QByteArray &bytes);
 
