@@ -1,0 +1,261 @@
+#include "params/forms/Chr_Par_Form.h"
+
+#include "core/Codepage.h"
+#include "core/Stringi.h"
+#include "core/forms/Dialogs.h"
+#include "core/forms/Keyfilters.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <cstring>
+
+namespace {
+constexpr int HEAD_ROWS = 2;   // the grid's two heading rows
+
+QLabel *Caption(QWidget *parent, const QString &text)
+{
+    return new QLabel(text, parent);
+}
+} // namespace
+
+TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Accept_Only)
+{
+    setWindowTitle(QStringLiteral("Измеряемый параметр хроматографа"));
+    auto *g = new QGridLayout;
+    Body->addLayout(g);
+    auto edit = [this](const char *name, int max_len) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setMaxLength(max_len);
+        return e;
+    };
+    auto combo = [this](const char *name) {
+        auto *c = new QComboBox(this);
+        c->setObjectName(QLatin1String(name));
+        return c;
+    };
+    Edit_Name = edit("Edit_Name", CHR_PAR_NAME_SHOWN);
+    Edit_Name->setEnabled(false);
+    Edit_Symbol = edit("Edit_Symbol", CHR_PAR_SYMBOL_LEN);
+    CB_Type = combo("CB_Type");
+    CB_Type->addItems(Chr_Type_Names());
+    CB_Type->setEnabled(false);
+    CB_Unit = combo("CB_Unit");
+    Edit_Reg = edit("Edit_Reg", 5);
+    Install_Int_Filter(Edit_Reg);
+    CB_Dec = combo("CB_Dec");
+    for (int d = 0; d <= CHR_PAR_MAX_DECIMALS; ++d) CB_Dec->addItem(QString::number(d));
+    Edit_Min = edit("Edit_Min", 10);
+    Edit_Max = edit("Edit_Max", 10);
+    Install_Float_Filter(Edit_Min);
+    Install_Float_Filter(Edit_Max);
+
+    int row = 0;
+    auto add = [&](const QString &caption, QWidget *w) {
+        g->addWidget(Caption(this, caption), row, 0);
+        g->addWidget(w, row, 1);
+        ++row;
+    };
+    add(QStringLiteral("Наименование\n(до 25 символов)"), Edit_Name);
+    add(QStringLiteral("Условное обозначение\n(до 10 символов)"), Edit_Symbol);
+    add(QStringLiteral("Тип данных"), CB_Type);
+    add(QStringLiteral("Единица измерений"), CB_Unit);
+    add(QStringLiteral("Адрес регистра Modbus\nтекущего значения"), Edit_Reg);
+    add(QStringLiteral("Формат отображения данных\n(кол. знаков после запятой)"), CB_Dec);
+    auto *box = new QGroupBox(QStringLiteral(" Диапазон измерений "), this);
+    auto *bl = new QGridLayout(box);
+    bl->addWidget(Caption(box, QStringLiteral("Миним. значение")), 0, 0);
+    bl->addWidget(Edit_Min, 0, 1);
+    bl->addWidget(Caption(box, QStringLiteral("Максим. значение")), 1, 0);
+    bl->addWidget(Edit_Max, 1, 1);
+    g->addWidget(box, row, 0, 1, 2);
+
+    connect(Edit_Min, &QLineEdit::editingFinished, this, [this] { Range_Left(Edit_Min, false); });
+    connect(Edit_Max, &QLineEdit::editingFinished, this, [this] { Range_Left(Edit_Max, true); });
+    connect(CB_Dec, &QComboBox::activated, this, [this](int d) {
+        // The typed values first, then both shown with the new decimals.
+        Range_Left(Edit_Min, false);
+        Range_Left(Edit_Max, true);
+        Work.decimals = uint8_t(d);
+        Show_Range();
+    });
+}
+
+void TForm_Chr_Par::Load()
+{
+    if (Tab_Data) std::memcpy(&Work, Tab_Data, sizeof Work);
+    Edit_Name->setText(Chr_Par_Name(Work).left(CHR_PAR_NAME_SHOWN));
+    Edit_Symbol->setText(Chr_Par_Symbol(Work));
+    const int type = Work.type;
+    CB_Type->setCurrentIndex(type < CHR_PAR_TYPES ? type : -1);
+    CB_Unit->clear();
+    for (int u : Chr_Type_Units(type)) CB_Unit->addItem(Gas_Units(u));
+    CB_Unit->setCurrentIndex(Chr_Unit_Position(type, Work.unit));
+    Edit_Reg->setText(QString::number(Work.reg));
+    Work.decimals = uint8_t(Chr_Par_Decimals(Work));
+    CB_Dec->setCurrentIndex(Work.decimals);
+    Show_Range();
+}
+
+void TForm_Chr_Par::Show_Range()
+{
+    const float lo = Work.min, hi = Work.max;
+    Min_Shown = Fixed_Str(lo, 12, Work.decimals);
+    Max_Shown = Fixed_Str(hi, 12, Work.decimals);
+    Edit_Min->setText(Min_Shown);
+    Edit_Max->setText(Max_Shown);
+}
+
+void TForm_Chr_Par::Range_Left(QLineEdit *edit, bool is_max)
+{
+    // A text the dialog wrote itself is the stored value rounded for showing: keep the value.
+    if (edit->text() == (is_max ? Max_Shown : Min_Shown)) return;
+    float v = 0;
+    const QString t = edit->text().trimmed();
+    bool ok = true;
+    if (!t.isEmpty()) v = QLocale::c().toFloat(t, &ok);
+    if (!ok) return;   // refused at the accept
+    if (is_max) {
+        Work.max = v;
+        Max_Shown = edit->text();
+    } else {
+        Work.min = v;
+        Min_Shown = edit->text();
+    }
+}
+
+bool TForm_Chr_Par::Check()
+{
+    if (!Tab_Data) return false;
+    if (Edit_Name->text().isEmpty() || Edit_Symbol->text().isEmpty() || Edit_Reg->text().isEmpty() ||
+        Edit_Min->text().isEmpty() || Edit_Max->text().isEmpty() || CB_Unit->currentIndex() < 0 ||
+        CB_Type->currentIndex() < 0 || CB_Dec->currentIndex() < 0)
+        return Refuse(QStringLiteral("Введены не все параметры"));
+
+    // The name stays as it is: its edit shows only part of it and cannot be changed.
+    std::memset(Work.symbol, 0, sizeof Work.symbol);
+    const QByteArray sym = Unicode_To_Cp1251(Edit_Symbol->text()).left(CHR_PAR_SYMBOL_LEN);
+    std::memcpy(Work.symbol, sym.constData(), size_t(sym.size()));
+    Work.reg = uint16_t(Edit_Reg->text().toUInt() & 0xFFFF);
+    Work.decimals = uint8_t(CB_Dec->currentIndex());
+    float lo = Work.min, hi = Work.max;
+    if (Edit_Min->text() != Min_Shown && !Take_Float(Edit_Min, lo, QStringLiteral("Миним. значение"))) return false;
+    if (Edit_Max->text() != Max_Shown && !Take_Float(Edit_Max, hi, QStringLiteral("Максим. значение"))) return false;
+    Work.min = lo;
+    Work.max = hi;
+    if (!(lo < hi)) return Refuse(QStringLiteral("Неверно задан диапазон измерений"));
+    Work.unit = uint8_t(Chr_Type_Units(Work.type).value(CB_Unit->currentIndex()));
+    return true;
+}
+
+bool TForm_Chr_Par::Store()
+{
+    std::memcpy(Tab_Data, &Work, sizeof Work);
+    return true;
+}
+
+TFormChrPar_List::TFormChrPar_List(QWidget *owner) : TParam_Dialog(owner, Buttons::Accept_Only)
+{
+    setWindowTitle(QStringLiteral("Измеряемые параметры хроматографа"));
+    resize(900, 520);
+    auto *top = new QHBoxLayout;
+    top->addWidget(Caption(this, QStringLiteral("Количество введенных параметров")));
+    LCount = new QLabel(this);
+    LCount->setObjectName("LCount");
+    LCount->setFrameShape(QFrame::Panel);
+    LCount->setFrameShadow(QFrame::Sunken);
+    top->addWidget(LCount);
+    top->addStretch(1);
+    Body->addLayout(top);
+
+    Grid = new QTableWidget(HEAD_ROWS, 7, this);
+    Grid->setObjectName("Grid");
+    Grid->horizontalHeader()->hide();
+    Grid->verticalHeader()->hide();
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    const char *const head[HEAD_ROWS][7] = {
+        {"№", "Наименование", "Условное", "Единица", "Modbus", "Диапазон", ""},
+        {"", "", "обознач.", "измерений", "регистр", "Min", "Max"}};
+    for (int r = 0; r < HEAD_ROWS; ++r)
+        for (int c = 0; c < 7; ++c) {
+            auto *it = new QTableWidgetItem(QString::fromUtf8(head[r][c]));
+            it->setFlags(Qt::NoItemFlags);
+            it->setTextAlignment(Qt::AlignCenter);
+            Grid->setItem(r, c, it);
+        }
+    Grid->setSpan(0, 5, 1, 2);
+    Grid->setColumnWidth(0, 40);
+    Grid->setColumnWidth(1, 300);
+    Body->addWidget(Grid, 1);
+
+    BitBtnEdit = new QPushButton(QStringLiteral("Изменить"), this);
+    BitBtnEdit->setObjectName("BitBtnEdit");
+    BitBtnEdit->setAutoDefault(false);
+    Button_Row->insertWidget(0, BitBtnEdit);
+    connect(BitBtnEdit, &QPushButton::clicked, this, &TFormChrPar_List::Edit_Click);
+    connect(Grid, &QTableWidget::cellDoubleClicked, this, [this](int r, int) {
+        if (r >= HEAD_ROWS) Edit_Click();
+    });
+    connect(Grid, &QTableWidget::currentCellChanged, this, [this](int r, int, int, int) {
+        if (r >= HEAD_ROWS) Sel_Row = r - HEAD_ROWS;
+    });
+}
+
+void TFormChrPar_List::Load()
+{
+    if (Tab_Data) std::memcpy(&Work, Tab_Data, sizeof Work);
+    LCount->setText(QString::number(Count()));
+    Grid->setRowCount(HEAD_ROWS + Count());
+    for (int i = 0; i < Count(); ++i) Show_Row(i);
+    Sel_Row = 0;
+    if (Count() > 0) Grid->setCurrentCell(HEAD_ROWS, 0);
+}
+
+void TFormChrPar_List::Show_Row(int i)
+{
+    const Chr_Par &p = Work.par[i];
+    const int dec = Chr_Par_Decimals(p);
+    const float lo = p.min, hi = p.max;
+    const QString cells[7] = {QStringLiteral("  %1").arg(i + 1),
+                              QStringLiteral(" ") + Chr_Par_Name(p),
+                              QStringLiteral(" ") + Chr_Par_Symbol(p),
+                              QStringLiteral(" ") + Chr_Par_Unit_Text(p),
+                              QStringLiteral(" %1").arg(uint16_t(p.reg)),
+                              QStringLiteral(" ") + Fixed_Str(lo, 10, dec),
+                              QStringLiteral(" ") + Fixed_Str(hi, 10, dec)};
+    for (int c = 0; c < 7; ++c) {
+        QTableWidgetItem *it = Grid->item(HEAD_ROWS + i, c);
+        if (!it) {
+            it = new QTableWidgetItem;
+            it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            Grid->setItem(HEAD_ROWS + i, c, it);
+        }
+        it->setText(cells[c]);
+    }
+}
+
+void TFormChrPar_List::Edit_Click()
+{
+    if (Sel_Row < 0 || Sel_Row >= Count()) return;
+    TForm_Chr_Par f(this);
+    f.Tab_Data = reinterpret_cast<uint8_t *>(&Work.par[Sel_Row]);
+    Run_Dialog(f);
+    if (f.Accepted) Show_Row(Sel_Row);
+}
+
+bool TFormChrPar_List::Store()
+{
+    if (!Tab_Data || std::memcmp(Tab_Data, &Work, sizeof Work) == 0) return false;
+    std::memcpy(Tab_Data, &Work, sizeof Work);
+    return true;
+}
