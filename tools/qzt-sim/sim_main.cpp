@@ -83,6 +83,14 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    // SIGTERM and SIGINT end the event loop, so the transports stop cleanly; set before
+    // the port or device is announced, since a caller may stop us right after.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, Sig_Fd) == 0) {
+        auto *sn = new QSocketNotifier(Sig_Fd[0], QSocketNotifier::Read, &app);
+        QObject::connect(sn, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+        std::signal(SIGTERM, On_Signal);
+        std::signal(SIGINT, On_Signal);
+    }
     Sim_Core core{uint8_t(adr)};
     core.Set_Password(pass);
     core.Set_Code(code);
@@ -112,13 +120,6 @@ int main(int argc, char **argv)
     }
     std::fflush(stdout);
 
-    // SIGTERM and SIGINT end the event loop, so the transports stop cleanly.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, Sig_Fd) == 0) {
-        auto *sn = new QSocketNotifier(Sig_Fd[0], QSocketNotifier::Read, &app);
-        QObject::connect(sn, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
-        std::signal(SIGTERM, On_Signal);
-        std::signal(SIGINT, On_Signal);
-    }
     const int rc = app.exec();
     tcp.reset();
     pty.reset();
