@@ -1,0 +1,23 @@
+#pragma once
+// Controls shared by the request dialogs: date pickers that keep to the dates the year byte
+// can carry, number lists, buttons that Enter does not press, and the refusal message.
+#include "core/Dtfun.h"
+
+#include <QString>
+
+class QComboBox;
+class QDateEdit;
+class QPushButton;
+class QWidget;
+struct Req_Refusal;
+
+// A date picker from 1 January 2000 to 31 December 2099 with a calendar drop-down.
+QDateEdit *Req_Date_Edit(QWidget *parent, const char *name);
+// A drop-down list of the numbers 0..last as plain decimal texts.
+QComboBox *Req_Number_List(QWidget *parent, const char *name, int last);
+QPushButton *Req_Button(QWidget *parent, const char *name, const QString &caption);
+// Date part (bytes 0-2) of a picker and back; a date the picker cannot show leaves it alone.
+void Req_Set_Date(QDateEdit *e, const Date6 &d);
+Date6 Req_Get_Date(const QDateEdit *e);
+// The refusal through the message routine, as an input error (Ques_Kind 2).
+void Req_Refuse(const Req_Refusal &r);
