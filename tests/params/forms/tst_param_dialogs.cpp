@@ -1,0 +1,447 @@
+#include "core/Codepage.h"
+#include "core/Ques.h"
+#include "core/forms/Dialogs.h"
+#include "params/Chr_Par.h"
+#include "params/Ident_Tab.h"
+#include "params/forms/Chr_Par_Form.h"
+#include "params/forms/Const_Par.h"
+#include "params/forms/Ident.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+
+// Records every message and answers "Нет".
+struct Ques_Log : Ques_Handler {
+    QList<Ques_Setup> asked;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        asked << q;
+        return 0;
+    }
+};
+
+Chr_Par Make_Par(const char *name_1251, int type, int unit, float lo, float hi, int dec)
+{
+    Chr_Par p{};
+    std::memcpy(p.name, name_1251, std::strlen(name_1251));
+    std::memcpy(p.symbol, "N2", 2);
+    p.type = uint8_t(type);
+    p.unit = uint8_t(unit);
+    p.min = lo;
+    p.max = hi;
+    p.reg = 7001;
+    p.decimals = uint8_t(dec);
+    p.reserved = 0x5A;
+    return p;
+}
+
+QByteArray Raw(const void *p, int n)
+{
+    return QByteArray(static_cast<const char *>(p), n);
+}
+
+float Float_At(const uint8_t *p)
+{
+    float v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+} // namespace
+
+class Tst_Param_Dialogs : public QObject {
+    Q_OBJECT
+    Ques_Log ques;
+
+private slots:
+    void initTestCase() { Set_Ques_Handler(&ques); }
+    void init() { ques.asked.clear(); }
+
+    void ident_rows()
+    {
+        uint8_t t0[IDENT_LEN] = {4, 'I', 3, 16, 24, 5, 17, 12, 0, 0, 0, 0, 0, 7, 1, 2, 0, 0};
+        TFormIdent f;
+        f.Tab_Data = t0;
+        f.Dev_Write = 1;
+        f.show();
+        QCOMPARE(f.windowTitle(), QString("Параметры идентификации контроллера"));
+        QCOMPARE(f.LDestr->text(), QString("Разрушена таблица 4"));
+        QVERIFY(f.LDestr->styleSheet().contains("red"));
+        QCOMPARE(f.LType->text(), QString("73"));
+        QCOMPARE(f.LHard->text(), QString("3"));
+        QCOMPARE(f.LSoft->text(), QString("16"));
+        QCOMPARE(f.LDate->text(), QString("17.05.24  12:00:00"));
+        QCOMPARE(f.LOrder->text(), QString("Мл. адрес - ст. байт"));
+        QCOMPARE(f.LRates->text(), QString("Нет"));
+        QCOMPARE(f.LAdr->text(), QString("Нет. Адрес = 7"));
+        QCOMPARE(f.LProt->text(), QString("1.2.0"));
+        // Display only: the one button is "Выход".
+        QVERIFY(!f.BitBtnWrite && !f.BitBtnAccept);
+        QCOMPARE(f.BitBtnCancel->text(), QString("Выход"));
+        QVERIFY(f.LHard->isEnabled());
+
+        TFormIdent c;
+        c.Tab_Data = t0;
+        c.Dev_Write = 0;
+        c.show();
+        QCOMPARE(c.LType->text(), QString("73"));
+        QCOMPARE(c.LSoft->text(), QString("16"));
+        for (QLabel *l : {c.LDestr, c.LHard, c.LDate, c.LOrder, c.LRates, c.LAdr, c.LProt}) {
+            QVERIFY(l->text().isEmpty());
+            QVERIFY(!l->isEnabled());
+        }
+        QVERIFY(c.LType->isEnabled() && c.LSoft->isEnabled());
+    }
+
+    void accept_buttons_follow_dev_write()
+    {
+        uint8_t t5[NAMES_LEN] = {};
+        for (int dw : {1, 0}) {
+            TFormContrName f;
+            f.Tab_Data = t5;
+            f.Dev_Write = uint8_t(dw);
+            f.show();
+            QCOMPARE(f.BitBtnWrite->text(), QString("Записать в устройство"));
+            QCOMPARE(f.BitBtnAccept->text(), QString("Принять"));
+            QCOMPARE(f.BitBtnCancel->text(), QString("Отменить"));
+            QCOMPARE(f.BitBtnWrite->isVisible(), dw == 1);
+            QCOMPARE(f.BitBtnAccept->isVisible(), dw == 0);
+            QCOMPARE(f.Confirm_Button(), dw ? f.BitBtnWrite : f.BitBtnAccept);
+        }
+    }
+
+    void names_refused_then_stored_keeping_line_2()
+    {
+        uint8_t t5[NAMES_LEN];
+        std::memset(t5, 0, sizeof t5);
+        Set_Name(reinterpret_cast<char *>(t5), QStringLiteral("  ГРС Северная "));
+        Set_Name(reinterpret_cast<char *>(t5 + 20), QStringLiteral("Нитка 1"));
+        const QByteArray line2 = QByteArray("Line two\0\x01\x02\x03zzzzzzz", 20);
+        std::memcpy(t5 + 40, line2.constData(), 20);
+        const QByteArray before = Raw(t5, NAMES_LEN);
+
+        TFormContrName f;
+        f.Tab_Data = t5;
+        f.Dev_Write = 1;
+        f.show();
+        QCOMPARE(f.Edit1->text(), QString("ГРС Северная"));
+        QCOMPARE(f.Edit2->text(), QString("Нитка 1"));
+        QCOMPARE(f.Edit1->maxLength(), 20);
+
+        f.Edit2->setText(QString());
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].kind, 2u);
+        QCOMPARE(ques.asked[0].line1, QString("Введены не все параметры"));
+        QVERIFY(ques.asked[0].line2.isEmpty());
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.Accepted, uint8_t(0));
+        QCOMPARE(Raw(t5, NAMES_LEN), before);
+
+        const QString twenty = QStringLiteral("Контроллер ГРС-12345");
+        QCOMPARE(twenty.size(), 20);
+        f.Edit1->setText(twenty);
+        f.Edit2->setText(QStringLiteral("Нитка Юг"));
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QVERIFY(!f.isVisible());
+        // Twenty characters: no terminator; line 1 zero-padded; line 2 exactly as it was.
+        QCOMPARE(Raw(t5, 20), Unicode_To_Cp1251(twenty));
+        QCOMPARE(Raw(t5 + 20, 20), Unicode_To_Cp1251(QStringLiteral("Нитка Юг")) + QByteArray(12, '\0'));
+        QCOMPARE(Raw(t5 + 40, 20), line2);
+    }
+
+    void chr_par_units_by_type()
+    {
+        // Type 2 with unit 10 opens on "кПа" and keeps it.
+        Chr_Par p = Make_Par("Давление", 2, 10, 0, 100, 2);
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        QCOMPARE(f.BitBtnAccept->text(), QString("Принять"));
+        QVERIFY(f.BitBtnAccept->isVisible());
+        QVERIFY(!f.BitBtnWrite);
+        QCOMPARE(f.CB_Type->currentText(), QString(" Давление"));
+        QVERIFY(!f.CB_Type->isEnabled());
+        QCOMPARE(f.CB_Unit->count(), 3);
+        QCOMPARE(f.CB_Unit->currentText(), QString("кПа"));
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(int(p.unit), 10);
+        QCOMPARE(int(p.reserved), 0x5A);
+
+        // A unit that does not belong to the type: nothing chosen, refused until "%" is.
+        Chr_Par q = Make_Par("Азот", 0, 8, 0, 100, 2);
+        const QByteArray before = Raw(&q, 64);
+        TForm_Chr_Par g;
+        g.Tab_Data = reinterpret_cast<uint8_t *>(&q);
+        g.show();
+        QCOMPARE(g.CB_Unit->currentIndex(), -1);
+        g.BitBtnAccept->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].kind, 2u);
+        QCOMPARE(ques.asked[0].line1, QString("Введены не все параметры"));
+        QCOMPARE(Raw(&q, 64), before);
+        QVERIFY(g.isVisible());
+        g.CB_Unit->setCurrentIndex(0);
+        QCOMPARE(g.CB_Unit->currentText(), QString("%"));
+        g.BitBtnAccept->click();
+        QCOMPARE(g.Accepted, uint8_t(1));
+        QCOMPARE(int(q.unit), 1);
+    }
+
+    void chr_par_out_of_range_codes()
+    {
+        // A type above 8 and a unit above 11: nothing chosen, nothing read outside a list.
+        Chr_Par p = Make_Par("X", 9, 200, 0, 1, 12);
+        const QByteArray before = Raw(&p, 64);
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        QCOMPARE(f.CB_Type->currentIndex(), -1);
+        QCOMPARE(f.CB_Unit->count(), 0);
+        QCOMPARE(f.CB_Dec->currentText(), QString("7"));
+        f.BitBtnAccept->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(Raw(&p, 64), before);
+    }
+
+    void chr_par_range_and_register()
+    {
+        Chr_Par p = Make_Par("Метан", 0, 1, 5, 5, 2);
+        const QByteArray before = Raw(&p, 64);
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        QCOMPARE(f.Edit_Min->text(), QString("5.00"));
+        f.BitBtnAccept->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].line1, QString("Неверно задан диапазон измерений"));
+        QCOMPARE(Raw(&p, 64), before);
+        QCOMPARE(f.Accepted, uint8_t(0));
+
+        // A number that is none is refused as well.
+        f.Edit_Max->setText("1e");
+        f.BitBtnAccept->click();
+        QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(Raw(&p, 64), before);
+
+        f.Edit_Max->setText("100");
+        f.Edit_Reg->setText("70000");
+        f.Edit_Symbol->setText("CH4");
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(uint16_t(p.reg), uint16_t(4464));
+        QCOMPARE(float(p.max), 100.0f);
+        QCOMPARE(float(p.min), 5.0f);
+        QCOMPARE(Raw(p.symbol, 10), QByteArray("CH4", 3) + QByteArray(7, '\0'));
+    }
+
+    void chr_par_keeps_what_was_not_typed()
+    {
+        // A 30-character name is shown cut to 25 but reaches the record whole.
+        const char *name30 = "Молярная доля метана в газе ЮЮ";
+        QCOMPARE(int(std::strlen(name30)), 30 + 25);   // UTF-8 source; stored below in 1251
+        Chr_Par p = Make_Par("", 0, 1, 0.123456f, 99.98765f, 2);
+        const QByteArray n1251 = Unicode_To_Cp1251(QString::fromUtf8(name30));
+        QCOMPARE(n1251.size(), 30);
+        std::memcpy(p.name, n1251.constData(), 30);
+        p.name[35] = 'Z';   // stale byte after the terminator stays too
+        const QByteArray name_before = Raw(p.name, 40);
+
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        QCOMPARE(f.Edit_Name->text(), QString::fromUtf8(name30).left(25));
+        QVERIFY(!f.Edit_Name->isEnabled());
+        QCOMPARE(f.Edit_Min->text(), QString("0.12"));
+        QCOMPARE(f.Edit_Max->text(), QString("99.99"));
+        f.Edit_Reg->setText("7003");
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(Raw(p.name, 40), name_before);
+        // Range texts left as shown keep the stored values, not their rounded texts.
+        QCOMPARE(float(p.min), 0.123456f);
+        QCOMPARE(float(p.max), 99.98765f);
+        QCOMPARE(uint16_t(p.reg), uint16_t(7003));
+
+        // Other decimals reformat both range edits from the values.
+        Chr_Par q = Make_Par("Этан", 0, 1, 0.123456f, 99.98765f, 2);
+        TForm_Chr_Par g;
+        g.Tab_Data = reinterpret_cast<uint8_t *>(&q);
+        g.show();
+        g.CB_Dec->setCurrentIndex(4);
+        emit g.CB_Dec->activated(4);
+        QCOMPARE(g.Edit_Min->text(), QString("0.1235"));
+        QCOMPARE(g.Edit_Max->text(), QString("99.9876"));   // the float is 99.98764...
+        g.Edit_Min->setText("0.5");
+        emit g.Edit_Min->editingFinished();
+        QCOMPARE(float(g.Work.min), 0.5f);
+        g.BitBtnAccept->click();
+        QCOMPARE(int(q.decimals), 4);
+        QCOMPARE(float(q.min), 0.5f);
+        QCOMPARE(float(q.max), 99.98765f);
+    }
+
+    void list_shows_at_most_twenty_and_unknown_units()
+    {
+        Chr_Par_List l{};
+        l.count = 25;
+        for (int i = 0; i < MAX_GAS_PARAMS; ++i) l.par[i] = Make_Par("Азот", 0, 1, 0, 10, 3);
+        l.par[1].unit = 15;
+        l.par[2].decimals = 9;
+        const QByteArray before = Raw(&l, sizeof l);
+
+        TFormChrPar_List f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&l);
+        f.show();
+        QCOMPARE(f.LCount->text(), QString("20"));
+        QCOMPARE(f.Grid->rowCount(), 2 + 20);
+        QCOMPARE(f.Grid->item(2, 0)->text(), QString("  1"));
+        QCOMPARE(f.Grid->item(2, 3)->text(), QString(" %"));
+        QCOMPARE(f.Grid->item(3, 3)->text(), QString(" ?"));
+        QCOMPARE(f.Grid->item(2, 4)->text(), QString(" 7001"));
+        QCOMPARE(f.Grid->item(2, 6)->text(), QString(" 10.000"));
+        QCOMPARE(f.Grid->item(4, 6)->text(), QString(" 10.0000000"));
+        QCOMPARE(f.Grid->currentRow(), 2);
+
+        // Nothing changed: not accepted, the caller's block untouched.
+        f.BitBtnAccept->click();
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.Accepted, uint8_t(0));
+        QCOMPARE(Raw(&l, sizeof l), before);
+    }
+
+    void list_edits_a_record()
+    {
+        Chr_Par_List l{};
+        l.count = 3;
+        for (int i = 0; i < 3; ++i) l.par[i] = Make_Par("Азот", 2, 9, 0, 10, 1);
+        TFormChrPar_List f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&l);
+        f.show();
+        f.Grid->setCurrentCell(3, 1);
+        QCOMPARE(f.Sel_Row, 1);
+
+        Scripted_Dialogs run([](QDialog &d) {
+            auto *p = qobject_cast<TForm_Chr_Par *>(&d);
+            QVERIFY(p);
+            p->CB_Unit->setCurrentIndex(2);
+            p->BitBtnAccept->click();
+        });
+        Dialog_Runner *old = Set_Dialog_Runner(&run);
+        f.BitBtnEdit->click();
+        Set_Dialog_Runner(old);
+        QCOMPARE(run.Count, 1);
+        QCOMPARE(f.Grid->item(3, 3)->text(), QString(" МПа"));
+        QCOMPARE(int(l.par[1].unit), 9);   // the caller's block waits for "Принять"
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(int(l.par[1].unit), 11);
+        QCOMPARE(int(l.par[0].unit), 9);
+    }
+
+    void constants_rows_and_checks()
+    {
+        Chr_Par t1[MAX_GAS_PARAMS] = {};
+        t1[0] = Make_Par("\xC0\xE7\xEE\xF2", 0, 1, 0, 10, 3);   // "Азот" in 1251
+        t1[1] = Make_Par("Methane", 0, 1, 0, 100, 3);
+        t1[2] = Make_Par("CO2", 0, 1, 0, 10, 3);
+        uint8_t block[CONST_BLOCK_LEN] = {};
+        const float vals[3] = {1.23456789f, 2.5f, 7.0f};
+        std::memcpy(block + 20, vals, sizeof vals);
+        block[2] = 1;
+        block[5] = 0x77;   // beyond the count: never touched
+        const QByteArray before = Raw(block, CONST_BLOCK_LEN);
+
+        TFormConst_Par f;
+        f.Tab_Data = block;
+        f.Par_Count = 3;
+        f.Chr_Tab = reinterpret_cast<const uint8_t *>(t1);
+        f.Dev_Write = 1;
+        f.show();
+        QCOMPARE(f.windowTitle(), QString(" Константы параметров газа"));
+        QVERIFY(f.BitBtnWrite->isVisible());
+        auto *pn1 = f.findChild<QLabel *>("pn1");
+        auto *ev1 = f.findChild<QLineEdit *>("ev1");
+        auto *ev2 = f.findChild<QLineEdit *>("ev2");
+        auto *cb2 = f.findChild<QCheckBox *>("cb2");
+        auto *cb3 = f.findChild<QCheckBox *>("cb3");
+        QVERIFY(pn1 && ev1 && ev2 && cb2 && cb3);
+        QCOMPARE(pn1->text(), QString(" Азот"));
+        QCOMPARE(ev1->text(), QString("1.2346"));
+        QVERIFY(cb3->isChecked());
+        QVERIFY(!cb2->isChecked());
+        for (int n = 4; n <= 20; ++n) {
+            QVERIFY(!f.findChild<QLineEdit *>(QString("ev%1").arg(n))->isVisible());
+            QVERIFY(!f.findChild<QCheckBox *>(QString("cb%1").arg(n))->isVisible());
+            QVERIFY(!f.findChild<QLabel *>(QString("pn%1").arg(n))->isEnabled());
+        }
+
+        // A row put on a constant without a value is refused with its name.
+        cb2->setChecked(true);
+        ev2->setText(QString());
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].kind, 2u);
+        QCOMPARE(ques.asked[0].line1, QString("Methane"));
+        QCOMPARE(ques.asked[0].line2, QString("Не введено значение константы."));
+        QVERIFY(f.isVisible());
+        QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
+
+        // A text that is no number.
+        ev2->setText("-");
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
+
+        // Unticked with an empty edit keeps the old constant; an untouched edit keeps the
+        // exact value; a typed one is stored.
+        cb2->setChecked(false);
+        ev2->setText(QString());
+        f.findChild<QLineEdit *>("ev3")->setText("-12.75");
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(Float_At(block + 20), 1.23456789f);
+        QCOMPARE(Float_At(block + 24), 2.5f);
+        QCOMPARE(Float_At(block + 28), -12.75f);
+        QCOMPARE(int(block[1]), 0);
+        QCOMPARE(int(block[2]), 1);
+        QCOMPARE(int(block[5]), 0x77);
+    }
+
+    void constants_count_above_twenty()
+    {
+        Chr_Par t1[MAX_GAS_PARAMS] = {};
+        uint8_t block[CONST_BLOCK_LEN] = {};
+        TFormConst_Par f;
+        f.Tab_Data = block;
+        f.Par_Count = 200;
+        f.Chr_Tab = reinterpret_cast<const uint8_t *>(t1);
+        f.Dev_Write = 0;
+        f.show();
+        QCOMPARE(f.Count(), 20);
+        QVERIFY(f.BitBtnAccept->isVisible());
+        QVERIFY(!f.BitBtnWrite->isVisible());
+        QVERIFY(f.findChild<QLineEdit *>("ev20")->isVisible());
+        f.findChild<QCheckBox *>("cb20")->setChecked(true);
+        f.findChild<QLineEdit *>("ev20")->setText("3");
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(int(block[19]), 1);
+        QCOMPARE(Float_At(block + 96), 3.0f);
+    }
+};
+
+QTEST_MAIN(Tst_Param_Dialogs)
+#include "tst_param_dialogs.moc"
