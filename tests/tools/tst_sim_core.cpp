@@ -240,6 +240,23 @@ private slots:
         QCOMPARE(int(c.Adr()), 7);
     }
 
+    void image_replaced_whole()
+    {
+        Sim_Core c(ADR);
+        QByteArray img = c.Image();
+        img[Tab_Offset(3)] = char(9);
+        img[Tab_Offset(0)] = char(4);   // a destroyed table reported
+        c.Set_Image(img.left(100));     // not an image: ignored
+        QCOMPARE(int(c.Adr()), int(ADR));
+        c.Set_Image(img);
+        QCOMPARE(int(c.Adr()), 9);
+        QCOMPARE(Feed(c, Read_Req(9, 0, 0, 1)), Reply(9, 0x81, Bytes({0, 0, 0, 1, 4})));
+        img[Tab_Offset(3)] = char(0);   // unreachable address: the current one stays
+        c.Set_Image(img);
+        QCOMPARE(int(c.Adr()), 9);
+        QCOMPARE(int(c.Field(3, 0).at(0)), 9);
+    }
+
     void clock_write_moves_the_controller_clock()
     {
         Sim_Core c(ADR);

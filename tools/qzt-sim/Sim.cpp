@@ -138,6 +138,10 @@ void Sim_Core::Set_Image(const QByteArray &image)
     if (image.size() != CONTR_TABLES_SIZE) return;
     QMutexLocker l(&Mx);
     Img = image;
+    // The address lives in table 3; an image without a usable one keeps the current address.
+    const uint8_t a = U8(Img, Tab_Offset(3));
+    if (a != 0 && a != 0xFF) My_Adr = a;
+    else Img[Tab_Offset(3)] = char(My_Adr);
 }
 
 QByteArray Sim_Core::Table(int t) const

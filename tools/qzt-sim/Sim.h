@@ -120,7 +120,8 @@ public:
 
     // Table image.
     QByteArray Image() const;
-    void Set_Image(const QByteArray &image);   // ignored unless it is 2925 bytes
+    // Ignored unless it is 2925 bytes; the address follows table 3 field 0 (1..254).
+    void Set_Image(const QByteArray &image);
     QByteArray Table(int t) const;             // empty for a table without fields
     QByteArray Field(int t, int k) const;
     bool Set_Field(int t, int k, const QByteArray &bytes);   // false when t, k or the size is wrong
