@@ -2,13 +2,15 @@
 //   qzt-sim --tcp PORT   listen on 127.0.0.1:PORT (0: any free port); prints the port
 //   qzt-sim --pty        open a pseudo-terminal; prints the device the program should open
 // Options: --adr N (controller address), --password TEXT, --code TEXT, --verbose (one line
-// per request on stderr).
+// per request on stderr), --archive-days N (span of the generated archives).
 #include "Sim.h"
+#include "SimArchive.h"
 #include "Sim_Transport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -54,7 +56,10 @@ int main(int argc, char **argv)
     const QCommandLineOption code_opt(QStringLiteral("code"), QStringLiteral("Expected identification code."),
                                       QStringLiteral("TEXT"));
     const QCommandLineOption verbose_opt(QStringLiteral("verbose"), QStringLiteral("One line per request on stderr."));
-    p.addOptions({tcp_opt, pty_opt, adr_opt, pass_opt, code_opt, verbose_opt});
+    const QCommandLineOption arh_opt(QStringLiteral("archive-days"),
+                                     QStringLiteral("Days of archives to generate (measurement: at most 31)."),
+                                     QStringLiteral("N"));
+    p.addOptions({tcp_opt, pty_opt, adr_opt, pass_opt, code_opt, verbose_opt, arh_opt});
     p.process(app);
 
     const bool use_tcp = p.isSet(tcp_opt);
@@ -94,6 +99,19 @@ int main(int argc, char **argv)
     Sim_Core core{uint8_t(adr)};
     core.Set_Password(pass);
     core.Set_Code(code);
+    Sim_Archive archive(core);
+    Sim_Archive_Span span;
+    if (p.isSet(arh_opt)) {
+        const int days = p.value(arh_opt).toInt(&ok);
+        if (!ok || days < 0 || days > 3660) {
+            std::fprintf(stderr, "qzt-sim: the archive span must be 0..3660 days\n");
+            return 2;
+        }
+        span.meas_hours = 24 * std::min(days, 31);
+        span.hour_days = span.day_days = span.clb_days = days;
+    }
+    archive.Generate(span);
+    archive.Install();
     if (p.isSet(verbose_opt)) {
         core.Set_Log_Hook([](const Sim_Request_Log &r) {
             std::fprintf(stderr, "%s\n", qPrintable(Describe(r)));
