@@ -1,6 +1,8 @@
 // The program: application object, main window and message loop.
 #include <QApplication>
-#include <QMainWindow>
+#include "core/forms/Connect_Seq.h"
+#include "core/forms/Main.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -25,9 +27,8 @@ public:
 int main(int argc, char **argv)
 {
     Qzt_Application app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("QZT"));
-    w.resize(800, 600);
+    TFormMain w;
+    Install_Connect(&w);
     w.show();
     return app.exec();
 }

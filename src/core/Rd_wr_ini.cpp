@@ -1,6 +1,7 @@
 #include "core/Rd_wr_ini.h"
 
 #include "core/Abonents.h"
+#include "core/Codepage.h"
 #include "core/Comportfunctions.h"
 #include "core/Globals.h"
 #include "core/Inifile.h"
@@ -117,6 +118,25 @@ bool same_text(const char *a, const char *b, int len)
     return std::strncmp(a, b, size_t(len)) == 0;
 }
 
+// The serial device of the direct (0) and telephone (1) links beside COMPort: a device
+// without a COM number (/dev/ttyUSB0) would otherwise be lost at exit. Files without the
+// key give "COM%d" of COMPort.
+QString g_port_name_shadow[2];
+
+void read_port_name(const Ini_File &ini, const char *sec, int link)
+{
+    QString name = Cp1251_To_Unicode(ini.Read_String(sec, "PortName", QByteArray())).trimmed();
+    if (name.size() > 255) name.clear();
+    Link_Port_Name[link] = name;
+    g_port_name_shadow[link] = name;
+}
+
+void write_port_name(Ini_File &ini, const char *sec, int link)
+{
+    if (!Link_Port_Name[link].isEmpty() || !g_port_name_shadow[link].isEmpty())
+        ini.Write_String(sec, "PortName", Unicode_To_Cp1251(Link_Port_Name[link]));
+}
+
 bool same_link(const Link_Par &a, const Link_Par &b) { return std::memcmp(&a, &b, sizeof(Link_Par)) == 0; }
 
 // The parts of the settings kept in "qzt.ini"; the subscriber lists have files of their own.
@@ -217,9 +237,11 @@ bool Read_Ini(const QString &path, int screen_width, int screen_height)
     c.Form_Top = int32_t(clamp64(ini.Read_Integer(CURR, "Form_Top", def_top), FORM_POS_MIN, FORM_POS_MAX));
 
     read_link(ini, DIR, Conn_Settings.Dir_Conn_Par, DIR_DEF, true);
+    read_port_name(ini, DIR, 0);
 
     Fon_Conn_Par_Rec &f = Conn_Settings.Fon_Conn_Par;
     read_link(ini, FON, f.Link, FON_DEF, true);
+    read_port_name(ini, FON, 1);
     f.Default_Command = ini.Read_Bool(FON, "Default_Command", false) ? 1 : 0;
     set_field(f.Command, MODEM_COMMAND_LEN, ini.Read_String(FON, "Command", QByteArray()));
     f.ConnectWaitTime = uint32_t(clamp64(ini.Read_Integer(FON, "ConnectWaitTime", 50), CONN_WAIT_MIN, CONN_WAIT_MAX));
@@ -239,8 +261,8 @@ bool Write_Ini(const QString &path)
     const Conn_Settings_Rec &s = Conn_Settings;
     Conn_Settings_Rec &w = Conn_Settings_Shadow;
     const bool curr = !same_curr(s.Curr_Par, w.Curr_Par);
-    const bool dir = !same_link(s.Dir_Conn_Par, w.Dir_Conn_Par);
-    const bool fon = !same_fon_keys(s.Fon_Conn_Par, w.Fon_Conn_Par);
+    const bool dir = !same_link(s.Dir_Conn_Par, w.Dir_Conn_Par) || Link_Port_Name[0] != g_port_name_shadow[0];
+    const bool fon = !same_fon_keys(s.Fon_Conn_Par, w.Fon_Conn_Par) || Link_Port_Name[1] != g_port_name_shadow[1];
     const bool ethr = !same_ethr_keys(s.Ethernet_Conn_Par, w.Ethernet_Conn_Par);
     if (!curr && !dir && !fon && !ethr) return true;
 
@@ -255,10 +277,14 @@ bool Write_Ini(const QString &path)
         ini.Write_Integer(CURR, "Form_Left", c.Form_Left);
         ini.Write_Integer(CURR, "Form_Top", c.Form_Top);
     }
-    if (dir) write_link(ini, DIR, s.Dir_Conn_Par, true);
+    if (dir) {
+        write_link(ini, DIR, s.Dir_Conn_Par, true);
+        write_port_name(ini, DIR, 0);
+    }
     if (fon) {
         const Fon_Conn_Par_Rec &f = s.Fon_Conn_Par;
         write_link(ini, FON, f.Link, true);
+        write_port_name(ini, FON, 1);
         ini.Write_Bool(FON, "Default_Command", f.Default_Command != 0);
         ini.Write_String(FON, "Command", field_bytes(f.Command, MODEM_COMMAND_LEN));
         ini.Write_Integer(FON, "ConnectWaitTime", f.ConnectWaitTime);
@@ -274,8 +300,14 @@ bool Write_Ini(const QString &path)
     // The shadow follows only what reached the file, so a failed write is tried again later.
     if (!ini.Save()) return false;
     if (curr) w.Curr_Par = s.Curr_Par;
-    if (dir) w.Dir_Conn_Par = s.Dir_Conn_Par;
-    if (fon) copy_fon_keys(w.Fon_Conn_Par, s.Fon_Conn_Par);
+    if (dir) {
+        w.Dir_Conn_Par = s.Dir_Conn_Par;
+        g_port_name_shadow[0] = Link_Port_Name[0];
+    }
+    if (fon) {
+        copy_fon_keys(w.Fon_Conn_Par, s.Fon_Conn_Par);
+        g_port_name_shadow[1] = Link_Port_Name[1];
+    }
     if (ethr) copy_ethr_keys(w.Ethernet_Conn_Par, s.Ethernet_Conn_Par);
     return true;
 }

@@ -1,14 +1,21 @@
 #include "core/forms/Main.h"
 
 #include "core/Globals.h"
+#include "core/Comportfunctions.h"
 #include "core/Hgcbox.h"
+#include "core/Rd_wr_ini.h"
+#include "core/Stringi.h"
 #include "core/Tables.h"
+#include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -173,9 +180,6 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
 
     Build_Menu();
 
-    Exch_Box = new hgcbox(0);
-    Exch_Box->Status_Panel = [this](const QString &s) { StatusBar1->Set_Text(3, s); };
-    Exch_Box->Pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
 
     TimerStart.setInterval(100);
     TimerStart.setSingleShot(false);
@@ -187,20 +191,43 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
 
     qApp->installEventFilter(new Esc_Hook(this));
 
-    // Working directories.
+    // Start-up. Numbers are formatted with "." everywhere (QString::number and the C locale).
+    QLocale::setDefault(QLocale::c());
+    Exch_Box = new hgcbox(0);
+    Exch_Box->Status_Panel = [this](const QString &s) { StatusBar1->Set_Text(3, s); };
+    Exch_Box->Pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+    Exch_Box->Make_Serial_Port = Make_Serial_Port;
+    if (!Contr_Tables) Init_Tables();
+
     for (const char *d : {"CONFIG", "ALAFILES", "AUDFILES", "CALIBRARHIV", "MOMDATA", "HOURDATA", "DAYDATA",
                           "REPORT", "INI"})
         QDir().mkpath(Work_Dir() + QLatin1String(d));
+
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                           : QRect(0, 0, 1280, 800);
+    Load_Settings_Files(screen.width(), screen.height());
+    Init_Strings();
+    Install_Ques_Dialog();
 
     Hide_Top_Menu();
     Modem_Up = 0;
     pnmodem->hide();
     StatusBar2->hide();
     StatusBar3->hide();
+    const Curr_Par_Rec &c = Conn_Settings.Curr_Par;
+    resize(c.Form_Width, c.Form_Height);
+    move(c.Form_Left, c.Form_Top);
+    TimerStart.start();
 }
 
 TFormMain::~TFormMain()
 {
+    // A window destroyed without being closed (tests) still releases the link.
+    if (!Shut_Down) {
+        Disconnect();
+        delete Exch_Box;
+        Exch_Box = nullptr;
+    }
     if (FormMain == this) FormMain = nullptr;
 }
 
@@ -349,7 +376,7 @@ void TFormMain::Disconnect()
 
 void TFormMain::Save_Settings()
 {
-    if (Save_Settings_Hook) Save_Settings_Hook();
+    Save_Settings_Files();
 }
 
 void TFormMain::showEvent(QShowEvent *e)

@@ -56,7 +56,6 @@ public:
     // The connect sequence run by the start timer; set by the connect code.
     std::function<void(TFormMain *)> Connect_Sequence;
     std::function<void()> Hang_Up_Modem;
-    std::function<void()> Save_Settings_Hook;
 
 protected:
     void closeEvent(QCloseEvent *e) override;

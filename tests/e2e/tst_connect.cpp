@@ -1,0 +1,254 @@
+// The connect-and-identify sequence of the main window against the controller simulator:
+// dialogs answered by a script, the requests checked in the simulator's log.
+#include "Sim.h"
+#include "Sim_Transport.h"
+
+#include "core/Codepage.h"
+#include "core/Comportfunctions.h"
+#include "core/Globals.h"
+#include "core/Hgcbox.h"
+#include "core/Ques.h"
+#include "core/Rd_wr_ini.h"
+#include "core/Tables.h"
+#include "core/forms/Connect.h"
+#include "core/forms/Connect_Seq.h"
+#include "core/forms/Dialogs.h"
+#include "core/forms/Main.h"
+#include "core/forms/Statusbar.h"
+#include "core/forms/Userpass.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+constexpr uint8_t ADR = 7;
+
+class Recorder final : public Ques_Handler {
+public:
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        Asked << (q.line1 + " | " + q.line2);
+        return 0;
+    }
+    QStringList Asked;
+};
+
+// Presses "Связаться" in the connection dialog and logs in with code 1234.
+void Answer_Dialogs(QDialog &d)
+{
+    if (auto *c = qobject_cast<TFormConnect *>(&d)) {
+        c->BitBtn1->click();
+    } else if (auto *u = qobject_cast<TFormShortUsPass *>(&d)) {
+        u->Edit4->setText("1234");
+        u->Edit1->setText("secret");
+        u->BitBtn1->click();
+    }
+}
+
+QList<QByteArray> Reads(const QList<Sim_Request_Log> &log)
+{
+    QList<QByteArray> r;
+    for (const auto &e : log)
+        if (e.func == 1) r << QByteArray::number(e.table) + "," + QByteArray::number(e.first) + "," + QByteArray::number(e.count);
+    return r;
+}
+} // namespace
+
+class Tst_Connect : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<Sim_Core> core;
+    std::unique_ptr<Sim_Tcp> tcp;
+    std::unique_ptr<TFormMain> main;
+    Recorder ques;
+    std::unique_ptr<Scripted_Dialogs> dialogs;
+
+    void Setup_Ethernet()
+    {
+        Conn_Settings.Curr_Par.Conn_Prz = 2;
+        Ethr_Abonents_List &l = Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents;
+        l.hdr.users_num = 1;
+        l.hdr.user_index = 0;
+        std::strcpy(l.rec[0].user_name, "Sim");
+        l.rec[0].contr_adr = ADR;
+        l.rec[0].ip_adr = 0x7F000001;
+        l.rec[0].port = tcp->Port();
+        Conn_Settings.Ethernet_Conn_Par.ConnectWaitTime = 10;
+        Conn_Settings.Ethernet_Conn_Par.Link.WaitTime = 10;
+        Conn_Settings.Ethernet_Conn_Par.Link.TimeOut = 2000;
+        Conn_Settings.Ethernet_Conn_Par.Link.Repeat = 1;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        Set_Work_Dir(dir.path());
+        core = std::make_unique<Sim_Core>(ADR);
+        tcp = std::make_unique<Sim_Tcp>(*core);
+        QVERIFY(tcp->Start());
+        main = std::make_unique<TFormMain>();
+        main->TimerStart.stop();
+        Install_Connect(main.get());
+        Exch_Box->Pause_Tcp_Ms = 0;
+        Set_Ques_Handler(&ques);
+        ques.Asked.clear();
+        dialogs = std::make_unique<Scripted_Dialogs>(Answer_Dialogs);
+        Set_Dialog_Runner(dialogs.get());
+        Setup_Ethernet();
+    }
+    void cleanup()
+    {
+        Set_Dialog_Runner(nullptr);
+        Set_Ques_Handler(nullptr);
+        main->Disconnect();
+        main.reset();
+        tcp->Stop();
+        tcp.reset();
+        core.reset();
+        Connected = false;
+        Init_Tables();
+    }
+
+    void ethernet_connect_reads_in_order()
+    {
+        Connect_Sequence(main.get());
+        QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
+        QVERIFY(ques.Asked.isEmpty());
+        const QList<QByteArray> expected = {"0,0,18", "5,0,3", "6,0,12", "14,0,16", "1,0,3", "1,3,3", "1,6,3",
+                                            "1,9,3", "1,12,3", "1,15,3", "1,18,2", "40,0,1", "15,6,1"};
+        QCOMPARE(Reads(core->Log()), expected);
+        // The controller's name, stored in code page 866, is shown converted.
+        QByteArray name866(reinterpret_cast<const char *>(core->Image().constData()) + Tab_Offset(5), 20);
+        QCOMPARE(main->StatusBar1->Text(1), Field_To_Unicode(name866.constData(), 20, true).trimmed());
+        QVERIFY(!main->StatusBar1->Text(1).isEmpty());
+        QVERIFY(main->Item("NWorkPar")->isVisible());
+        QVERIFY(main->Item("NConnWMT")->isVisible());
+        // The login pair is what the next write carries.
+        QCOMPARE(QByteArray(Exch_Box->User_Code, 4), QByteArray("1234"));
+        QCOMPARE(QByteArray(Exch_Box->Write_Pass, 12), QByteArray("secret      "));
+    }
+
+    void menus_follow_fitted_devices_data()
+    {
+        QTest::addColumn<int>("wmt");
+        QTest::addColumn<int>("vrg");
+        QTest::newRow("both") << 1 << 1;
+        QTest::newRow("no moisture meter") << 0 << 1;
+        QTest::newRow("no flow computers") << 1 << 0;
+        QTest::newRow("neither") << 0 << 0;
+    }
+    void menus_follow_fitted_devices()
+    {
+        QFETCH(int, wmt);
+        QFETCH(int, vrg);
+        QVERIFY(core->Set_Field(6, 8, QByteArray(1, char(wmt))));
+        QVERIFY(core->Set_Field(6, 9, QByteArray(1, char(vrg))));
+        Connect_Sequence(main.get());
+        QVERIFY(Connected);
+        for (const char *n : {"NConnWMT", "NWmt_Data"}) QCOMPARE(main->Item(n)->isVisible(), wmt != 0);
+        for (const char *n : {"NCurrVich", "NVrgConn", "NDistr", "Ndistrpar"}) QCOMPARE(main->Item(n)->isVisible(), vrg != 0);
+        bool read15 = false;
+        for (const auto &e : core->Log()) read15 |= e.func == 1 && e.table == 15;
+        QCOMPARE(read15, wmt != 0);
+        // Without the link the reduced menu.
+        main->Disconnect();
+        main->Update_Menu();
+        QVERIFY(!main->Item("NWorkPar")->isVisible());
+        QVERIFY(!main->Item("Nexcreport")->isVisible());
+        QVERIFY(main->Item("NData")->isVisible());
+        QVERIFY(main->Item("NAudPrn")->isVisible());
+        QVERIFY(!main->Item("NAudInd")->isVisible());
+        QVERIFY(main->Item("Nconnect")->isVisible());
+    }
+
+    void refused_controllers_leave_no_link_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("type") << 0 << 1 << int('J') << "Код типа подключенного контроллера  74 | Программа обслуживает контроллеры QZT";
+        QTest::newRow("version 15") << 0 << 3 << 15
+                                    << "Версия ПО подключенного контроллера 15 | Программа обслуживает контроллеры QZT только с версией ПО 16";
+        QTest::newRow("chromatograph 7") << 14 << 6 << 7 << "Код подключенного хроматографа равен 7. | Должен быть 8 (XRM5170)";
+    }
+    void refused_controllers_leave_no_link()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, field);
+        QFETCH(int, value);
+        QFETCH(QString, message);
+        QVERIFY(core->Set_Field(tab, field, QByteArray(1, char(value))));
+        Connect_Sequence(main.get());
+        QVERIFY(!Connected);
+        QCOMPARE(ques.Asked, QStringList{message});
+        QVERIFY(!Exch_Box->Sock);
+        QVERIFY(!main->Item("NWorkPar")->isVisible());
+        QVERIFY(main->Item("Nconnect")->isVisible());
+    }
+
+    void failed_mac_read_keeps_the_link()
+    {
+        core->Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 11).For_Func(1).Skip(11));
+        Connect_Sequence(main.get());
+        QVERIFY(Connected);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Field(40, 0)), 6), QByteArray(6, '\0'));
+    }
+
+    void failed_moisture_read_drops_the_link()
+    {
+        core->Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 11).For_Func(1).Skip(12));
+        Connect_Sequence(main.get());
+        QVERIFY(!Connected);
+        QVERIFY(ques.Asked.contains("Не прочитаны данные, для организации | дальнейшего обмена с устройством"));
+    }
+
+    void cancelled_dialog_leaves_no_link()
+    {
+        Scripted_Dialogs cancel([](QDialog &d) {
+            if (auto *c = qobject_cast<TFormConnect *>(&d)) c->BitBtn2->click();
+        });
+        Set_Dialog_Runner(&cancel);
+        Connect_Sequence(main.get());
+        QVERIFY(!Connected);
+        QCOMPARE(core->Request_Count(), 0);
+        QVERIFY(main->Item("Nconnect")->isVisible());
+        QVERIFY(!main->Item("NWorkPar")->isVisible());
+    }
+
+    void direct_line_adopts_the_answering_address()
+    {
+        Sim_Pty pty(*core);
+        QVERIFY(pty.Start());
+        Conn_Settings.Curr_Par.Conn_Prz = 0;
+        Conn_Settings.Curr_Par.Do_Close_Port = 0;
+        Conn_Settings.Dir_Conn_Par.Adr = 255;
+        Conn_Settings.Dir_Conn_Par.Rate = 38400;
+        Conn_Settings.Dir_Conn_Par.WaitTime = 10;
+        Conn_Settings.Dir_Conn_Par.TimeOut = 2000;
+        Conn_Settings.Dir_Conn_Par.Repeat = 1;
+        Link_Port_Name[0] = pty.Slave_Path();
+        Scripted_Dialogs any([](QDialog &d) {
+            if (auto *c = qobject_cast<TFormConnect *>(&d)) c->ComboBox1->setEditText("255");
+            Answer_Dialogs(d);
+        });
+        Set_Dialog_Runner(&any);
+        Exch_Box->Pause_Rts_Us = 0;
+        Connect_Sequence(main.get());
+        QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
+        QCOMPARE(int(Conn_Settings.Dir_Conn_Par.Adr), int(ADR));
+        QCOMPARE(int(Exch_Box->Adr), int(ADR));
+        main->Disconnect();
+        pty.Stop();
+        Link_Port_Name[0].clear();
+    }
+};
+
+QTEST_MAIN(Tst_Connect)
+#include "tst_connect.moc"
