@@ -1,9 +1,11 @@
 // qzt-sim: the controller simulator program.
 //   qzt-sim --tcp PORT   listen on 127.0.0.1:PORT (0: any free port); prints the port
 //   qzt-sim --pty        open a pseudo-terminal; prints the device the program should open
+//   qzt-sim --pty --modem  the same with a simulated Hayes modem in front of the controller
 // Options: --adr N (controller address), --password TEXT, --code TEXT, --verbose (one line
 // per request on stderr), --archive-days N (span of the generated archives).
 #include "Sim.h"
+#include "SimModem.h"
 #include "SimArchive.h"
 #include "Sim_Transport.h"
 
@@ -49,6 +51,8 @@ int main(int argc, char **argv)
     const QCommandLineOption tcp_opt(QStringLiteral("tcp"), QStringLiteral("Listen on 127.0.0.1:PORT (0: any free port)."),
                                      QStringLiteral("PORT"));
     const QCommandLineOption pty_opt(QStringLiteral("pty"), QStringLiteral("Serve a pseudo-terminal."));
+    const QCommandLineOption modem_opt(QStringLiteral("modem"),
+                                       QStringLiteral("With --pty: a Hayes modem on the line (dial any number)."));
     const QCommandLineOption adr_opt(QStringLiteral("adr"), QStringLiteral("Controller address (1..254)."),
                                      QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption pass_opt(QStringLiteral("password"), QStringLiteral("Expected write password."),
@@ -59,10 +63,14 @@ int main(int argc, char **argv)
     const QCommandLineOption arh_opt(QStringLiteral("archive-days"),
                                      QStringLiteral("Days of archives to generate (measurement: at most 31)."),
                                      QStringLiteral("N"));
-    p.addOptions({tcp_opt, pty_opt, adr_opt, pass_opt, code_opt, verbose_opt, arh_opt});
+    p.addOptions({tcp_opt, pty_opt, modem_opt, adr_opt, pass_opt, code_opt, verbose_opt, arh_opt});
     p.process(app);
 
     const bool use_tcp = p.isSet(tcp_opt);
+    if (p.isSet(modem_opt) && !p.isSet(pty_opt)) {
+        std::fprintf(stderr, "qzt-sim: --modem goes with --pty\n");
+        return 2;
+    }
     if (use_tcp == p.isSet(pty_opt)) {
         std::fprintf(stderr, "qzt-sim: choose one transport: --tcp PORT or --pty\n");
         return 2;
@@ -120,6 +128,7 @@ int main(int argc, char **argv)
     }
 
     std::unique_ptr<Sim_Tcp> tcp;
+    std::unique_ptr<Sim_Modem> modem;
     std::unique_ptr<Sim_Pty> pty;
     if (use_tcp) {
         tcp = std::make_unique<Sim_Tcp>(core);
@@ -129,7 +138,8 @@ int main(int argc, char **argv)
         }
         std::printf("%u\n", unsigned(tcp->Port()));
     } else {
-        pty = std::make_unique<Sim_Pty>(core);
+        if (p.isSet(modem_opt)) modem = std::make_unique<Sim_Modem>(&core);
+        pty = modem ? std::make_unique<Sim_Pty>(*modem) : std::make_unique<Sim_Pty>(core);
         if (!pty->Start()) {
             std::fprintf(stderr, "qzt-sim: cannot open a pseudo-terminal: %s\n", qPrintable(pty->Error()));
             return 1;
@@ -141,5 +151,6 @@ int main(int argc, char **argv)
     const int rc = app.exec();
     tcp.reset();
     pty.reset();
+    modem.reset();
     return rc;
 }
