@@ -274,6 +274,39 @@ private slots:
         QCOMPARE(int(sim.Field(43, 0).at(0)), 0);
     }
 
+    void generic_road_for_one_table()
+    {
+        // Any dialog on one table range: read, dialog on the image, changed fields written.
+        sim.Set_Field(5, 1, Padded("Line A", 20));
+        sim.Set_Field(5, 2, Padded("Line B", 20));
+        Scripted_Dialogs run([](QDialog &d) {
+            auto *f = qobject_cast<TFormContrName *>(&d);
+            QVERIFY(f);
+            QCOMPARE(f->Dev_Write, uint8_t(1));
+            QCOMPARE(f->Tab_Data, Tab_Dir[5].data + 20);
+            f->Edit1->setText("Line C");   // the dialog's field 0 is table field 1 here
+            f->BitBtnWrite->click();
+        });
+        Dialog_Runner *old = Set_Dialog_Runner(&run);
+        bool setup_ran = false;
+        const bool ok = Edit_Table<TFormContrName>(main.get(), Tab_Req{5, 1, 2}, [&](TFormContrName &f) {
+            f.Tab_Data = Tab_Dir[5].data + 20;
+            setup_ran = true;
+        });
+        Set_Dialog_Runner(old);
+        QVERIFY(ok && setup_ran);
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 1, 2}, {2, 5, 1, 1}}));
+        QCOMPARE(sim.Field(5, 1), Padded("Line C", 20));
+        QCOMPARE(sim.Field(5, 2), Padded("Line B", 20));
+
+        // Cancelled: false, nothing written.
+        Scripted_Dialogs cancel([](QDialog &d) { d.reject(); });
+        old = Set_Dialog_Runner(&cancel);
+        QVERIFY(!Edit_Table<TFormContrName>(main.get(), Tab_Req{5, 0, 3}, [](TFormContrName &) {}));
+        Set_Dialog_Runner(old);
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}}));
+    }
+
     void failed_read_opens_no_dialog()
     {
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Times(-1));
