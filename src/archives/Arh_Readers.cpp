@@ -240,7 +240,7 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
 
     ui.Status(QString());
     Arh_Long_Read lr(ui, Period_Units(start.bytes(), end.bytes(), unit));
-    Date6 expected = start;   // where the next record should lie
+    Date6 expected = start;   // where the next record should lie: after the last one stored
     Date6 ask_from = start;   // start of the next request
     Date6 last{};             // date of the last record stored
     bool have_last = false;
@@ -312,20 +312,16 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
             ++new_stored;
             last = d;
             have_last = true;
+            // The next record is due after this one, also after a gap forward: stepping
+            // from the previous expected date would ask for stored records again.
+            expected = d;
             Inc_Date6(expected, unit);
-            if (Compare_Date6_Unit(d, expected, unit) >= 0) {
-                // A gap forward: the next record is due after this one.
-                expected = d;
-                Inc_Date6(expected, unit);
-            }
         }
         if (lr.Abort_Requested()) aborted = true;
         if (Exch_Abort || n < 2 || Compare_Date6_Unit(expected, end, unit) > 0) break;
         // A reply with nothing new would be asked for again and again.
         if (new_stored == 0) break;
-        ask_from = last;
-        Inc_Date6(ask_from, unit);
-        if (Compare_Date6_Unit(ask_from, end, unit) > 0) break;
+        ask_from = expected;
     }
     lr.Stop_Run();
     wf.close();
