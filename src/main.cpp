@@ -2,6 +2,7 @@
 #include <QApplication>
 #include "core/forms/Connect_Seq.h"
 #include "core/forms/Main.h"
+#include "params/forms/Params_Menu.h"
 
 #include <QMessageBox>
 
@@ -29,6 +30,7 @@ int main(int argc, char **argv)
     Qzt_Application app(argc, argv);
     TFormMain w;
     Install_Connect(&w);
+    Install_Param_Commands(&w);
     w.show();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 // The connect-and-identify sequence of the main window against the controller simulator:
 // dialogs answered by a script, the requests checked in the simulator's log.
 #include "Sim.h"
+#include "SimModem.h"
 #include "Sim_Transport.h"
 
 #include "core/Codepage.h"
@@ -21,7 +22,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <cstring>
 
@@ -106,13 +110,14 @@ private slots:
     {
         Set_Dialog_Runner(nullptr);
         Set_Ques_Handler(nullptr);
-        main->Disconnect();
+        if (main) main->Disconnect();
         main.reset();
         tcp->Stop();
         tcp.reset();
         core.reset();
         Connected = false;
         Init_Tables();
+        Set_Work_Dir(dir.path());
     }
 
     void ethernet_connect_reads_in_order()
@@ -247,6 +252,77 @@ private slots:
         main->Disconnect();
         pty.Stop();
         Link_Port_Name[0].clear();
+    }
+
+    void close_during_a_slow_reply_waits_for_the_exchange()
+    {
+        core->Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::First_Byte_Late, 1500).For_Func(1));
+        const QString work = Work_Dir() + "datafile.ala";
+        {
+            QFile f(work);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("x");
+        }
+        QTimer::singleShot(400, main.get(), [this] { main->close(); });
+        main->TimerStart.start();
+        // The close is carried out once the sequence has ended: the link is released and
+        // the working files are deleted.
+        QTRY_VERIFY_WITH_TIMEOUT(Exch_Box == nullptr, 30000);
+        QVERIFY(core->Request_Count() >= 1);
+        QVERIFY(!QFile::exists(work));
+        QVERIFY(!Connected);
+    }
+
+    void unchanged_settings_are_not_written_at_exit()
+    {
+        main.reset();
+        QTemporaryDir fresh;
+        Set_Work_Dir(fresh.path());
+        {
+            TFormMain m;
+            m.TimerStart.stop();
+            QVERIFY(QDir(fresh.path() + "/INI").exists());
+            m.close();
+        }
+        QVERIFY(!QFile::exists(fresh.path() + "/INI/qzt.ini"));
+        QVERIFY(!QFile::exists(fresh.path() + "/INI/fon_abonents.ini"));
+        QVERIFY(!QFile::exists(fresh.path() + "/INI/ethr_abonents.ini"));
+    }
+
+    void telephone_link_through_the_modem()
+    {
+        Sim_Modem modem(core.get());
+        Sim_Pty pty(modem);
+        QVERIFY(pty.Start());
+        Conn_Settings.Curr_Par.Conn_Prz = 1;
+        Fon_Conn_Par_Rec &f = Conn_Settings.Fon_Conn_Par;
+        f.Link.Rate = 38400;
+        f.Link.WaitTime = 10;
+        f.Link.TimeOut = 2000;
+        f.Link.Repeat = 1;
+        f.ConnectWaitTime = 20;
+        f.Conn_Repeat = 1;
+        f.Command[0] = 0;
+        f.Fon_Abonents.hdr.users_num = 1;
+        f.Fon_Abonents.hdr.user_index = 0;
+        std::strcpy(f.Fon_Abonents.rec[0].user_name, "Site");
+        std::strcpy(f.Fon_Abonents.rec[0].phone_code, "123-45");
+        f.Fon_Abonents.rec[0].contr_adr = ADR;
+        Link_Port_Name[1] = pty.Slave_Path();
+        Exch_Box->Pause_Rts_Us = 0;
+        Connect_Sequence(main.get());
+        QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
+        QVERIFY(main->Modem_Up);
+        QVERIFY(main->pnmodem->isVisibleTo(main.get()));
+        QCOMPARE(main->pntime->text(), QStringLiteral("00:00:00"));
+        bool dialled = false;
+        for (const QString &c : modem.Command_Log()) dialled |= c.toUpper().startsWith("ATD") && c.contains("12345");
+        QVERIFY2(dialled, qPrintable(modem.Command_Log().join(" ")));
+        main->Disconnect();
+        QVERIFY(!main->pnmodem->isVisibleTo(main.get()));
+        QVERIFY(!Exch_Box->Port_Handle);
+        pty.Stop();
+        Link_Port_Name[1].clear();
     }
 };
 

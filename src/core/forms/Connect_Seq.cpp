@@ -11,6 +11,7 @@
 #include "core/Rd_wr_ini.h"
 #include "core/Stringi.h"
 #include "core/Tables.h"
+#include "core/forms/About.h"
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
 #include <QDateTime>
 #include <cstring>
 
@@ -267,4 +269,9 @@ void Install_Connect(TFormMain *m)
     };
     m->Set_Handler(QStringLiteral("Nconnect"), [m](QAction *) { m->TimerStart.start(); });
     m->Set_Handler(QStringLiteral("NUser"), [m](QAction *) { User_Ident(m, Exch_Box); });
+    m->Set_Handler(QStringLiteral("Nabout"), [m](QAction *) {
+        TFormAbout f(m);
+        Run_Dialog(f);
+    });
+    m->Set_Handler(QStringLiteral("NExit"), [m](QAction *) { QTimer::singleShot(0, m, [m] { m->close(); }); });
 }
