@@ -17,7 +17,17 @@
 
 namespace {
 std::array<Arh_Viewer, ARH_READER_COUNT> g_viewers;
+std::array<bool, ARH_READER_COUNT> g_installed{};
+QPointer<TFormMain> g_main;   // the window whose commands were installed
+
+void Install_One(TFormMain *main, Arh_Reader r)
+{
+    const size_t i = size_t(r);
+    if (!main || g_installed[i]) return;
+    g_installed[i] = true;
+    main->Set_Handler(QLatin1String(Reader_Info(r).menu_item), [main, r](QAction *) { Run_Archive_Reader(main, r); });
 }
+} // namespace
 
 Arh_Form_Ui::Arh_Form_Ui(TFormMain *main) : Main(main) {}
 
@@ -125,7 +135,10 @@ void Arh_Form_Ui::Pause_Ms(int ms)
 void Set_Archive_Viewer(Arh_Reader r, Arh_Viewer viewer)
 {
     const size_t i = size_t(r);
-    if (i < g_viewers.size()) g_viewers[i] = std::move(viewer);
+    if (i >= g_viewers.size()) return;
+    g_viewers[i] = std::move(viewer);
+    // A viewer plugged in after the commands were installed gets its command now.
+    if (g_viewers[i] && g_main) Install_One(g_main, r);
 }
 
 bool Has_Archive_Viewer(Arh_Reader r)
@@ -136,6 +149,7 @@ bool Has_Archive_Viewer(Arh_Reader r)
 
 void Run_Archive_Reader(TFormMain *main, Arh_Reader r)
 {
+    if (!Has_Archive_Viewer(r)) return;
     std::optional<Arh_Read_Result> res;
     {
         Arh_Form_Ui ui(main);
@@ -148,10 +162,8 @@ void Run_Archive_Reader(TFormMain *main, Arh_Reader r)
 void Install_Archive_Commands(TFormMain *main)
 {
     if (!main) return;
-    for (int i = 0; i < ARH_READER_COUNT; ++i) {
-        const Arh_Reader r = Arh_Reader(i);
-        if (!Has_Archive_Viewer(r)) continue;
-        main->Set_Handler(QLatin1String(Reader_Info(r).menu_item),
-                          [main, r](QAction *) { Run_Archive_Reader(main, r); });
-    }
+    if (g_main != main) g_installed.fill(false);
+    g_main = main;
+    for (int i = 0; i < ARH_READER_COUNT; ++i)
+        if (Has_Archive_Viewer(Arh_Reader(i))) Install_One(main, Arh_Reader(i));
 }

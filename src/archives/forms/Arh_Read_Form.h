@@ -43,7 +43,8 @@ private:
 // it is shown modally and the records are freed when it returns.
 using Arh_Viewer = std::function<void(const Arh_Read_Result &)>;
 
-// Plugs in (or, with an empty function, removes) the viewer of a reader's archive.
+// Plugs in (or, with an empty function, removes) the viewer of a reader's archive. Once the
+// commands are installed, plugging in a viewer attaches its reader's command at once.
 void Set_Archive_Viewer(Arh_Reader r, Arh_Viewer viewer);
 bool Has_Archive_Viewer(Arh_Reader r);
 
@@ -51,5 +52,5 @@ bool Has_Archive_Viewer(Arh_Reader r);
 void Run_Archive_Reader(TFormMain *main, Arh_Reader r);
 
 // Attaches the "Чтение архива контроллера" commands of the readers whose viewer is
-// plugged in; the others stay disabled.
+// plugged in; the others stay disabled until their viewer is plugged in.
 void Install_Archive_Commands(TFormMain *main);

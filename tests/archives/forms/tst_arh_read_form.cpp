@@ -131,9 +131,11 @@ private slots:
 
         // Only the readers whose viewer is plugged in get their command.
         Set_Archive_Viewer(Arh_Reader::Chr_Meas, [this](const Arh_Read_Result &r) { viewed << r; });
-        Set_Archive_Viewer(Arh_Reader::Wmt_Hour, [this](const Arh_Read_Result &r) { viewed << r; });
         Install_Archive_Commands(main.get());
         QVERIFY(main->Item(QStringLiteral("NChrom_RdMeas"))->isEnabled());
+        QVERIFY(!main->Item(QStringLiteral("NWmt_ReadHour"))->isEnabled());
+        // A viewer plugged in later gets its command at once.
+        Set_Archive_Viewer(Arh_Reader::Wmt_Hour, [this](const Arh_Read_Result &r) { viewed << r; });
         QVERIFY(main->Item(QStringLiteral("NWmt_ReadHour"))->isEnabled());
         for (const char *n : {"NWmt_RdMeas", "NChrom_RdClb", "NChrom_RdHour", "NChrom_RdDay", "NWmt_ReadDay"})
             QVERIFY2(!main->Item(QLatin1String(n))->isEnabled(), n);
