@@ -354,15 +354,6 @@ const Arh_Reader_Info &Reader_Info(Arh_Reader r)
     return kReaders[i < kReaders.size() ? i : 0];
 }
 
-bool Is_Period_Reader(Arh_Reader r) { return Reader_Info(r).func == 8; }
-
-bool Arh_Reader_From_Index(int i, Arh_Reader *r)
-{
-    if (i < 0 || i >= ARH_READER_COUNT) return false;
-    if (r) *r = Arh_Reader(i);
-    return true;
-}
-
 // ---- the long-read frame -------------------------------------------------------------------
 
 Arh_Long_Read::Arh_Long_Read(Arh_Read_Ui &ui, int maximum) : Ui(ui), Max(std::max(maximum, 1))

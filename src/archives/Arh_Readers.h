@@ -49,9 +49,6 @@ struct Arh_Reader_Info {
 };
 
 const Arh_Reader_Info &Reader_Info(Arh_Reader r);
-bool Is_Period_Reader(Arh_Reader r);
-// Reader of a 0-based index 0..6; false outside.
-bool Arh_Reader_From_Index(int i, Arh_Reader *r);
 
 // What a reader needs of the window side. Tests answer it without any window.
 class Arh_Read_Ui {
