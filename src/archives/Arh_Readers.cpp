@@ -178,6 +178,8 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
         }
         any = true;
         if (resp[4] & 0x80) arh_error = true;
+        // Taken before events are served: nothing else may touch the reply meanwhile.
+        const bool more = resp[7] != 0;
         const uint8_t *recs = resp + 8;
         lr.Progress(block_index, Hours_Between(start.bytes(), recs + size_t(n - 1) * size));
         wf.write(reinterpret_cast<const char *>(recs), qint64(n) * size);
@@ -186,7 +188,7 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
             aborted = true;
             break;
         }
-        if (resp[7] == 0) break;
+        if (!more) break;
         // 0, 1, ..., 255, then 1 again: 0 only opens a series.
         block = block == 255 ? 1 : uint8_t(block + 1);
     }
