@@ -10,7 +10,7 @@
 #include <functional>
 
 class TFormMain;
-class TFormWait;
+#include "core/forms/Wait_Form.h"
 
 class Arh_Form_Ui : public Arh_Read_Ui {
 public:
