@@ -27,11 +27,6 @@
 namespace {
 const QString kNewAbonent = QStringLiteral("Новый абонент");
 
-struct Wait_Cursor {
-    Wait_Cursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Wait_Cursor() { QApplication::restoreOverrideCursor(); }
-};
-
 void Refuse(const QString &l1, const QString &l2 = QString())
 {
     Ques_Kind = 2;
@@ -286,7 +281,7 @@ void TFormConnect::BitBtn6Click()
     TFormAbonents_List f(this);
     Run_Dialog(f);
     if (!f.Changed) return;
-    Wait_Cursor wc;
+    Hourglass wc;
     if (Conn_Settings.Curr_Par.Conn_Prz == 1) Write_Fon_Abonents(Fon_Path);
     else Write_Ethr_Abonents(Ethr_Path);
     Fill_Abonents();
@@ -343,7 +338,7 @@ void TFormConnect::BitBtn1Click()
         link.repeat = s.Ethernet_Conn_Par.Link.Repeat;
         bool connected;
         {
-            Wait_Cursor wc;
+            Hourglass wc;
             connected = Connect_Ethernet(box, link);
         }
         if (!connected) return;
@@ -354,7 +349,7 @@ void TFormConnect::BitBtn1Click()
         return;
     }
 
-    Wait_Cursor wc;
+    Hourglass wc;
     Link_Par *lp = nullptr;
     if (prz == 0) {
         s.Dir_Conn_Par.Adr = uint8_t(adr);

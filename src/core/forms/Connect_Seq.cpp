@@ -30,11 +30,6 @@ constexpr uint8_t kVersion = 16;
 constexpr uint8_t kVersionCfgOnly = 14;
 constexpr uint8_t kChromCode = 8;
 
-struct Wait_Cursor {
-    Wait_Cursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Wait_Cursor() { QApplication::restoreOverrideCursor(); }
-};
-
 Tab_Status Panel2(TFormMain *m)
 {
     return [m](const QString &s) { m->StatusBar1->Set_Text(2, s); };
@@ -98,7 +93,7 @@ bool Modem_Connect(TFormMain *m)
     int result = 0;
     for (;;) {
         {
-            Wait_Cursor wc;
+            Hourglass wc;
             Modem_Io io = Modem_For(m);
             result = io.Com ? Modem_Dial(io, number, command, int(fp.Conn_Repeat), int(fp.ConnectWaitTime))
                             : int(MODEM_ABSENT);
@@ -116,7 +111,7 @@ bool Modem_Connect(TFormMain *m)
 
 bool Read_Init_Tables(TFormMain *m)
 {
-    Wait_Cursor wc;
+    Hourglass wc;
     if (uint8_t *f = Tab_Field(5, 0)) std::memset(f, ' ', 20);
     if (Read(m, 5, 0, 3)) {
         if (T(0, 12) == 0)
@@ -159,7 +154,7 @@ bool Set_Contr_Time(TFormMain *m)
     Show_Ques(QStringLiteral("В контроллер будет записано время ЭВМ."),
               QStringLiteral("Вы уверены, что часы ЭВМ показывают правильное время?"));
     if (!Ques_Answer) return false;
-    Wait_Cursor wc;
+    Hourglass wc;
     uint8_t clock[8] = {};
     DateTime_To_Date6(Now_TDateTime(), clock);
     Ymd_Rec ymd = Date6_To_Ymd(clock);
@@ -182,7 +177,7 @@ void Check_Table_States(TFormMain *m)
     }
     bool read;
     {
-        Wait_Cursor wc;
+        Hourglass wc;
         read = Read(m, 7, 0, 45);
     }
     if (!read) return;   // the states are unknown: the link is kept
@@ -199,7 +194,7 @@ void Connect_Sequence(TFormMain *m)
 {
     m->TimerStart.stop();
     {
-        Wait_Cursor wc;
+        Hourglass wc;
         m->Disconnect();
         Show_Conn_Status(m->StatusBar1, m->StatusBar2);
         m->StatusBar1->Set_Text(1, QString());
@@ -227,7 +222,7 @@ void Connect_Sequence(TFormMain *m)
     }
     if (linked) {
         {
-            Wait_Cursor wc;
+            Hourglass wc;
             linked = Read(m, 0, 0, 18);
         }
         if (linked && T(0, 1) != kType) {
@@ -253,7 +248,7 @@ void Connect_Sequence(TFormMain *m)
         if (Connected) Connected = Read_Init_Tables(m);
     }
     if (!Connected) {
-        Wait_Cursor wc;
+        Hourglass wc;
         m->Disconnect();
     }
     m->Update_Menu();

@@ -1,5 +1,7 @@
 #include "core/forms/Dialogs.h"
 
+#include <QApplication>
+
 namespace {
 Dialog_Runner *g_runner = nullptr;
 }
@@ -25,4 +27,14 @@ int Scripted_Dialogs::Run(QDialog &d)
     if (Each) Each(d);
     if (d.isVisible()) d.reject();
     return d.result();
+}
+
+Hourglass::Hourglass()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+Hourglass::~Hourglass()
+{
+    QApplication::restoreOverrideCursor();
 }

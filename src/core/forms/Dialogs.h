@@ -12,6 +12,15 @@ public:
     virtual int Run(QDialog &d) = 0;
 };
 
+// The hourglass cursor for the life of the object.
+class Hourglass {
+public:
+    Hourglass();
+    ~Hourglass();
+    Hourglass(const Hourglass &) = delete;
+    Hourglass &operator=(const Hourglass &) = delete;
+};
+
 // Installs a runner (null: exec()); returns the previous one.
 Dialog_Runner *Set_Dialog_Runner(Dialog_Runner *r);
 int Run_Dialog(QDialog &d);

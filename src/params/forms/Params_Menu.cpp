@@ -11,15 +11,6 @@
 #include <QApplication>
 #include <cstring>
 
-Hourglass::Hourglass()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-Hourglass::~Hourglass()
-{
-    QApplication::restoreOverrideCursor();
-}
 
 Tab_Status Road_Status(TFormMain *m)
 {

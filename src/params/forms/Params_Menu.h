@@ -11,14 +11,6 @@
 #include <QByteArray>
 #include <initializer_list>
 
-// The hourglass for the life of the object.
-class Hourglass {
-public:
-    Hourglass();
-    ~Hourglass();
-    Hourglass(const Hourglass &) = delete;
-    Hourglass &operator=(const Hourglass &) = delete;
-};
 
 // Progress and error texts of the table layer into panel 2 of the main status bar.
 Tab_Status Road_Status(TFormMain *m);
