@@ -1,0 +1,136 @@
+#include "archives/Arhmeas_Chr.h"
+
+#include "core/Stringi.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kSignificant = 10;
+constexpr double kFixedLimit = 1e10;   // 11 whole digits: exponent form
+
+QString date_text(const Date6 &d)
+{
+    return QString::asprintf("%02d.%02d.%02d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
+                             d.minute, d.second);
+}
+
+QString exponent_text(double v) { return QString::asprintf("%.*E", kSignificant - 1, v); }
+} // namespace
+
+QString Meas_Value_Text(float v, int decimals)
+{
+    if (!std::isfinite(v)) return QStringLiteral("NAN");
+    const int dec = std::clamp(decimals, 0, kSignificant);
+    const double x = double(v);
+    if (std::fabs(x) >= kFixedLimit) return exponent_text(x);
+    // Whole digits use up the 10 significant ones first; the rest of the decimals are zeros.
+    int whole = 1;
+    for (double a = std::fabs(x); a >= 10 && whole < kSignificant; a /= 10) ++whole;
+    const int kept = std::min(dec, kSignificant - whole);
+    double p = 1;
+    for (int i = 0; i < kept; ++i) p *= 10;
+    // A float times 10^kept stays exact in a double, so the halves are the stored value's.
+    double r = std::round(x * p) / p;
+    if (std::fabs(r) >= kFixedLimit) return exponent_text(r);
+    if (r == 0) r = 0;   // no "-0.00"
+    return QString::asprintf("%.*f", dec, r);
+}
+
+QString Meas_Center(const QString &text)
+{
+    const int len = int(text.size());
+    const int lead = len >= MEAS_HEAD_WIDTH ? 1 : (MEAS_HEAD_WIDTH - len) / 2;
+    return QString(lead, u' ') + text;
+}
+
+int Meas_Col_Count(const Arhiv_Header &h) { return MEAS_FIXED_COLS + Arh_Par_Count(h); }
+
+uint32_t Meas_Row_Count(const Arhiv_Header &h, const QByteArray &recs)
+{
+    const qint64 held = recs.size() / CHR_MEAS_REC_SIZE;
+    return uint32_t(std::min<qint64>(h.rec_count, held));
+}
+
+QString Meas_Heading(const Arhiv_Header &h, int col, int line)
+{
+    if (col == 0) return line == 0 ? QStringLiteral("   Дата") : QString();
+    if (col == 1) return line == 0 ? QStringLiteral("   Время") : QString();
+    const int i = col - MEAS_FIXED_COLS;
+    if (i < 0 || i >= Arh_Par_Count(h)) return {};
+    if (line == 0) return Meas_Center(Param_Symbol(h, i));
+    if (line == 1) return Meas_Center(Gas_Units(h.pars[i].unit));
+    return {};
+}
+
+QString Meas_Caption(const Arhiv_Header &h)
+{
+    return QStringLiteral("Измерительные данные хроматографа за период  с  %1  по  %2")
+        .arg(date_text(h.period_start), date_text(h.period_end));
+}
+
+QString Meas_Details_Caption(const Chr_Meas_Rec &r)
+{
+    const Date6 d = r.dt;
+    return QString::asprintf(" Измерительные данные (%02d.%02d.%02d  %02d:%02d:%02d)", d.day,
+                             d.month, d.year, d.hour, d.minute, d.second);
+}
+
+QString Meas_Cell_Text(const Arhiv_Header &h, const Chr_Meas_Rec &r, bool valid, int col)
+{
+    const int cols = Meas_Col_Count(h);
+    if (col < 0 || col >= cols) return {};
+    if (!valid) {
+        static const QString first = QStringLiteral("  Данные");
+        static const QString second = QStringLiteral(" недостов.");
+        if (cols >= MEAS_FIXED_COLS + 2) {
+            if (col == MEAS_FIXED_COLS) return first;
+            if (col == MEAS_FIXED_COLS + 1) return second;
+            return {};
+        }
+        // One parameter: both words in its column; none: in the date and time columns.
+        if (cols == MEAS_FIXED_COLS + 1) return col == MEAS_FIXED_COLS ? first + second : QString();
+        return col == 0 ? first : second;
+    }
+    const Date6 d = r.dt;
+    if (col == 0) return QString::asprintf(" %02d.%02d.%02d", d.day, d.month, d.year);
+    if (col == 1) return QString::asprintf(" %02d:%02d:%02d", d.hour, d.minute, d.second);
+    switch (Chr_Meas_Row(r.ctrl_status)) {
+    case Row_Show::Zero: return QStringLiteral(" 0");
+    case Row_Show::Blank: return QStringLiteral(" ");
+    case Row_Show::Values: break;
+    }
+    const int i = col - MEAS_FIXED_COLS;
+    const Rec_Value v = Chr_Meas_Value(r, i);
+    if (v.bad) return QStringLiteral("  NAN");
+    return u' ' + Meas_Value_Text(v.value, Param_Decimals(h, i)) + u' ' + QChar(char(v.mark));
+}
+
+QString Meas_Cell_Text(const Arhiv_Header &h, const Chr_Meas_Rec &r, int col)
+{
+    return Meas_Cell_Text(h, r, Rec_Valid(r), col);
+}
+
+Meas_Summary Meas_Scan(const Arhiv_Header &h, const QByteArray &recs)
+{
+    Meas_Summary s;
+    const uint32_t rows = Meas_Row_Count(h, recs);
+    const int n = Arh_Par_Count(h);
+    std::array<double, ARH_PAR_MAX> sum{};
+    s.valid.assign(rows, 0);
+    for (uint32_t k = 0; k < rows; ++k) {
+        const std::optional<Chr_Meas_Rec> r = Rec_At<Chr_Meas_Rec>(recs, k);
+        if (!r || !Rec_Valid(*r)) continue;
+        s.valid[k] = 1;
+        if (Chr_Meas_Row(r->ctrl_status) != Row_Show::Values) continue;
+        for (int i = 0; i < n; ++i) {
+            const Rec_Value v = Chr_Meas_Value(*r, i);
+            if (v.bad) continue;
+            sum[size_t(i)] += v.value;
+            ++s.count[size_t(i)];
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        if (s.count[size_t(i)]) s.avg[size_t(i)] = float(sum[size_t(i)] / s.count[size_t(i)]);
+    return s;
+}
