@@ -1,0 +1,194 @@
+#include "archives/forms/Arhmeas_Chr_Form.h"
+
+#include "archives/Chrom_Error.h"
+#include "archives/forms/Chrom_Error_Form.h"
+#include "archives/forms/Save_Arhiv.h"
+#include "core/forms/Dialogs.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+constexpr int kColWidth = 83;
+constexpr int kRowHeight = 20;
+
+QFont grid_font()
+{
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setBold(true);
+    return f;
+}
+} // namespace
+
+// --- Model ---
+
+Meas_Chr_Model::Meas_Chr_Model(const Arhiv_Header &h, const QByteArray &recs, QObject *parent)
+    : QAbstractTableModel(parent), Header(h), Recs(recs), Sum(Meas_Scan(h, recs)),
+      Rows(int(std::min<uint32_t>(Meas_Row_Count(h, recs), uint32_t(INT32_MAX)))),
+      Cols(Meas_Col_Count(h))
+{
+}
+
+int Meas_Chr_Model::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Rows; }
+
+int Meas_Chr_Model::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Cols;
+}
+
+std::optional<Chr_Meas_Rec> Meas_Chr_Model::Record(int row) const
+{
+    if (row < 0 || row >= Rows) return std::nullopt;
+    return Rec_At<Chr_Meas_Rec>(Recs, uint32_t(row));
+}
+
+bool Meas_Chr_Model::Row_Valid(int row) const
+{
+    return row >= 0 && size_t(row) < Sum.valid.size() && Sum.valid[size_t(row)];
+}
+
+QVariant Meas_Chr_Model::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid()) return {};
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
+    const std::optional<Chr_Meas_Rec> r = Record(index.row());
+    if (!r) return {};
+    return Meas_Cell_Text(Header, *r, Row_Valid(index.row()), index.column());
+}
+
+QVariant Meas_Chr_Model::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal) return {};
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
+    if (section < 0 || section >= Cols) return {};
+    return Meas_Heading(Header, section, 0) + u'\n' + Meas_Heading(Header, section, 1);
+}
+
+// --- Form ---
+
+TFormArhMeas_Chr::TFormArhMeas_Chr(QWidget *owner, const Arhiv_Header &h, const QByteArray &recs)
+    : QDialog(owner), Header(h), Recs(recs)
+{
+    setObjectName(QStringLiteral("FormArhMeas_Chr"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowMaximizeButtonHint);
+    setWindowTitle(Meas_Caption(Header));
+
+    Model = new Meas_Chr_Model(Header, Recs, this);
+    StringGrid1 = new QTableView(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setFont(grid_font());
+    StringGrid1->setModel(Model);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->setTextElideMode(Qt::ElideNone);
+    StringGrid1->verticalHeader()->hide();
+    // Fixed sizes: the view never measures the rows, so a long list costs nothing to open.
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(kColWidth);
+    StringGrid1->horizontalHeader()->setFont(grid_font());
+    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    Panel28 = new QLabel(QStringLiteral(" Усл. обозначения:    * - значение в зоне ПУ;    # - значение в зоне АУ"),
+                         this);
+    Panel28->setObjectName(QStringLiteral("Panel28"));
+    Panel28->setFrameShape(QFrame::Panel);
+    Panel28->setFrameShadow(QFrame::Sunken);
+
+    BitBtn4 = new QPushButton(QStringLiteral("Признаки состояния"), this);
+    BitBtn4->setObjectName(QStringLiteral("BitBtn4"));
+    BitBtn5 = new QPushButton(QStringLiteral("Сохранить в формате Excel"), this);
+    BitBtn5->setObjectName(QStringLiteral("BitBtn5"));
+    BitBtn5->setEnabled(false);   // the spreadsheet export is not part of this viewer yet
+    BitBtn2 = new QPushButton(QStringLiteral("Сохранить в файле"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1 = new QPushButton(QStringLiteral("Выход"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    for (QPushButton *b : {BitBtn4, BitBtn5, BitBtn2, BitBtn1}) b->setAutoDefault(false);
+
+    auto *v = new QVBoxLayout(this);
+    v->addWidget(StringGrid1, 1);
+    v->addWidget(Panel28);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(BitBtn4);
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn5);
+    buttons->addWidget(BitBtn2);
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn1);
+    v->addLayout(buttons);
+
+    connect(BitBtn4, &QPushButton::clicked, this, &TFormArhMeas_Chr::Show_Status_Details);
+    connect(StringGrid1, &QTableView::doubleClicked, this, &TFormArhMeas_Chr::Show_Status_Details);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFormArhMeas_Chr::Save_File);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    BitBtn4->setEnabled(Model->rowCount() > 0);
+    if (Model->rowCount() > 0) StringGrid1->selectRow(0);
+    StringGrid1->setFocus();
+    Fit_Grid_Form();
+}
+
+// The form wide and tall enough for the whole grid, but never past the screen: whole
+// columns and rows come off until it fits; the grid scrolls the rest.
+void TFormArhMeas_Chr::Fit_Grid_Form()
+{
+    const QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect avail = scr ? scr->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int cols = Model->columnCount();
+    const int rows = Model->rowCount() + 2;
+    const int extra_w = 24 + 24;   // margins and the vertical scroll bar
+    int grid_w = cols * (kColWidth + 1) + 1;
+    while (grid_w + extra_w > avail.width() - 10 && grid_w > kColWidth + 1) grid_w -= kColWidth + 1;
+    const int extra_h = 23 + 57 + 60;   // header lines, legend and buttons, frame
+    int visible_rows = std::min(rows, 1 + avail.height() / (kRowHeight + 1));
+    int grid_h = visible_rows * (kRowHeight + 1) + 23;
+    while (grid_h + extra_h > avail.height() - 40 && visible_rows > 3) {
+        --visible_rows;
+        grid_h -= kRowHeight + 1;
+    }
+    resize(std::max(grid_w + extra_w, 640), grid_h + extra_h);
+}
+
+void TFormArhMeas_Chr::Show_Status_Details()
+{
+    // The stored bytes are shown whether the record passed its check or not.
+    const std::optional<Chr_Meas_Rec> r = Model->Record(StringGrid1->currentIndex().row());
+    if (!r) return;
+    const uint16_t word = r->chrom_status;
+    TFormChromError d(this);
+    d.Kind = CHR_ERR_MEAS;
+    d.Chrom_Status[0] = uint8_t(word & 0xFF);
+    d.Chrom_Status[1] = uint8_t(word >> 8);
+    d.Ctrl_Status = r->ctrl_status;
+    d.setWindowTitle(Meas_Details_Caption(*r));
+    Run_Dialog(d);
+}
+
+void TFormArhMeas_Chr::Save_File()
+{
+    // The file holds exactly the records shown, so its header counts those.
+    Arhiv_Header h = Header;
+    h.rec_count = uint32_t(Model->rowCount());
+    Save_Archive_File(this, Arh_File_Kind::Chr_Meas, h, Recs);
+}
+
+void Show_Arh_Meas_Chr(QWidget *owner, const Arhiv_Header &h, const QByteArray &records)
+{
+    TFormArhMeas_Chr f(owner, h, records);
+    Run_Dialog(f);
+}

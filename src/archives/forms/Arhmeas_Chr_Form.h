@@ -1,0 +1,71 @@
+#pragma once
+// Viewer of the chromatograph's measurement archive: a header and the raw records, read
+// from the controller or from a saved ".mch" file alike. The grid's model formats each
+// cell when the view asks for it, so a long list opens at once.
+#include "archives/Arhmeas_Chr.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QDialog>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// Columns: date, time, the parameters; rows: the records. The two heading lines of a
+// column (symbol, unit) are its header text.
+class Meas_Chr_Model : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    Meas_Chr_Model(const Arhiv_Header &h, const QByteArray &recs, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+
+    // The record of a row as stored, valid or not; nullopt outside the list.
+    std::optional<Chr_Meas_Rec> Record(int row) const;
+    bool Row_Valid(int row) const;
+    const Meas_Summary &Summary() const { return Sum; }
+
+private:
+    Arhiv_Header Header;
+    QByteArray Recs;
+    Meas_Summary Sum;
+    int Rows;
+    int Cols;
+};
+
+class TFormArhMeas_Chr : public QDialog {
+    Q_OBJECT
+public:
+    TFormArhMeas_Chr(QWidget *owner, const Arhiv_Header &h, const QByteArray &recs);
+
+    // Per-parameter means of the list (read by the spreadsheet export).
+    const std::array<float, ARH_PAR_MAX> &Avg() const { return Model->Summary().avg; }
+    Meas_Chr_Model *Grid_Model() const { return Model; }
+
+    // Status details of the selected record ("Признаки состояния", double click).
+    void Show_Status_Details();
+    // "Сохранить в файле": the header and the records as a ".mch" file.
+    void Save_File();
+
+    QTableView *StringGrid1 = nullptr;
+    QLabel *Panel28 = nullptr;
+    QPushButton *BitBtn4 = nullptr;   // "Признаки состояния"
+    QPushButton *BitBtn5 = nullptr;   // "Сохранить в формате Excel" (not offered here)
+    QPushButton *BitBtn2 = nullptr;   // "Сохранить в файле"
+    QPushButton *BitBtn1 = nullptr;   // "Выход"
+
+private:
+    void Fit_Grid_Form();
+
+    Arhiv_Header Header;
+    QByteArray Recs;
+    Meas_Chr_Model *Model = nullptr;
+};
+
+// Shows a measurement archive modally (through Run_Dialog) over owner.
+void Show_Arh_Meas_Chr(QWidget *owner, const Arhiv_Header &h, const QByteArray &records);
