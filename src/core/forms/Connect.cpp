@@ -26,6 +26,7 @@
 
 namespace {
 const QString kNewAbonent = QStringLiteral("Новый абонент");
+constexpr int kLabelWidth = 130;
 
 void Refuse(const QString &l1, const QString &l2 = QString())
 {
@@ -85,6 +86,7 @@ TFormConnect::TFormConnect(QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Установка связи с устройством"));
     auto *g = new QGridLayout(this);
+    g->setColumnMinimumWidth(0, kLabelWidth);
     g->addWidget(new QLabel(QStringLiteral("Тип связи"), this), 0, 0);
     ComboBox3 = new QComboBox(this);
     ComboBox3->setObjectName("ComboBox3");
@@ -104,16 +106,20 @@ TFormConnect::TFormConnect(QWidget *owner) : QDialog(owner)
     pn_abon->setObjectName("pn_abon");
     auto *pg = new QGridLayout(pn_abon);
     pg->setContentsMargins(0, 0, 0, 0);
+    pg->setColumnMinimumWidth(0, kLabelWidth);
     pg->addWidget(new QLabel(QStringLiteral("Абонент"), pn_abon), 0, 0);
     ComboBox2 = new QComboBox(pn_abon);
     ComboBox2->setObjectName("ComboBox2");
     ComboBox2->setMaxVisibleItems(15);
-    pg->addWidget(ComboBox2, 0, 1);
+    pg->addWidget(ComboBox2, 0, 1, 1, 2);
     BitBtn6 = new QPushButton(pn_abon);
     BitBtn6->setObjectName("BitBtn6");
     BitBtn6->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    pg->addWidget(BitBtn6, 1, 0);
-    pg->addWidget(new QLabel(QStringLiteral("Список абонентов"), pn_abon), 1, 1);
+    BitBtn6->setFixedSize(28, 24);
+    auto *list_row = new QHBoxLayout;
+    list_row->addWidget(BitBtn6);
+    list_row->addWidget(new QLabel(QStringLiteral("Список абонентов"), pn_abon), 1);
+    pg->addLayout(list_row, 1, 1, 1, 2);
     g->addWidget(pn_abon, 2, 0, 1, 3);
 
     BitBtn3 = new QPushButton(QStringLiteral("Изменить параметры связи"), this);
