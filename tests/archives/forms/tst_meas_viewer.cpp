@@ -1,0 +1,302 @@
+#include "archives/forms/Arhmeas_Chr_Form.h"
+#include "archives/forms/Chrom_Error_Form.h"
+#include "core/Crc16.h"
+#include "core/Globals.h"
+#include "core/Ques.h"
+#include "core/forms/Dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+class Quiet_Ques : public Ques_Handler {
+public:
+    QStringList Lines;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        Lines << q.line1;
+        return 0;
+    }
+};
+
+Arhiv_Header header(int n, uint32_t count)
+{
+    Arhiv_Header h;
+    std::memset(&h, 0, sizeof h);
+    std::memcpy(h.magic, "MSA", 3);
+    std::memcpy(h.line_name, "Line", 4);
+    h.contr_adr = 7;
+    h.contr_type = 16;
+    h.chrom_code = 8;
+    h.par_count = uint8_t(n);
+    h.rec_count = count;
+    h.period_start = Date6{26, 4, 1, 0, 0, 0};
+    h.period_end = Date6{26, 4, 2, 0, 0, 0};
+    for (int i = 0; i < n; ++i) {
+        const QByteArray s = "C" + QByteArray::number(i + 1);
+        std::memcpy(h.pars[i].symbol, s.constData(), size_t(s.size()));
+        h.pars[i].unit = 1;
+        h.pars[i].decimals = 3;
+    }
+    return h;
+}
+
+// Record k: minute k, value i = k % 100 + i/10, the warning mark on parameter 0 only.
+Chr_Meas_Rec record(int k, int n, uint8_t ctrl = 0, uint16_t chrom = 0)
+{
+    Chr_Meas_Rec r;
+    std::memset(&r, 0, sizeof r);
+    r.dt = Date6{26, 4, 1, uint8_t(k / 60 % 24), uint8_t(k % 60), 0};
+    r.ctrl_status = ctrl;
+    r.chrom_status = chrom;
+    for (int i = 0; i < n; ++i) {
+        const float v = float(k % 100) + float(i) / 10;
+        std::memcpy(r.values + 4 * i, &v, 4);
+        r.values[4 * i] &= 0xFC;
+    }
+    r.values[0] |= 0x01;
+    Put_Crc16(reinterpret_cast<uint8_t *>(&r), uint16_t(sizeof r - 2));
+    return r;
+}
+
+void append(QByteArray &b, const Chr_Meas_Rec &r) { b.append(reinterpret_cast<const char *>(&r), sizeof r); }
+
+// Three records: a good one, one that fails its CRC (status bytes kept), one of a
+// controller that was off and had no link.
+QByteArray three(int n)
+{
+    QByteArray b;
+    append(b, record(0, n));
+    Chr_Meas_Rec bad = record(1, n, 0x08, 0x8001);
+    bad.crc ^= 0x5555;
+    append(b, bad);
+    append(b, record(2, n, 0x22, 0xFFFF));
+    return b;
+}
+
+template <class W> W *child(QWidget &d, const char *name) { return d.findChild<W *>(QLatin1String(name)); }
+} // namespace
+
+class Tst_Meas_Viewer : public QObject {
+    Q_OBJECT
+    QTemporaryDir Tmp;
+    Quiet_Ques Ques;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(Tmp.isValid());
+        Set_Work_Dir(Tmp.path());
+        QVERIFY(QDir(Tmp.path()).mkpath("MOMDATA"));
+        Set_Ques_Handler(&Ques);
+    }
+    void cleanupTestCase()
+    {
+        Set_Ques_Handler(nullptr);
+        Set_Dialog_Runner(nullptr);
+    }
+    void cleanup() { Set_Dialog_Runner(nullptr); }
+
+    void model_shows_headings_rows_and_cells()
+    {
+        const Arhiv_Header h = header(3, 3);
+        TFormArhMeas_Chr f(nullptr, h, three(3));
+        Meas_Chr_Model *m = f.Grid_Model();
+        QCOMPARE(f.StringGrid1->model(), m);
+        QCOMPARE(m->rowCount(), 3);
+        QCOMPARE(m->columnCount(), 5);
+        QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QString("   Дата\n"));
+        QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QString("    C1\n    %"));
+        QCOMPARE(m->index(0, 0).data().toString(), QString(" 01.04.26"));
+        QCOMPARE(m->index(0, 2).data().toString(), QString(" 0.000 *"));
+        QCOMPARE(m->index(0, 4).data().toString(), QString(" 0.200  "));
+        QCOMPARE(m->index(1, 0).data().toString(), QString());
+        QCOMPARE(m->index(1, 2).data().toString(), QString("  Данные"));
+        QCOMPARE(m->index(1, 3).data().toString(), QString(" недостов."));
+        QCOMPARE(m->index(2, 2).data().toString(), QString(" 0"));
+        QVERIFY(!m->index(3, 0).isValid());
+        QCOMPARE(f.windowTitle(), QString("Измерительные данные хроматографа за период  с  "
+                                          "01.04.26 00:00:00  по  02.04.26 00:00:00"));
+        QCOMPARE(f.StringGrid1->currentIndex().row(), 0);   // first record selected
+        QCOMPARE(f.Avg()[0], 0.0f);                          // only record 0 counts
+        QCOMPARE(f.Avg()[2], 0.2f);
+        QVERIFY(!f.BitBtn5->isEnabled());                    // no spreadsheet export here
+        QCOMPARE(f.BitBtn2->text(), QString("Сохранить в файле"));
+    }
+
+    void long_list_and_damaged_header_are_bounded()
+    {
+        const int n = 20;
+        QByteArray recs;
+        recs.reserve(10000 * 94);
+        for (int k = 0; k < 10000; ++k) append(recs, record(k, n));
+        Arhiv_Header h = header(n, 10000);
+        h.par_count = 99;            // more than a header can describe
+        h.pars[5].decimals = 200;    // bounded to 7
+        h.pars[6].unit = 250;        // no such unit
+        TFormArhMeas_Chr f(nullptr, h, recs);
+        QCOMPARE(f.Grid_Model()->rowCount(), 10000);
+        QCOMPARE(f.Grid_Model()->columnCount(), 22);
+        QCOMPARE(f.Grid_Model()->index(9999, 21).data().toString(), QString(" 100.900  "));
+        QCOMPARE(f.Grid_Model()->index(9999, 7).data().toString(), QString(" 99.5000000  "));
+        QCOMPARE(f.Grid_Model()->headerData(8, Qt::Horizontal).toString(), QString("    C7\n    ?"));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        // A header claiming more records than were handed over shows only those.
+        h.rec_count = 50000;
+        TFormArhMeas_Chr g(nullptr, h, recs.left(5 * 94 + 30));
+        QCOMPARE(g.Grid_Model()->rowCount(), 5);
+    }
+
+    void status_details_of_the_selected_record()
+    {
+        struct Seen {
+            QString title, ctrl_head, chrom_head;
+            QStringList ctrl, chrom;
+            bool chrom_part = false;
+        };
+        QList<Seen> seen;
+        int row = 0;
+        Scripted_Dialogs runner([&](QDialog &d) {
+            if (auto *v = qobject_cast<TFormArhMeas_Chr *>(&d)) {
+                v->StringGrid1->selectRow(row);
+                v->BitBtn4->click();
+                v->BitBtn1->click();
+            } else if (auto *e = qobject_cast<TFormChromError *>(&d)) {
+                seen << Seen{e->windowTitle(), e->Panel3->text(), e->Panel2->text(),
+                             e->Ctrl_Lines(), e->Chrom_Lines(), !e->pnsit->isHidden()};
+                e->BitBtn2->click();
+            }
+        });
+        Set_Dialog_Runner(&runner);
+        const Arhiv_Header h = header(3, 3);
+        const QByteArray recs = three(3);
+        for (row = 0; row < 3; ++row) Show_Arh_Meas_Chr(nullptr, h, recs);
+        QCOMPARE(runner.Count, 6);
+        QCOMPARE(seen.size(), 3);
+
+        QCOMPARE(seen[0].title, QString(" Измерительные данные (01.04.26  00:00:00)"));
+        QCOMPARE(seen[0].ctrl_head, QString("  Статус контроллера: 0x00"));
+        QCOMPARE(seen[0].ctrl, QStringList{"Норма"});
+        QCOMPARE(seen[0].chrom_head, QString("  Статус хроматографа: 0x0000"));
+        QCOMPARE(seen[0].chrom, QStringList{"Норма"});
+
+        // A record failing its CRC: the stored status bytes, unchecked.
+        QCOMPARE(seen[1].title, QString(" Измерительные данные (01.04.26  00:01:00)"));
+        QCOMPARE(seen[1].ctrl, QStringList{"Есть значения превышающие предупр. уставки"});
+        QCOMPARE(seen[1].chrom_head, QString("  Статус хроматографа: 0x8001"));
+        QCOMPARE(seen[1].chrom,
+                 (QStringList{" Неудачная автокалибровка", " Не поступают данные от хроматографа"}));
+        QVERIFY(seen[1].chrom_part);
+
+        // Controller off and no link: no chromatograph part whatever the word holds.
+        QCOMPARE(seen[2].ctrl,
+                 (QStringList{"Контроллер был выключен", "Не было связи с хроматографом"}));
+        QVERIFY(!seen[2].chrom_part);
+        QCOMPARE(seen[2].chrom, QStringList{});
+    }
+
+    void status_form_kinds_and_overfull_byte()
+    {
+        TFormChromError e(nullptr);
+        QVERIFY(child<QLabel>(e, "ls5") && child<QLabel>(e, "lh16") && !child<QLabel>(e, "ls6"));
+        e.Kind = 1;
+        e.Ctrl_Status = 0x85;
+        e.Chrom_Status[0] = 0xFF;
+        e.Form_Show();
+        QCOMPARE(e.Panel3->text(), QString("  Статус контроллера: 0x85"));
+        QCOMPARE(e.Ctrl_Lines(), QStringList{});
+        QCOMPARE(e.pnstatus->height(), 8);
+        QVERIFY(e.Panel2->isHidden() && e.pnsit->isHidden());
+
+        e.Ctrl_Status = 0x08;
+        e.Form_Show();
+        QCOMPARE(e.Ctrl_Lines(), QStringList{"Использовалась ЗПЗ - был нештатный режим работы хроматографа"});
+        QCOMPARE(e.pnstatus->height(), 15 + 8);
+
+        e.Kind = 0;
+        e.Ctrl_Status = 0xD9;   // five texts, neither "off" nor "no link"
+        e.Chrom_Status[0] = 0;
+        e.Chrom_Status[1] = 0;
+        e.Form_Show();
+        QCOMPARE(e.Ctrl_Lines().size(), qsizetype(5));
+        QCOMPARE(e.pnstatus->height(), 5 * 18 + 8);
+        QVERIFY(!e.pnsit->isHidden());
+        // Every bit set: all eight texts, none lost for want of labels.
+        e.Ctrl_Status = 0xFF;
+        e.Form_Show();
+        QCOMPARE(e.Ctrl_Lines().size(), qsizetype(8));
+        QCOMPARE(e.Ctrl_Lines().last(), QString("Бит 7: Признак не используется"));
+        QVERIFY(e.pnsit->isHidden());
+    }
+
+    void empty_list_offers_no_details()
+    {
+        int details = 0;
+        Scripted_Dialogs runner([&](QDialog &d) {
+            if (qobject_cast<TFormChromError *>(&d)) ++details;
+        });
+        Set_Dialog_Runner(&runner);
+        TFormArhMeas_Chr f(nullptr, header(2, 0), QByteArray());
+        QCOMPARE(f.Grid_Model()->rowCount(), 0);
+        QVERIFY(!f.BitBtn4->isEnabled());
+        f.Show_Status_Details();
+        QCOMPARE(details, 0);
+    }
+
+    void save_writes_header_and_records()
+    {
+        const QString dir = Tmp.path() + "/MOMDATA";
+        Arhiv_Header h = header(3, 3);
+        const QByteArray recs = three(3);
+        QString proposed, filter, name = "saved";
+        Scripted_Dialogs runner([&](QDialog &d) {
+            if (auto *v = qobject_cast<TFormArhMeas_Chr *>(&d)) {
+                v->BitBtn2->click();
+                v->BitBtn1->click();
+            } else if (auto *fd = qobject_cast<QFileDialog *>(&d)) {
+                proposed = QFileInfo(fd->selectedFiles().value(0)).fileName();
+                filter = fd->nameFilters().value(0);
+                fd->selectFile(dir + '/' + name);
+                d.accept();
+            }
+        });
+        Set_Dialog_Runner(&runner);
+        Show_Arh_Meas_Chr(nullptr, h, recs);
+        QCOMPARE(runner.Count, 2);
+        QCOMPARE(filter, QString("DataFiles (*.mch)"));
+        QCOMPARE(proposed,
+                 QString("qzt16_007_Line_%1.mch").arg(QDate::currentDate().toString("yyMMdd")));
+        QFile file(dir + "/saved.mch");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray all = file.readAll();
+        QCOMPARE(all.size(), qsizetype(905 + 3 * 94));
+        QCOMPARE(all.left(905), QByteArray(reinterpret_cast<const char *>(&h), 905));
+        QCOMPARE(all.mid(905), recs);   // the bad record kept byte for byte
+        QCOMPARE(Ques.Lines.last(), QString("Данные сохранены в файле saved.mch."));
+
+        // A header claiming more than was handed over: the file counts what it holds.
+        h.rec_count = 9;
+        name = "short.mch";
+        Show_Arh_Meas_Chr(nullptr, h, recs);
+        QFile f2(dir + "/short.mch");
+        QVERIFY(f2.open(QIODevice::ReadOnly));
+        const QByteArray all2 = f2.readAll();
+        QCOMPARE(all2.size(), qsizetype(905 + 3 * 94));
+        uint32_t count = 0;
+        std::memcpy(&count, all2.constData() + 891, 4);
+        QCOMPARE(count, 3u);
+    }
+};
+
+QTEST_MAIN(Tst_Meas_Viewer)
+#include "tst_meas_viewer.moc"
