@@ -1,7 +1,7 @@
 // The program: application object, main window and message loop.
 #include <QApplication>
 #include "core/forms/Connect_Seq.h"
-#include "archives/forms/Arh_Read_Form.h"
+#include "archives/forms/Arh_Install.h"
 #include "core/forms/Main.h"
 #include "params/forms/Params_Menu.h"
 
@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     TFormMain w;
     Install_Connect(&w);
     Install_Param_Commands(&w);
-    Install_Archive_Commands(&w);
+    Install_Archives(&w);
     w.show();
     return app.exec();
 }

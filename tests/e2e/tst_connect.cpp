@@ -4,8 +4,13 @@
 #include "SimModem.h"
 #include "Sim_Transport.h"
 
+#include "SimArchive.h"
+#include "archives/forms/Arh_Install.h"
+#include "archives/forms/Arhmeas_Chr_Form.h"
 #include "core/Codepage.h"
+#include "messages/forms/Period.h"
 #include "core/Comportfunctions.h"
+#include "core/Dtfun.h"
 #include "core/Globals.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
@@ -137,6 +142,39 @@ private slots:
         // The login pair is what the next write carries.
         QCOMPARE(QByteArray(Exch_Box->User_Code, 4), QByteArray("1234"));
         QCOMPARE(QByteArray(Exch_Box->Write_Pass, 12), QByteArray("secret      "));
+    }
+
+    void measurement_archive_read_into_its_viewer()
+    {
+        Sim_Archive arh(*core);
+        arh.Generate({});
+        arh.Install();
+        Install_Archives(main.get());
+        Connect_Sequence(main.get());
+        QVERIFY(Connected);
+        int rows = -1;
+        int dialogs_seen = 0;
+        Scripted_Dialogs read([&](QDialog &d) {
+            ++dialogs_seen;
+            if (auto *p = qobject_cast<TFormPeriod *>(&d)) {
+                p->Ok = 1;
+                DateTime_To_Date6(Now_TDateTime() - 2.0 / 24 - 600.0 / 86400, p->Start.bytes());
+                DateTime_To_Date6(Now_TDateTime() - 600.0 / 86400, p->End.bytes());
+                d.accept();
+            } else if (auto *v = qobject_cast<TFormArhMeas_Chr *>(&d)) {
+                rows = v->Grid_Model()->rowCount();
+                v->BitBtn1->click();
+            }
+        });
+        Set_Dialog_Runner(&read);
+        main->Item("NChrom_RdMeas")->trigger();
+        QVERIFY2(rows >= 38 && rows <= 42, qPrintable(QString::number(rows) + " | " + ques.Asked.join('\n')));
+        QCOMPARE(dialogs_seen, 2);
+        bool func8 = false;
+        for (const auto &e : core->Log()) func8 |= e.func == 8;
+        QVERIFY(func8);
+        QVERIFY(main->isEnabled());
+        QVERIFY(!Exch_Run);
     }
 
     void menus_follow_fitted_devices_data()

@@ -1,0 +1,12 @@
+#include "archives/forms/Arh_Install.h"
+
+#include "archives/forms/Arh_Read_Form.h"
+#include "archives/forms/Arhmeas_Chr_Form.h"
+#include "core/forms/Main.h"
+
+void Install_Archives(TFormMain *main)
+{
+    Set_Archive_Viewer(Arh_Reader::Chr_Meas,
+                       [main](const Arh_Read_Result &r) { Show_Arh_Meas_Chr(main, r.header, r.records); });
+    Install_Archive_Commands(main);
+}
