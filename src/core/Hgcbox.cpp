@@ -259,13 +259,21 @@ bool hgcbox::Send_Frame(int frame_len)
     p->Set_Rate(Rate);
     p->Purge();
     const bool direct = Conn_Prz == 0;
+    int64_t end_of_send = 0;
     if (direct) {
         // The adapter's transmitter is keyed by RTS; a device without the line is no error.
         p->Set_Rts(true);
         Clk->Sleep_Us(Pause_Rts_Us);
+        // (bytes + 1) character times of 10 bits: a driver (USB adapters above all) may
+        // report the queue drained while the last bytes are still on the wire.
+        if (Rate > 0) end_of_send = Clk->Now_Us() + (int64_t(n) + 1) * 10 * 1000000 / Rate;
     }
     const bool ok = p->Write(out.data(), n);
-    if (ok && direct) p->Drain();
+    if (ok && direct) {
+        p->Drain();
+        const int64_t left = end_of_send - Clk->Now_Us();
+        if (left > 0) Clk->Sleep_Us(left);
+    }
     if (direct) p->Set_Rts(false);
     if (!ok) {
         p->Clear_Error();

@@ -22,6 +22,9 @@ struct Rig {
         box.Do_Close_Port = 0;
         box.Port_Handle = port.Borrow();
         box.Status_Panel = [this](const QString &s) { panel << s; };
+        // Fast enough that the direct line's send time (RTS held for the characters on
+        // the wire) ends before the scripted replies begin.
+        box.Rate = 1000000;
     }
     // Answers every request with a success reply carrying payload, 1 ms after the send.
     void Answer(const QByteArray &payload, int delay_us = 1000)
@@ -194,9 +197,10 @@ private slots:
         QCOMPARE(r.port.Written.size(), 15);
         QCOMPARE(r.port.Writes.size(), 1);
         QCOMPARE(r.port.Rate, 9600u);
-        // RTS keys the adapter around the write; the line is drained before it drops.
+        // RTS keys the adapter around the write; the line is drained before it drops,
+        // and not before (15 + 1) characters of 10 bits at 9600 baud have passed.
         QCOMPARE(r.port.Rts_Log, QStringList({"R+", "W", "D", "R-"}));
-        QCOMPARE(r.clk.Slept_Us, int64_t(2000));
+        QCOMPARE(r.clk.Slept_Us, int64_t(2000 + 16 * 10 * 1000000 / 9600));
         QVERIFY(r.port.Purges >= 2);
 
         // The modem line has no RTS keying.
@@ -545,8 +549,8 @@ private slots:
         QCOMPARE(r.port.Closes, 1);
         QVERIFY(r.port.Dtr);
         QVERIFY(!r.box.Port_Handle);
-        // DTR settle 100 ms, RTS 2 ms, release 150 ms.
-        QCOMPARE(r.clk.Slept_Us - slept0, int64_t(100000 + 2000 + 150000));
+        // DTR settle 100 ms, RTS 2 ms, 11 characters at 1 Mbaud, release 150 ms.
+        QCOMPARE(r.clk.Slept_Us - slept0, int64_t(100000 + 2000 + 110 + 150000));
 
         // A busy port is retried until it is free.
         r.port.Fail_Opens = 5;
