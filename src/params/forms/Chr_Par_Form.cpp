@@ -15,10 +15,13 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 constexpr int HEAD_ROWS = 2;   // the grid's two heading rows
+constexpr int RANGE_EDIT_LEN = 10;   // characters typed into a range edit
 
 QLabel *Caption(QWidget *parent, const QString &text)
 {
@@ -53,8 +56,8 @@ TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Acc
     Install_Int_Filter(Edit_Reg);
     CB_Dec = combo("CB_Dec");
     for (int d = 0; d <= CHR_PAR_MAX_DECIMALS; ++d) CB_Dec->addItem(QString::number(d));
-    Edit_Min = edit("Edit_Min", 10);
-    Edit_Max = edit("Edit_Max", 10);
+    Edit_Min = edit("Edit_Min", RANGE_EDIT_LEN);
+    Edit_Max = edit("Edit_Max", RANGE_EDIT_LEN);
     Install_Float_Filter(Edit_Min);
     Install_Float_Filter(Edit_Max);
 
@@ -110,6 +113,10 @@ void TForm_Chr_Par::Show_Range()
     const float lo = Work.min, hi = Work.max;
     Min_Shown = Fixed_Str(lo, 12, Work.decimals);
     Max_Shown = Fixed_Str(hi, 12, Work.decimals);
+    // Ten characters is a typing limit: a longer value text (many decimals, exponent form)
+    // is shown whole, never cut into another number.
+    Edit_Min->setMaxLength(qMax(RANGE_EDIT_LEN, int(Min_Shown.size())));
+    Edit_Max->setMaxLength(qMax(RANGE_EDIT_LEN, int(Max_Shown.size())));
     Edit_Min->setText(Min_Shown);
     Edit_Max->setText(Max_Shown);
 }
@@ -121,8 +128,13 @@ void TForm_Chr_Par::Range_Left(QLineEdit *edit, bool is_max)
     float v = 0;
     const QString t = edit->text().trimmed();
     bool ok = true;
-    if (!t.isEmpty()) v = QLocale::c().toFloat(t, &ok);
-    if (!ok) return;   // refused at the accept
+    if (!t.isEmpty()) {
+        const double d = QLocale::c().toDouble(t, &ok);
+        // Not a number a float holds (a pasted "inf" among them): left to the accept to refuse.
+        ok = ok && std::isfinite(d) && std::fabs(d) <= double(std::numeric_limits<float>::max());
+        v = float(d);
+    }
+    if (!ok) return;
     if (is_max) {
         Work.max = v;
         Max_Shown = edit->text();
@@ -144,7 +156,12 @@ bool TForm_Chr_Par::Check()
     std::memset(Work.symbol, 0, sizeof Work.symbol);
     const QByteArray sym = Unicode_To_Cp1251(Edit_Symbol->text()).left(CHR_PAR_SYMBOL_LEN);
     std::memcpy(Work.symbol, sym.constData(), size_t(sym.size()));
-    Work.reg = uint16_t(Edit_Reg->text().toUInt() & 0xFFFF);
+    // Five digits reach 99999: a register beyond 16 bits is refused, never stored cut.
+    bool reg_ok = false;
+    const uint reg = Edit_Reg->text().trimmed().toUInt(&reg_ok);
+    if (!reg_ok || reg > 0xFFFF)
+        return Refuse(QStringLiteral("Адрес регистра вне допустимого диапазона"), QStringLiteral("(0...65535)"));
+    Work.reg = uint16_t(reg);
     Work.decimals = uint8_t(CB_Dec->currentIndex());
     float lo = Work.min, hi = Work.max;
     if (Edit_Min->text() != Min_Shown && !Take_Float(Edit_Min, lo, QStringLiteral("Миним. значение"))) return false;

@@ -33,6 +33,9 @@ void TFormConst_Par::Load_Values()
 bool TFormConst_Par::Check()
 {
     if (!Tab_Data) return false;
+    // From the caller's bytes every time: a value taken before an earlier refusal must not
+    // outlive the text it came from.
+    std::memcpy(Work, Tab_Data, sizeof Work);
     for (int i = 0; i < Count(); ++i) {
         const Row &r = Rows[size_t(i)];
         Work[i] = r.cb->isChecked() ? 1 : 0;

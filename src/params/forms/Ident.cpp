@@ -88,8 +88,10 @@ TFormContrName::TFormContrName(QWidget *owner) : TParam_Dialog(owner)
 void TFormContrName::Load()
 {
     if (!Tab_Data) return;
-    Edit1->setText(Name_Text(reinterpret_cast<const char *>(Tab_Data)));
-    Edit2->setText(Name_Text(reinterpret_cast<const char *>(Tab_Data + NAME_LEN)));
+    Shown1 = Name_Text(reinterpret_cast<const char *>(Tab_Data));
+    Shown2 = Name_Text(reinterpret_cast<const char *>(Tab_Data + NAME_LEN));
+    Edit1->setText(Shown1);
+    Edit2->setText(Shown2);
 }
 
 bool TFormContrName::Check()
@@ -102,7 +104,9 @@ bool TFormContrName::Check()
 bool TFormContrName::Store()
 {
     // Fields 0 and 1 only: the name of line 2 has no edit and must reach the controller unchanged.
-    Set_Name(reinterpret_cast<char *>(Tab_Data), Edit1->text());
-    Set_Name(reinterpret_cast<char *>(Tab_Data + NAME_LEN), Edit2->text());
+    // A name left as shown keeps its bytes (blank padding included), so that accepting
+    // without a change writes nothing.
+    if (Edit1->text() != Shown1) Set_Name(reinterpret_cast<char *>(Tab_Data), Edit1->text());
+    if (Edit2->text() != Shown2) Set_Name(reinterpret_cast<char *>(Tab_Data + NAME_LEN), Edit2->text());
     return true;
 }

@@ -43,4 +43,7 @@ protected:
     void Load() override;
     bool Check() override;
     bool Store() override;
+
+private:
+    QString Shown1, Shown2;   // the names as loaded
 };

@@ -48,6 +48,11 @@ QByteArray Raw(const void *p, int n)
     return QByteArray(static_cast<const char *>(p), n);
 }
 
+QByteArray Padded(const char *s)
+{
+    return QByteArray(s) + QByteArray(20 - int(std::strlen(s)), '\0');
+}
+
 float Float_At(const uint8_t *p)
 {
     float v;
@@ -160,6 +165,34 @@ private slots:
         QCOMPARE(Raw(t5 + 40, 20), line2);
     }
 
+    void names_accepted_unchanged_keep_their_bytes()
+    {
+        // Names padded with blanks, as some controllers keep them: accepting without a change
+        // must not turn the padding into zeros (that would be a write of unchanged names).
+        uint8_t t5[NAMES_LEN];
+        std::memset(t5, ' ', sizeof t5);
+        std::memcpy(t5, "Station", 7);
+        std::memcpy(t5 + 20, "Line 1", 6);
+        const QByteArray before = Raw(t5, NAMES_LEN);
+        TFormContrName f;
+        f.Tab_Data = t5;
+        f.Dev_Write = 0;
+        f.show();
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(Raw(t5, NAMES_LEN), before);
+
+        // One name changed: that field is rewritten zero-padded, the other keeps its bytes.
+        TFormContrName g;
+        g.Tab_Data = t5;
+        g.show();
+        g.Edit2->setText("Line 2");
+        g.BitBtnAccept->click();
+        QCOMPARE(Raw(t5, 20), before.left(20));
+        QCOMPARE(Raw(t5 + 20, 20), Padded("Line 2"));
+        QCOMPARE(Raw(t5 + 40, 20), before.mid(40));
+    }
+
     void chr_par_units_by_type()
     {
         // Type 2 with unit 10 opens on "кПа" and keeps it.
@@ -235,12 +268,24 @@ private slots:
         QCOMPARE(ques.asked.size(), 2);
         QCOMPARE(Raw(&p, 64), before);
 
+        // A register beyond 16 bits (five digits reach 99999) or one that is no number is
+        // refused, never stored cut.
         f.Edit_Max->setText("100");
-        f.Edit_Reg->setText("70000");
         f.Edit_Symbol->setText("CH4");
+        for (const char *reg : {"70000", "65536", "12a"}) {
+            f.Edit_Reg->setText(reg);
+            f.BitBtnAccept->click();
+            QCOMPARE(ques.asked.last().kind, 2u);
+            QCOMPARE(ques.asked.last().line1, QString("Адрес регистра вне допустимого диапазона"));
+            QCOMPARE(f.Accepted, uint8_t(0));
+            QCOMPARE(Raw(&p, 64), before);
+        }
+        QCOMPARE(ques.asked.size(), 5);
+
+        f.Edit_Reg->setText("65535");
         f.BitBtnAccept->click();
         QCOMPARE(f.Accepted, uint8_t(1));
-        QCOMPARE(uint16_t(p.reg), uint16_t(4464));
+        QCOMPARE(uint16_t(p.reg), uint16_t(65535));
         QCOMPARE(float(p.max), 100.0f);
         QCOMPARE(float(p.min), 5.0f);
         QCOMPARE(Raw(p.symbol, 10), QByteArray("CH4", 3) + QByteArray(7, '\0'));
@@ -290,6 +335,40 @@ private slots:
         QCOMPARE(int(q.decimals), 4);
         QCOMPARE(float(q.min), 0.5f);
         QCOMPARE(float(q.max), 99.98765f);
+    }
+
+    void chr_par_long_range_texts_and_infinity()
+    {
+        // A range text longer than the ten typed characters is shown whole; accepting it
+        // untouched keeps the value (a cut text would read as another number).
+        Chr_Par p = Make_Par("Давление", 2, 9, -2.5f, 2199023255552.0f, 7);   // 2^41: exact in a float
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        QCOMPARE(f.Edit_Min->text(), QString("-2.5000000"));
+        QCOMPARE(f.Edit_Max->text(), QString("2.19902325555E+12"));
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(float(p.max), 2199023255552.0f);
+        QCOMPARE(float(p.min), -2.5f);
+        QVERIFY(ques.asked.isEmpty());
+
+        // Infinity or a value beyond a float, pasted past the key filter: the edit is left
+        // without storing it, and the accept refuses it.
+        Chr_Par q = Make_Par("Давление", 2, 9, 0, 100, 1);
+        const QByteArray before = Raw(&q, 64);
+        TForm_Chr_Par g;
+        g.Tab_Data = reinterpret_cast<uint8_t *>(&q);
+        g.show();
+        for (const char *t : {"inf", "1e39", "nan"}) {
+            g.Edit_Max->setText(t);
+            emit g.Edit_Max->editingFinished();
+            QCOMPARE(float(g.Work.max), 100.0f);
+            g.BitBtnAccept->click();
+            QCOMPARE(g.Accepted, uint8_t(0));
+            QCOMPARE(Raw(&q, 64), before);
+        }
+        QCOMPARE(ques.asked.size(), 3);
     }
 
     void list_shows_at_most_twenty_and_unknown_units()
@@ -404,13 +483,20 @@ private slots:
         QCOMPARE(ques.asked.size(), 2);
         QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
 
+        // A value typed before a refusal and then put back as shown is not kept.
+        f.findChild<QLineEdit *>("ev1")->setText("9");
+        ev2->setText("x");
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 3);
+        f.findChild<QLineEdit *>("ev1")->setText("1.2346");
+
         // Unticked with an empty edit keeps the old constant; an untouched edit keeps the
         // exact value; a typed one is stored.
         cb2->setChecked(false);
         ev2->setText(QString());
         f.findChild<QLineEdit *>("ev3")->setText("-12.75");
         f.BitBtnWrite->click();
-        QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(ques.asked.size(), 3);
         QCOMPARE(f.Accepted, uint8_t(1));
         QCOMPARE(Float_At(block + 20), 1.23456789f);
         QCOMPARE(Float_At(block + 24), 2.5f);

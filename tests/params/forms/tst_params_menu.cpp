@@ -176,6 +176,26 @@ private slots:
         QCOMPARE(sim.Field(5, 2), odd);
     }
 
+    void names_padded_with_blanks_unchanged_send_no_write()
+    {
+        QByteArray blanks(20, ' ');
+        const QByteArray name = Unicode_To_Cp866(QStringLiteral("ГРС Восток"));
+        sim.Set_Field(5, 0, name + blanks.left(20 - int(name.size())));
+        sim.Set_Field(5, 1, QByteArray("Line 1") + blanks.left(14));
+        const QByteArray f0 = sim.Field(5, 0), f1 = sim.Field(5, 1);
+        Image_From_Controller();
+        QString shown;
+        Run("NContrName", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormContrName *>(&d);
+            shown = f->Edit1->text();
+            f->BitBtnWrite->click();
+        });
+        QCOMPARE(shown, QString("ГРС Восток"));
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}}));
+        QCOMPARE(sim.Field(5, 0), f0);
+        QCOMPARE(sim.Field(5, 1), f1);
+    }
+
     void names_failed_write_leaves_the_image_in_1251()
     {
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(-1));
