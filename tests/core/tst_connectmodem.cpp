@@ -131,6 +131,12 @@ private slots:
             {"\r\nno dialtone\r\n", 1},  {"\r\nBUSY\r\n", 2},         {"\r\nNO CARRIER\r\n", 3},
             {"\r\nERROR\r\n", 4},        {"\r\nNO ANSWER\r\n", 5},    {"\r\nTime is out\r\n", 6},
             {"\r\nbusy\r\n", 2},
+            // Lower-case words, and replies holding two words: the first class in the order
+            // ERRO, Time, DIAL, NO CARRI, BUSY, ANSW wins.
+            {"\r\nerror\r\n", 4},       {"\r\nno carrier\r\n", 3}, {"\r\nno answer\r\n", 5},
+            {"\r\nTime ERROR\r\n", 4},  {"\r\nDIAL Time\r\n", 6},  {"\r\nNO CARRIER DIAL\r\n", 1},
+            {"\r\nBUSY NO CARRIER\r\n", 3}, {"\r\nANSWER BUSY\r\n", 2}, {"\r\ntime\r\n", 0},
+            {"\r\nEscape...\r\n", 10},
         };
         for (const auto &c : cases) {
             QTest::newRow((Clear_CrLf(c.first) + " echo").constData()) << c.first << true << c.second;
@@ -231,6 +237,34 @@ private slots:
         QCOMPARE(Modem_Init(r.io), 0);
         QCOMPARE(r.modem.log, (QList<QByteArray>{"ATE0", "+++", "ATE0"}));
         QVERIFY(!r.modem.online);
+    }
+
+    void init_budget_of_atv1()
+    {
+        // ATV1 without an acknowledging reply: the escape is tried; once it was answered the
+        // next round starts with ATE0, and after two unacknowledged ATV1 the init gives up
+        // trying and reports success.
+        Rig r;
+        r.modem.answer["ATV1"] = "\rHUH\r";
+        r.modem.answer["+++"] = "\r\nOK\r\n";
+        QCOMPARE(Modem_Init(r.io), 0);
+        QCOMPARE(r.modem.log, (QList<QByteArray>{"ATE0", "ATV1", "+++", "ATE0"}));
+
+        Rig n;
+        n.modem.answer["ATV1"] = "\rHUH\r";
+        n.modem.answer["+++"] = "\r\nOK\r\n";
+        n.modem.answer["ATE0"] = "\rHUH\r";   // nothing acknowledges: ATE0 leads to the escape
+        QCOMPARE(Modem_Init(n.io), 0);
+        QCOMPARE(n.modem.log, (QList<QByteArray>{"ATE0", "+++", "ATE0", "ATV1", "ATE0", "ATV1"}));
+
+        // The escape not answered (no line end in the reply): ATV1's failure leads to the
+        // escape, whose silence means no modem.
+        Rig s;
+        s.modem.answer["ATV1"] = "\rHUH\r";
+        QCOMPARE(Modem_Init(s.io), int(MODEM_ABSENT));
+        QCOMPARE(s.modem.log, (QList<QByteArray>{"ATE0", "ATV1", "+++"}));
+        // The escape and the ATE0 after it are sent without the status bar.
+        QVERIFY(!s.status.join('|').contains("+++"));
     }
 
     void init_no_modem()
