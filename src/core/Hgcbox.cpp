@@ -188,7 +188,9 @@ bool hgcbox::Exchange(uint8_t func, const uint8_t *data, int len, uint8_t link_c
             Err_Code = ERR_FUNC;
             return false;
         }
-        if (len < 0) {
+        // len 0: the caller gives the function's fixed count; a shorter block than that
+        // would be read past its end.
+        if (len < 0 || (len > 0 && len < f->data_len)) {
             Err_Code = ERR_REQ_LEN;
             return false;
         }
@@ -223,6 +225,9 @@ bool hgcbox::Exchange(uint8_t func, const uint8_t *data, int len, uint8_t link_c
         if (Err_Code == ERR_STOPPED) break;
     }
 
+    // A search that found no valid reply keeps asking everyone: an address taken from
+    // noise or a damaged frame is not the controller's.
+    if (Req_Buf[1] == 0xFF && Err_Code != ERR_OK) Adr = 0xFF;
     Last_Exch_Time = Now_Date_Time();
     if (Status_Panel) Status_Panel(QString());
     if (Do_Close_Port && Port_Handle) {

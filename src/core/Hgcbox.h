@@ -41,7 +41,8 @@ public:
 
     // One complete exchange; on success the reply is in Resp_Buf.
     // Functions 1, 7, 8, 12, 14, 15 and 16 take their fixed number of bytes from data
-    // (3, 7, 15, 2, 13, 11, 9; len is not used for them, data must hold that many);
+    // (3, 7, 15, 2, 13, 11, 9): len 0 or at least that count (a shorter len is refused,
+    // nothing sent), data must hold that many;
     // function 2 takes len bytes (table, first, count, field bytes: 3..232);
     // 25, 32 and 33 take none.
     bool Exchange(uint8_t func, const uint8_t *data, int len, uint8_t link_chan = 0);

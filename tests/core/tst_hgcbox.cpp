@@ -161,6 +161,11 @@ private slots:
         QCOMPARE(r.box.Err_Code, 4u);
         QVERIFY(!r.box.Exchange(1, reinterpret_cast<const uint8_t *>(over.constData()), -5));
         QCOMPARE(r.box.Err_Code, 4u);
+        // A fixed-size function given fewer bytes than it takes.
+        QVERIFY(!r.box.Exchange(1, reinterpret_cast<const uint8_t *>(over.constData()), 2));
+        QCOMPARE(r.box.Err_Code, 4u);
+        QVERIFY(!r.box.Exchange(8, reinterpret_cast<const uint8_t *>(over.constData()), 14));
+        QCOMPARE(r.box.Err_Code, 4u);
         // Missing data.
         QVERIFY(!r.box.Exchange(2, nullptr, 10));
         QCOMPARE(r.box.Err_Code, 9u);
@@ -434,6 +439,17 @@ private slots:
         QVERIFY(r.box.Exchange(1, d, 0));
         QCOMPARE(uint8_t(r.port.Written[1]), uint8_t(0xFF));
         QCOMPARE(r.box.Adr, uint8_t(0x17));
+
+        // A damaged reply: its address byte is not adopted, the search stays open.
+        Rig b;
+        b.box.Adr = 0xFF;
+        QByteArray bad = Reply_Frame(0x17, 0x81, Bytes({0, 0, 0, 1, 0x49}));
+        bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 0x10);
+        b.Reply_Raw(bad);
+        QVERIFY(!b.box.Exchange(1, d, 0));
+        QCOMPARE(b.box.Err_Code, 7u);
+        QCOMPARE(b.box.Adr, uint8_t(0xFF));
+        QCOMPARE(uint8_t(b.port.Writes.last()[1]), uint8_t(0xFF));
     }
 
     void table_3_address_write_accepts_new_address()
