@@ -130,7 +130,12 @@ QChar Key_Press_Float(const QString &text, int caret, QChar key)
 Conn_Status_Texts Conn_Status_Text(const Conn_Status_Info &info)
 {
     Conn_Status_Texts t;
-    const auto port_rate = [&] { return QString::asprintf(" COM%d,   %d бит/с", info.com_port, info.rate); };
+    const auto port_rate = [&] {
+        // A device named in the settings has no COM number: "COM1" would name another port.
+        if (!info.port_name.isEmpty())
+            return QStringLiteral(" %1,   %2 бит/с").arg(info.port_name).arg(info.rate);
+        return QString::asprintf(" COM%d,   %d бит/с", info.com_port, info.rate);
+    };
     const auto adr = [](int a) { return QString::asprintf(" Адр. %d", a); };
     switch (info.conn_prz) {
     case 0:

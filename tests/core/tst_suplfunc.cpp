@@ -181,6 +181,10 @@ private slots:
         QCOMPARE(t.panel0, QStringLiteral(" COM3,   9600 бит/с"));
         QCOMPARE(t.panel1, QStringLiteral(" Адр. 5"));
         QVERIFY(t.bar2_panel0.isEmpty());
+        // A serial device without a COM number is named as it is set, not as "COM3".
+        Conn_Status_Info named = d;
+        named.port_name = QStringLiteral("/dev/ttyUSB0");
+        QCOMPARE(Conn_Status_Text(named).panel0, QStringLiteral(" /dev/ttyUSB0,   9600 бит/с"));
 
         Conn_Status_Info f = d;
         f.conn_prz = 1;
