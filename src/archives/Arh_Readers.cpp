@@ -1,5 +1,6 @@
 #include "archives/Arh_Readers.h"
 
+#include "core/Crc16.h"
 #include "core/Globals.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
@@ -7,6 +8,7 @@
 #include "core/Tables.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -70,6 +72,22 @@ Date6 Cut_To_Unit(Date6 d, int unit)
     return d;
 }
 
+// A record whose date may steer the read: it passes its CRC check and its date is valid.
+bool Date_Sound(const uint8_t *rec, uint32_t size)
+{
+    return Crc16(rec, uint16_t(size)) == 0 && Valid_Date6(rec);
+}
+
+// Date of the last of n records that is sound, or null when none is.
+const uint8_t *Last_Sound_Date(const uint8_t *recs, int n, uint32_t size)
+{
+    for (int i = n - 1; i >= 0; --i) {
+        const uint8_t *r = recs + size_t(i) * size;
+        if (Date_Sound(r, size)) return r;
+    }
+    return nullptr;
+}
+
 // One exchange whose reply must carry records of rec_size; n = their count. On failure
 // err gets the text for the status bar.
 bool Exchange_Records(uint8_t func, const uint8_t *req, int len, uint32_t rec_size, int &n, QString &err)
@@ -113,6 +131,13 @@ Arh_Read_Result Make_Result(const Arh_Reader_Info &ri, const Date6 &start, const
     return r;
 }
 
+// Closes the working file; false when what was written did not all reach the disk.
+bool Close_Work_File(QFile &f)
+{
+    f.close();
+    return f.error() == QFileDevice::NoError;
+}
+
 // The working file read back: whole records only, never more than were written.
 std::optional<QByteArray> Read_Back(QFile &f, uint32_t count, uint32_t size)
 {
@@ -153,6 +178,7 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
     std::memcpy(req + 9, end.bytes(), 6);
     uint32_t received = 0;
     bool any = false, arh_error = false, aborted = false, partial = false, error_shown = false;
+    bool write_failed = false;
     uint8_t block = 0;
     for (int block_index = 0;; ++block_index) {
         req[2] = block;
@@ -181,8 +207,16 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
         // Taken before events are served: nothing else may touch the reply meanwhile.
         const bool more = resp[7] != 0;
         const uint8_t *recs = resp + 8;
-        lr.Progress(block_index, Hours_Between(start.bytes(), recs + size_t(n - 1) * size));
-        wf.write(reinterpret_cast<const char *>(recs), qint64(n) * size);
+        // The bar follows the last record of the block whose date can be trusted; a block of
+        // damaged records leaves it where it was.
+        if (const uint8_t *d = Last_Sound_Date(recs, n, size))
+            lr.Progress(block_index, Hours_Between(start.bytes(), d));
+        else
+            lr.Progress(block_index, lr.Position());
+        if (wf.write(reinterpret_cast<const char *>(recs), qint64(n) * size) != qint64(n) * size) {
+            write_failed = true;
+            break;
+        }
         if (lr.Abort_Requested()) {
             Exch_Abort = false;
             aborted = true;
@@ -193,14 +227,15 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
         block = block == 255 ? 1 : uint8_t(block + 1);
     }
     lr.Stop_Run();
-    wf.close();
+    write_failed = !Close_Work_File(wf) || write_failed;
     // An exchange error stays in panel 2 until the message timer clears it.
     if (!error_shown) ui.Status(QString());
     lr.End_Wait();
 
     if (!any) return std::nullopt;
+    if (write_failed) Arh_Msg_Write_Error(wf.fileName());
     std::optional<QByteArray> recs = Read_Back(wf, received, size);
-    if (!recs) return std::nullopt;
+    if (!recs || recs->isEmpty()) return std::nullopt;
     if (arh_error) Arh_Msg_Archive_Error(QString::fromUtf8(ri.error_line));
     Arh_Read_Result r = Make_Result(ri, start, end, std::move(*recs));
     r.aborted = aborted;
@@ -247,7 +282,7 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
     Date6 last{};             // date of the last record stored
     bool have_last = false;
     uint32_t stored = 0;
-    bool checking = true, good = true, aborted = false, partial = false;
+    bool checking = true, good = true, aborted = false, partial = false, write_failed = false;
     const QString line1 = QString::fromUtf8(ri.line1);
     for (int block_index = 0;; ++block_index) {
         std::memcpy(req + 3, ask_from.bytes(), size_t(date_len));
@@ -280,8 +315,11 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
         for (int i = 0; i < n && !stop; ++i) {
             const char *rec = reply.constData() + qsizetype(i) * size;
             const Date6 d = Cut_To_Unit(Date_Of(reinterpret_cast<const uint8_t *>(rec)), unit);
+            // A damaged record is kept as received, but its date steers nothing: it is not
+            // checked, not compared with what was stored, and it takes the expected place.
+            const bool sound = Crc16(reinterpret_cast<const uint8_t *>(rec), uint16_t(size)) == 0 && Valid_Date6(d);
             lr.Step(block_index);
-            if (checking) {
+            if (checking && sound) {
                 bool out;
                 if (unit == UNIT_HOUR) {
                     out = Compare_Date6_Unit(d, expected, unit) < 0 || Compare_Date6_Unit(d, end, unit) > 0;
@@ -308,17 +346,23 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
             }
             // A record not later than the last one stored is one we have (a repeat after
             // a gap, or a record out of order): it is not stored twice.
-            if (have_last && Compare_Date6_Unit(d, last, unit) <= 0) continue;
-            wf.write(rec, size);
+            if (sound && have_last && Compare_Date6_Unit(d, last, unit) <= 0) continue;
+            if (wf.write(rec, size) != qint64(size)) {
+                write_failed = true;
+                break;
+            }
             ++stored;
             ++new_stored;
-            last = d;
-            have_last = true;
-            // The next record is due after this one, also after a gap forward: stepping
-            // from the previous expected date would ask for stored records again.
-            expected = d;
+            if (sound) {
+                last = d;
+                have_last = true;
+                // The next record is due after this one, also after a gap forward: stepping
+                // from the previous expected date would ask for stored records again.
+                expected = d;
+            }
             Inc_Date6(expected, unit);
         }
+        if (write_failed) break;
         if (lr.Abort_Requested()) aborted = true;
         if (Exch_Abort || n < 2 || Compare_Date6_Unit(expected, end, unit) > 0) break;
         // A reply with nothing new would be asked for again and again.
@@ -326,15 +370,20 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
         ask_from = expected;
     }
     lr.Stop_Run();
-    wf.close();
+    write_failed = !Close_Work_File(wf) || write_failed;
     ui.Start_Message_Timer();
 
-    if (!good || stored == 0) return std::nullopt;
+    if (!good || stored == 0) {
+        lr.End_Wait();
+        if (write_failed) Arh_Msg_Write_Error(wf.fileName());
+        return std::nullopt;
+    }
     if (lr.Position() < lr.Maximum()) lr.Progress(0, lr.Maximum());
     ui.Pause_Ms(500);
     lr.End_Wait();
+    if (write_failed) Arh_Msg_Write_Error(wf.fileName());
     std::optional<QByteArray> recs = Read_Back(wf, stored, size);
-    if (!recs) return std::nullopt;
+    if (!recs || recs->isEmpty()) return std::nullopt;
 
     if (ri.reader == Arh_Reader::Chr_Day) {
         // The daily viewer names the chromatograph by its serial number.
@@ -412,6 +461,11 @@ void Arh_Msg_Archive_Error(const QString &line2) { Plain(QStringLiteral("Обн�
 void Arh_Msg_No_Data() { Plain(QStringLiteral("Нет данных за указанный период"), QString()); }
 
 void Arh_Msg_File_Error() { Plain(QStringLiteral("Ошибка открытия файла"), QString()); }
+
+void Arh_Msg_Write_Error(const QString &path)
+{
+    Plain(QStringLiteral("Ошибка записи файла"), QFileInfo(path).fileName());
+}
 
 QString Arh_Count_Error_Text(uint8_t func)
 {

@@ -119,6 +119,9 @@ void Arh_Msg_Partly_Read(const QString &line1);     // "<line1>" / "прочит
 void Arh_Msg_Archive_Error(const QString &line2);   // "Обнаружена ошибка" / "<line2>"
 void Arh_Msg_No_Data();                              // "Нет данных за указанный период"
 void Arh_Msg_File_Error();                           // "Ошибка открытия файла"
+// "Ошибка записи файла" / the working file's name: the records written before the failure
+// are still shown.
+void Arh_Msg_Write_Error(const QString &path);
 
 // Status text of a reply whose record count does not fit its length.
 QString Arh_Count_Error_Text(uint8_t func);

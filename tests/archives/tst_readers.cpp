@@ -878,6 +878,86 @@ private slots:
         QVERIFY(Is_Nan(r + 5 * 94 + 16));
     }
 
+    void damaged_records_steer_neither_progress_nor_requests()
+    {
+        Rig rig;
+        const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0);
+        const Date6 start = D6(from);
+        auto meas = [&](int hours, bool spoil, uint8_t month = 0) {
+            QByteArray r = rig.arh.Record(Sim_Arh::Chr_Meas, 0);
+            Date6 d = D6(from.addSecs(3600LL * hours));
+            if (month) d.month = month;
+            std::memcpy(r.data(), d.bytes(), 6);
+            Put_Crc16(reinterpret_cast<uint8_t *>(r.data()), 92);
+            if (spoil) r[93] = char(r[93] ^ 0x5A);
+            return r;
+        };
+        // Block 0: a sound record 1 hour in, then one with a bad CRC dated 90 hours on;
+        // block 1: a sealed record with month 13 only.
+        QList<QByteArray> blocks = {meas(1, false) + meas(90, true), meas(2, false, 13)};
+        rig.core.Set_Handler(8, [&blocks](const QByteArray &, QByteArray &) {
+            Sim_Answer a;
+            const QByteArray recs = blocks.isEmpty() ? QByteArray() : blocks.takeFirst();
+            a.payload.append(char(0)).append(char(0)).append(char(recs.size() / 94));
+            a.payload.append(char(blocks.isEmpty() ? 0 : 1));
+            a.payload += recs;
+            return a;
+        });
+        Test_Ui ui;
+        ui.period = {start, D6(from.addSecs(100 * 3600))};
+        const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
+        QVERIFY(res);
+        QCOMPARE(res->header.rec_count, 3u);   // all kept as received
+        QCOMPARE(ui.positions, (QList<int>{1, 1}));
+
+        // Date-range reader: a record with a bad CRC and a date far past the end neither
+        // raises the question nor moves the next request past the records still due.
+        QList<QList<Date6>> replies;
+        const QDateTime h0 = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 10);
+        auto H = [&](int k) { return D4(h0.addSecs(3600LL * k)); };
+        rig.core.Set_Handler(15, [&replies, &H](const QByteArray &, QByteArray &) {
+            Sim_Answer a;
+            const QList<Date6> dates = replies.isEmpty() ? QList<Date6>{} : replies.takeFirst();
+            a.payload.append(char(dates.size()));
+            for (const Date6 &d : dates) {
+                QByteArray r = Hd_Rec(d);
+                if (d.year == 99) r[27] = char(r[27] ^ 0x5A);   // the damaged one
+                a.payload += r;
+            }
+            (void)H;
+            return a;
+        });
+        Date6 bad = H(1);
+        bad.year = 99;
+        replies = {{H(0), bad}, {H(2), H(3)}};
+        Test_Ui ui2;
+        ui2.period = {H(0), H(3)};
+        rig.core.Clear_Log();
+        const auto res2 = Read_Archive(Arh_Reader::Wmt_Hour, ui2);
+        QVERIFY(res2);
+        QVERIFY(rig.ques.asked.isEmpty());
+        QCOMPARE(res2->header.rec_count, 4u);
+        const QList<QByteArray> f = rig.Frames(15);
+        QCOMPARE(f.size(), 2);
+        QVERIFY(Same_Bytes(reinterpret_cast<const uint8_t *>(f[1].constData()) + 7, H(2), 4));
+    }
+
+    void working_file_that_cannot_be_written()
+    {
+        // A full disk: what was written before the failure is shown, with the failure said.
+        if (!QFileInfo::exists(QStringLiteral("/dev/full"))) QSKIP("no /dev/full here");
+        Rig rig;
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), dir.path() + QStringLiteral("/datafile.msd")));
+        Set_Work_Dir(dir.path());
+        Test_Ui ui;
+        ui.period = {D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0)), D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9))};
+        Read_Archive(Arh_Reader::Chr_Meas, ui);
+        QVERIFY(rig.ques.Lines().contains(QStringLiteral("Ошибка записи файла|datafile.msd")));
+        QCOMPARE(ui.ends, 1);
+        QVERIFY(!Exch_Run);
+    }
+
     void working_file_that_cannot_be_made()
     {
         Rig rig;
