@@ -12,12 +12,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
-#include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace {
 constexpr int HEAD_ROWS = 2;   // the grid's two heading rows
@@ -128,12 +125,8 @@ void TForm_Chr_Par::Range_Left(QLineEdit *edit, bool is_max)
     float v = 0;
     const QString t = edit->text().trimmed();
     bool ok = true;
-    if (!t.isEmpty()) {
-        const double d = QLocale::c().toDouble(t, &ok);
-        // Not a number a float holds (a pasted "inf" among them): left to the accept to refuse.
-        ok = ok && std::isfinite(d) && std::fabs(d) <= double(std::numeric_limits<float>::max());
-        v = float(d);
-    }
+    // Not a number a float holds (a pasted "inf" among them): left to the accept to refuse.
+    if (!t.isEmpty()) ok = Parse_Float(t, v);
     if (!ok) return;
     if (is_max) {
         Work.max = v;

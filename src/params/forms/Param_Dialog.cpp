@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 
 TParam_Dialog::TParam_Dialog(QWidget *owner, Buttons buttons) : QDialog(owner), Kind(buttons)
 {
@@ -72,14 +73,23 @@ bool TParam_Dialog::Refuse(const QString &line1, const QString &line2)
     return false;
 }
 
+bool TParam_Dialog::Parse_Float(const QString &text, float &v)
+{
+    // "." is the only separator: a pasted "1,500" is no number rather than 1500.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double d = c.toDouble(text.trimmed(), &ok);
+    // A float keeps at most about 3.4e38; a larger value would be stored as infinity.
+    if (!ok || !std::isfinite(d) || std::fabs(d) > double(std::numeric_limits<float>::max())) return false;
+    v = float(d);
+    return true;
+}
+
 bool TParam_Dialog::Take_Float(const QLineEdit *edit, float &v, const QString &what)
 {
     const QString text = edit ? edit->text().trimmed() : QString();
-    bool ok = false;
-    const double d = QLocale::c().toDouble(text, &ok);
-    // A float keeps at most about 3.4e38; a larger value would be stored as infinity.
-    if (!ok || !std::isfinite(d) || std::fabs(d) > 3.4028234663852886e38)
+    if (!Parse_Float(text, v))
         return Refuse(QStringLiteral("\"%1\" не является правильным числом").arg(text), what);
-    v = float(d);
     return true;
 }

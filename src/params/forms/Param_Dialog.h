@@ -50,6 +50,8 @@ protected:
     // Reads a float edit ("." separator, blanks around ignored). A text that is no number
     // (or none a float can hold) is refused with the edit's text and the given second line.
     static bool Take_Float(const QLineEdit *edit, float &v, const QString &what);
+    // The same reading without a message: false for no number or none a float can hold.
+    static bool Parse_Float(const QString &text, float &v);
 
     void showEvent(QShowEvent *e) override;
 

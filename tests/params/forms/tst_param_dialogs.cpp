@@ -477,17 +477,23 @@ private slots:
         QVERIFY(f.isVisible());
         QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
 
-        // A text that is no number.
+        // A text that is no number; "1,500" pasted with a comma is no thousand and a half.
         ev2->setText("-");
         f.BitBtnWrite->click();
         QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
+        ev2->setText("1,500");
+        f.BitBtnWrite->click();
+        QCOMPARE(ques.asked.size(), 3);
+        QCOMPARE(ques.asked.last().line1, QString("\"1,500\" не является правильным числом"));
+        QCOMPARE(ques.asked.last().line2, QString("Methane"));
         QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
 
         // A value typed before a refusal and then put back as shown is not kept.
         f.findChild<QLineEdit *>("ev1")->setText("9");
         ev2->setText("x");
         f.BitBtnWrite->click();
-        QCOMPARE(ques.asked.size(), 3);
+        QCOMPARE(ques.asked.size(), 4);
         f.findChild<QLineEdit *>("ev1")->setText("1.2346");
 
         // Unticked with an empty edit keeps the old constant; an untouched edit keeps the
@@ -496,7 +502,7 @@ private slots:
         ev2->setText(QString());
         f.findChild<QLineEdit *>("ev3")->setText("-12.75");
         f.BitBtnWrite->click();
-        QCOMPARE(ques.asked.size(), 3);
+        QCOMPARE(ques.asked.size(), 4);
         QCOMPARE(f.Accepted, uint8_t(1));
         QCOMPARE(Float_At(block + 20), 1.23456789f);
         QCOMPARE(Float_At(block + 24), 2.5f);
