@@ -150,6 +150,14 @@ private slots:
         const auto log = core.Log();
         QCOMPARE(log.last().func, uint8_t(2));
         QCOMPARE(log.last().raw.mid(4, 12), Sim_Core::Pad("wrong", 12));
+
+        // The clock correction: password, code and a signed 16-bit count of seconds.
+        std::memcpy(box.Write_Pass, Sim_Core::Pad("secret", 12).constData(), 12);
+        const int16_t corr = -300;
+        const uint8_t c[2] = {uint8_t(uint16_t(corr) & 0xFF), uint8_t(uint16_t(corr) >> 8)};
+        QVERIFY2(box.Exchange(12, c, 2), qPrintable(box.Err_Text()));
+        QCOMPARE(core.Clock_Offset(), int64_t(-300));
+        QCOMPARE(core.Log().last().raw.size(), 24);
         Exch_Box = nullptr;
     }
 

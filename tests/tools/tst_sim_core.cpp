@@ -272,14 +272,41 @@ private slots:
     void handler_for_another_function()
     {
         Sim_Core c(ADR);
-        c.Set_Handler(12, [](const QByteArray &frame, QByteArray &image) {
+        c.Set_Handler(14, [](const QByteArray &frame, QByteArray &image) {
             Q_UNUSED(image);
-            if (frame.size() != 24) return Sim_Answer{2, 0, {}};
+            if (frame.size() != 19) return Sim_Answer{2, 0, {}};
             return Sim_Answer{0, 0, {}};
         });
-        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(16, ' ') + Bytes({10, 0}))), Reply(ADR, 0x8C, {}));
-        c.Set_Handler(12, {});
-        QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(18, ' '))).at(4)), 1);
+        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 14, QByteArray(13, '\1'))), Reply(ADR, 0x8E, {}));
+        c.Set_Handler(14, {});
+        QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 14, QByteArray(13, '\1'))).at(4)), 1);
+
+        // A handler for 12 takes the place of the built-in clock correction.
+        c.Set_Handler(12, [](const QByteArray &, QByteArray &) { return Sim_Answer{10, 0, {}}; });
+        QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(16, ' ') + Bytes({10, 0}))).at(4)), 10);
+        QCOMPARE(c.Clock_Offset(), int64_t(0));
+    }
+
+    void clock_correction_function_12()
+    {
+        Sim_Core c(ADR);
+        c.Set_Password("secret");
+        c.Set_Code("12");
+        const QByteArray auth = Sim_Core::Pad("secret", 12) + Sim_Core::Pad("12", 4);
+        // s16 seconds, little-endian: -300 then +45; the reply carries nothing beyond success.
+        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 12, auth + Bytes({0xD4, 0xFE}))), Reply(ADR, 0x8C, {}));
+        QCOMPARE(c.Clock_Offset(), int64_t(-300));
+        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 12, auth + Bytes({45, 0}))), Reply(ADR, 0x8C, {}));
+        QCOMPARE(c.Clock_Offset(), int64_t(-255));
+        // Wrong password, wrong code, wrong length: refused, the clock stays.
+        const auto code_of = [&](const QByteArray &data) {
+            const QByteArray r = Feed(c, Sim_Core::Make_Request(ADR, 12, data));
+            return r.size() == 9 && uint8_t(r.at(3)) == 12 ? int(uint8_t(r.at(4))) : -1;
+        };
+        QCOMPARE(code_of(Sim_Core::Pad("secreT", 12) + Sim_Core::Pad("12", 4) + Bytes({1, 0})), 3);
+        QCOMPARE(code_of(Sim_Core::Pad("secret", 12) + Sim_Core::Pad("13", 4) + Bytes({1, 0})), 34);
+        QCOMPARE(code_of(auth + Bytes({1})), 2);
+        QCOMPARE(c.Clock_Offset(), int64_t(-255));
     }
 
     void fault_bytes()

@@ -363,6 +363,17 @@ Sim_Answer Sim_Core::Func_Write(const QByteArray &frame)
     return a;
 }
 
+Sim_Answer Sim_Core::Func_Clock(const QByteArray &frame)
+{
+    // {password 12, code 4, s16 seconds little-endian}: the controller clock moves by that much.
+    if (frame.size() != 24) return {E_BAD_LENGTH, 0, {}};
+    if (frame.mid(4, 12) != Pass) return {E_BAD_PASSWORD, 0, {}};
+    if (frame.mid(16, 4) != User_Code) return {E_NOT_REGISTERED, 0, {}};
+    const int16_t corr = int16_t(uint16_t(U8(frame, 20) | (U8(frame, 21) << 8)));
+    Clk_Offset += corr;
+    return {};
+}
+
 QByteArray Sim_Core::Answer_Locked(const QByteArray &frame, Sim_Request_Log &log)
 {
     const uint8_t func = U8(frame, 3);
@@ -370,6 +381,7 @@ QByteArray Sim_Core::Answer_Locked(const QByteArray &frame, Sim_Request_Log &log
     if (func == 1) a = Func_Read(frame);
     else if (func == 2) a = Func_Write(frame);
     else if (Handlers.contains(func)) a = Handlers[func](frame, Img);
+    else if (func == 12) a = Func_Clock(frame);
     else a = {E_UNKNOWN_FUNC, 0, {}};
     log.error = a.error;
     if (a.error) return Make_Error(My_Adr, func, a.error, a.err_table);

@@ -1,6 +1,7 @@
 #pragma once
 // Controller simulator core: the controller's own table image, the request parser and the
-// replies of functions 1 and 2, faults chosen per request by the tests, and the request log.
+// replies of functions 1 and 2 and of the clock correction (12), faults chosen per request
+// by the tests, and the request log.
 // It does no I/O: a transport (TCP, pseudo-terminal, modem front end) feeds it the bytes it
 // received and sends the timed chunks it returns.
 #include <QByteArray>
@@ -100,8 +101,9 @@ struct Sim_Answer {
 
 class Sim_Core : public Sim_Endpoint {
 public:
-    // Handler for a function code beyond 1 and 2: gets the request frame and the table
-    // image (locked: do not call back into the core).
+    // Handler for a function code beyond 1 and 2 (one for 12 replaces the built-in clock
+    // correction): gets the request frame and the table image (locked: do not call back
+    // into the core).
     using Handler = std::function<Sim_Answer(const QByteArray &frame, QByteArray &image)>;
 
     explicit Sim_Core(uint8_t adr = 1);
@@ -168,6 +170,7 @@ private:
     };
     Sim_Answer Func_Read(const QByteArray &frame);
     Sim_Answer Func_Write(const QByteArray &frame);
+    Sim_Answer Func_Clock(const QByteArray &frame);
     void Refresh_Clock() const;
     QByteArray Answer_Locked(const QByteArray &frame, Sim_Request_Log &log);
     QList<Sim_Chunk> Process_Frame(const QByteArray &frame, int64_t now_ms, QList<Sim_Request_Log> &logs);
