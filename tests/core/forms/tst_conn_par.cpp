@@ -15,6 +15,8 @@
 #include <QValidator>
 #include <QtTest>
 #include <cstring>
+#include <pty.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +63,7 @@ private slots:
     void directRanges();
     void releaseBoxAndFreeWait();
     void portChoice();
+    void storedDeviceListedEvenWhenBusy();
     void telephone();
     void ethernet_data();
     void ethernet();
@@ -280,6 +283,37 @@ void tst_Conn_Par::portChoice()
         QCOMPARE(rec.seen[0].line1, QStringLiteral("Введены не все параметры"));
         QCOMPARE(Link_Port_Name[0], QStringLiteral("/dev/ttyQZT0"));
     }
+}
+
+void tst_Conn_Par::storedDeviceListedEvenWhenBusy()
+{
+    // A stored device the system does not list (a pseudo-terminal) is offered when it is
+    // there, also while another program holds it; a device that is gone is not offered.
+    int master = -1, slave = -1;
+    char name[256] = {};
+    QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    const QString path = QString::fromLocal8Bit(name);
+    Serial_Port holder(path, 9600);
+    QVERIFY(holder.Open());
+    QVERIFY(Com_Port_Exists(path));
+
+    Conn_Settings_Rec s = Sample();
+    Link_Port_Name[0] = path;
+    {
+        TFormConn_Par f(nullptr, &s, nullptr);
+        f.show();
+        QCOMPARE(f.ComboBox1->currentText(), path);
+        QCOMPARE(f.ComboBox1->findText(path), f.ComboBox1->currentIndex());
+    }
+    holder.Close();
+    ::close(master);
+    ::close(slave);
+
+    Link_Port_Name[0] = QStringLiteral("/dev/qzt-no-such-port");
+    TFormConn_Par g(nullptr, &s, nullptr);
+    g.show();
+    QCOMPARE(g.ComboBox1->findText(Link_Port_Name[0]), -1);
+    QVERIFY(g.ComboBox1->currentText() != Link_Port_Name[0]);
 }
 
 void tst_Conn_Par::telephone()
