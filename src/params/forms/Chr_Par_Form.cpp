@@ -159,8 +159,11 @@ bool TForm_Chr_Par::Check()
     float lo = Work.min, hi = Work.max;
     if (Edit_Min->text() != Min_Shown && !Take_Float(Edit_Min, lo, QStringLiteral("Миним. значение"))) return false;
     if (Edit_Max->text() != Max_Shown && !Take_Float(Edit_Max, hi, QStringLiteral("Максим. значение"))) return false;
+    // The working values now follow these texts, as after leaving the edits.
     Work.min = lo;
     Work.max = hi;
+    Min_Shown = Edit_Min->text();
+    Max_Shown = Edit_Max->text();
     if (!(lo < hi)) return Refuse(QStringLiteral("Неверно задан диапазон измерений"));
     Work.unit = uint8_t(Chr_Type_Units(Work.type).value(CB_Unit->currentIndex()));
     return true;

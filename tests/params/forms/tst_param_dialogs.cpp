@@ -337,6 +337,26 @@ private slots:
         QCOMPARE(float(q.max), 99.98765f);
     }
 
+    void chr_par_range_refused_then_put_back()
+    {
+        // A typed maximum refused by the range check and then typed back as it was shown is
+        // read from its text again, not from the refused value.
+        Chr_Par p = Make_Par("Этан", 0, 1, 0.123456f, 99.98765f, 2);
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        f.Edit_Max->setText("-1");
+        f.BitBtnAccept->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].line1, QString("Неверно задан диапазон измерений"));
+        f.Edit_Max->setText("99.99");
+        f.BitBtnAccept->click();
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(float(p.max), 99.99f);
+        QCOMPARE(float(p.min), 0.123456f);
+    }
+
     void chr_par_long_range_texts_and_infinity()
     {
         // A range text longer than the ten typed characters is shown whole; accepting it
