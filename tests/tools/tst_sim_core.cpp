@@ -119,6 +119,35 @@ private slots:
         QCOMPARE(c.Request_Count(), 6);
     }
 
+    void random_noise_never_hides_a_request()
+    {
+        // Noise full of start bytes and lengths, cut at random, then a request: the request
+        // is answered, and nothing the noise holds is taken for one.
+        Sim_Core c(ADR);
+        const QByteArray req = Read_Req(ADR, 3, 0, 4);
+        const QByteArray expected = Reply(ADR, 0x81, Bytes({0, 3, 0, 4, ADR, 11, 0, 0}));
+        QRandomGenerator rng(77);
+        int64_t now = 1000;
+        for (int round = 0; round < 300; ++round) {
+            QByteArray noise;
+            const int n = int(rng.bounded(600));
+            for (int i = 0; i < n; ++i) {
+                const uint32_t k = rng.bounded(6);
+                noise.append(char(k == 0 ? 0xCC : k == 1 ? ADR : uint8_t(rng.bounded(256))));
+            }
+            const QByteArray in = noise + req;
+            QByteArray out;
+            for (int at = 0; at < in.size();) {
+                const int len = 1 + int(rng.bounded(40));
+                out += Feed(c, in.mid(at, len), now);
+                at += len;
+            }
+            QCOMPARE(out, expected);
+            now += 5000;   // silence: what is left of the noise is dropped
+        }
+        QCOMPARE(c.Request_Count(), 300);
+    }
+
     void corrupted_request_is_ignored()
     {
         Sim_Core c(ADR);
