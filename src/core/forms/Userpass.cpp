@@ -6,10 +6,12 @@
 #include "core/forms/Dialogs.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
 #include <cstring>
 
 TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
@@ -26,7 +28,9 @@ TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
     Edit4->setObjectName("Edit4");
     Edit4->setMaxLength(4);
     Edit4->setEchoMode(QLineEdit::Password);
-    // Digits only: the code is kept as typed.
+    Edit4->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));   // "*"
+    // Digits only, as every integer box of the program: "%" and "'" of the old key rule are
+    // the codes of the arrow keys, which move the caret here anyway. The code is kept as typed.
     Edit4->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,4}"), Edit4));
     auto *l1 = new QLabel(QStringLiteral(" Пароль на запись в контроллер"), this);
     l1->setObjectName("Label1");
@@ -34,12 +38,15 @@ TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(12);
     Edit1->setEchoMode(QLineEdit::Password);
+    Edit1->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     BitBtn1 = new QPushButton(QStringLiteral("Принять"), this);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn2 = new QPushButton(QStringLiteral("Выход"), this);
     BitBtn2->setObjectName("BitBtn2");
     BitBtn1->setAutoDefault(false);
     BitBtn2->setAutoDefault(false);
+    BitBtn1->installEventFilter(this);
+    BitBtn2->installEventFilter(this);
     g->addWidget(l3, 0, 0);
     g->addWidget(Edit4, 0, 1);
     g->addWidget(l1, 1, 0);
@@ -51,7 +58,29 @@ TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
     connect(Edit1, &QLineEdit::returnPressed, BitBtn1, [this] { BitBtn1->setFocus(); });
     connect(BitBtn1, &QPushButton::clicked, this, &TFormShortUsPass::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormShortUsPass::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (e->spontaneous()) return;
+    Edit4->clear();
+    Edit1->clear();
     Edit4->setFocus();
+}
+
+bool TFormShortUsPass::eventFilter(QObject *o, QEvent *e)
+{
+    // Enter moves the focus on to "Принять", and Enter on a focused button presses it. The
+    // buttons are no default buttons, so Enter in an edit box only moves the focus.
+    if (e->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && (o == BitBtn1 || o == BitBtn2)) {
+            static_cast<QPushButton *>(o)->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(o, e);
 }
 
 void TFormShortUsPass::BitBtn1Click()

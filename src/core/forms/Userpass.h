@@ -20,6 +20,10 @@ public:
 
 public slots:
     void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
 };
 
 // Asks for the pair and stores it in the exchange object; cancel keeps the previous pair.
