@@ -98,6 +98,7 @@ TFormConnect::TFormConnect(QWidget *owner) : QDialog(owner)
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
     ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);   // the list stays "1".."255"
     for (int a = 1; a <= 255; ++a) ComboBox1->addItem(QString::number(a));
     Install_Int_Filter(ComboBox1);
     g->addWidget(ComboBox1, 1, 1);
@@ -210,10 +211,10 @@ void TFormConnect::Fill_Abonents()
     }
     if (h.users_num < ABONENTS_MAX) ComboBox2->addItem(kNewAbonent);
     if (h.users_num == 0) {
+        // No selection: "Связаться" stays available and is refused with "Введены не все
+        // параметры" until a subscriber exists.
         ComboBox2->setCurrentIndex(-1);
         ComboBox1->setCurrentIndex(-1);
-        BitBtn3->setEnabled(false);
-        BitBtn1->setEnabled(false);
     } else {
         ComboBox2->setCurrentIndex(h.user_index);
         Select_Address(fon ? Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[h.user_index].contr_adr
@@ -264,10 +265,6 @@ void TFormConnect::ComboBox2Change()
         Filling = true;
         ComboBox2->setCurrentIndex(h.users_num ? h.user_index : -1);
         Filling = false;
-        if (!h.users_num) {
-            BitBtn3->setEnabled(false);
-            BitBtn1->setEnabled(false);
-        }
         return;
     }
     h.user_index = h.users_num;
@@ -304,8 +301,15 @@ void TFormConnect::BitBtn3Click()
     if (Conn_Settings.Curr_Par.Conn_Prz == 0) Select_Address(Conn_Settings.Dir_Conn_Par.Adr);
 }
 
+void TFormConnect::done(int r)
+{
+    if (Connecting) return;
+    QDialog::done(r);
+}
+
 void TFormConnect::BitBtn1Click()
 {
+    if (Connecting) return;
     const QString adr_text = ComboBox1->currentText().trimmed();
     if (adr_text.isEmpty() || ComboBox3->currentIndex() < 0) {
         Refuse(QStringLiteral("Введены не все параметры"));
@@ -342,10 +346,16 @@ void TFormConnect::BitBtn1Click()
         link.time_out_ms = s.Ethernet_Conn_Par.Link.TimeOut;
         link.preambles = s.Ethernet_Conn_Par.Link.Preambles;
         link.repeat = s.Ethernet_Conn_Par.Link.Repeat;
+        // The connect serves window events while it waits: the dialog takes no input and
+        // does not close meanwhile, so neither a second "Связаться" nor "Выход" can cross it.
         bool connected;
         {
             Hourglass wc;
+            Connecting = true;
+            setEnabled(false);
             connected = Connect_Ethernet(box, link);
+            setEnabled(true);
+            Connecting = false;
         }
         if (!connected) return;
         Write_Ini(Ini_Path);

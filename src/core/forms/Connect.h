@@ -36,6 +36,9 @@ public slots:
     void BitBtn3Click();
     void BitBtn1Click();
 
+    // Ignored while the TCP connection is being made.
+    void done(int r) override;
+
 protected:
     void showEvent(QShowEvent *e) override;
 
@@ -45,6 +48,7 @@ private:
     void Select_Address(int adr);
     int Users_Num() const;
     bool Filling = false;
+    bool Connecting = false;
 };
 
 // The link description of the current settings for the status bars.
