@@ -56,8 +56,9 @@ TFormAbout::TFormAbout(QWidget *owner) : QDialog(owner)
     v->addWidget(pic);
     v->addWidget(Panel(QStringLiteral("qzt_XRM5170"), this, 16));
     v->addWidget(Panel(QStringLiteral("Программа обслуживания контроллера качества газа"), this));
-    v->addWidget(Panel(QStringLiteral("Версия    16.01"), this));
     v->addWidget(Panel(QStringLiteral("2004"), this));
+    v->addWidget(Panel(QStringLiteral("Версия    16.01"), this));
+    v->addWidget(Panel(QStringLiteral("Россия, 2004"), this));
     v->addWidget(Panel(QStringLiteral("Разработка: группа разработчиков программного обеспечения контроллеров QZT"), this));
     v->addWidget(Panel(QStringLiteral("По вопросам обслуживания обращайтесь в службу сопровождения контроллеров QZT"), this));
     auto *ok = new QPushButton(QStringLiteral("OK"), this);

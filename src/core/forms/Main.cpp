@@ -291,7 +291,8 @@ void TFormMain::Update_Menu()
 
 bool TFormMain::Run_Command(const std::function<void()> &cmd)
 {
-    if (Command_Depth > 0 || (Exch_Box && Exch_Box->In_Exchange())) return false;
+    // After shutdown the exchange object and the table image are gone.
+    if (Shut_Down || Command_Depth > 0 || (Exch_Box && Exch_Box->In_Exchange())) return false;
     ++Command_Depth;
     try {
         cmd();
@@ -313,6 +314,7 @@ void TFormMain::Show_Message(const QString &text)
 void TFormMain::TimerStartTimer()
 {
     TimerStart.stop();
+    if (Shut_Down) return;
     if (!Run_Command([this] {
             if (Connect_Sequence) Connect_Sequence(this);
             else Update_Menu();
@@ -412,8 +414,12 @@ void TFormMain::closeEvent(QCloseEvent *e)
 void TFormMain::Shutdown()
 {
     if (Shut_Down) return;
-    Shut_Down = true;
+    Shut_Down = true;   // no command or connect attempt starts from here on
+    TimerStart.stop();
+    TimerMessage.stop();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Hanging the modem up serves window events; the window takes no input meanwhile.
+    setEnabled(false);
     Disconnect();
     delete Exch_Box;
     Exch_Box = nullptr;

@@ -5,6 +5,9 @@
 TStatusBar::TStatusBar(const QVector<int> &widths, QWidget *parent) : QFrame(parent)
 {
     setFixedHeight(25);
+    // The panels are clipped at the bar's edge; their widths never hold the window wider
+    // than the size it was given.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto *lay = new QHBoxLayout(this);
     lay->setContentsMargins(1, 1, 1, 1);
     lay->setSpacing(2);
