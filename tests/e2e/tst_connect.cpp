@@ -10,6 +10,7 @@
 #include "core/Codepage.h"
 #include "messages/forms/Period.h"
 #include "core/Comportfunctions.h"
+#include "core/Conffun.h"
 #include "core/Dtfun.h"
 #include "core/Globals.h"
 #include "core/Hgcbox.h"
@@ -42,9 +43,10 @@ public:
     uint8_t Ask(const Ques_Setup &q) override
     {
         Asked << (q.line1 + " | " + q.line2);
-        return 0;
+        return Answer;
     }
     QStringList Asked;
+    uint8_t Answer = 0;
 };
 
 // Presses "Связаться" in the connection dialog and logs in with code 1234.
@@ -107,6 +109,7 @@ private slots:
         Exch_Box->Pause_Tcp_Ms = 0;
         Set_Ques_Handler(&ques);
         ques.Asked.clear();
+        ques.Answer = 0;
         dialogs = std::make_unique<Scripted_Dialogs>(Answer_Dialogs);
         Set_Dialog_Runner(dialogs.get());
         Setup_Ethernet();
@@ -250,6 +253,67 @@ private slots:
         Connect_Sequence(main.get());
         QVERIFY(!Connected);
         QVERIFY(ques.Asked.contains("Не прочитаны данные, для организации | дальнейшего обмена с устройством"));
+    }
+
+    void unread_names_are_replaced_padded()
+    {
+        // The names request (the second read) fails: the link goes on with our own names.
+        core->Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 11).For_Func(1).Skip(1));
+        Connect_Sequence(main.get());
+        QVERIFY(Connected);
+        QCOMPARE(main->StatusBar1->Text(1), QStringLiteral("Контроллер QZT_16"));
+        const auto field = [](int k) { return QByteArray(reinterpret_cast<const char *>(Tab_Field(5, k)), 20); };
+        QCOMPARE(field(0), Unicode_To_Cp1251(QStringLiteral("Контроллер QZT_16")).leftJustified(20, ' '));
+        QCOMPARE(field(1), Unicode_To_Cp1251(QStringLiteral("Нитка 1")).leftJustified(20, ' '));
+        QCOMPARE(field(2), Unicode_To_Cp1251(QStringLiteral("Нитка 2")).leftJustified(20, ' '));
+    }
+
+    void login_pair_reaches_the_controller_on_a_write()
+    {
+        core->Set_Password("secret");
+        core->Set_Code("1234");
+        Connect_Sequence(main.get());
+        QVERIFY(Connected);
+        ques.Answer = 1;   // "Вы уверены, что часы ЭВМ показывают правильное время?"
+        QVERIFY2(Set_Contr_Time(main.get()), qPrintable(ques.Asked.join('\n')));
+        const Sim_Request_Log &w = core->Log().constLast();
+        QCOMPARE(int(w.func), 2);
+        QCOMPARE(w.table, 2);
+        QCOMPARE(w.error, 0);
+        QVERIFY(w.raw.contains("secret      1234"));
+        // Another pair is refused by the controller.
+        std::memcpy(Exch_Box->Write_Pass, "wrong       ", 12);
+        ques.Answer = 0;
+        QVERIFY(!Write_Table(Tab_Req{2, 0, 8}, {}, false));
+        QVERIFY(core->Log().constLast().error != 0);
+    }
+
+    void destroyed_tables_are_named_and_the_link_closed()
+    {
+        QVERIFY(core->Set_Field(0, 0, QByteArray(1, char(1))));
+        QVERIFY(core->Set_Field(7, 6, QByteArray(1, char(1))));
+        QVERIFY(core->Set_Field(7, 13, QByteArray(1, char(2))));
+        QVERIFY(core->Set_Field(7, 7, QByteArray(1, char(1))));   // not a configuration table
+        Connect_Sequence(main.get());
+        QVERIFY(!Connected);
+        QCOMPARE(ques.Asked, QStringList{QStringLiteral("Разрушены таблицы параметров конфигурации: | 6, 13")});
+        const QList<QByteArray> reads = Reads(core->Log());
+        QCOMPARE(reads, (QList<QByteArray>{"0,0,18", "7,0,45"}));
+        QVERIFY(!Exch_Box->Sock);
+        QVERIFY(!main->Item("NWorkPar")->isVisible());
+        QVERIFY(main->Item("Nconnect")->isVisible());
+    }
+
+    void configuration_only_controller_is_not_linked()
+    {
+        QVERIFY(core->Set_Field(0, 3, QByteArray(1, char(14))));
+        Connect_Sequence(main.get());
+        QVERIFY(!Connected);
+        QCOMPARE(ques.Asked.size(), 1);
+        // Its table states are not read.
+        QCOMPARE(Reads(core->Log()), QList<QByteArray>{"0,0,18"});
+        QVERIFY(!Exch_Box->Sock);
+        QVERIFY(main->Item("Nconnect")->isVisible());
     }
 
     void cancelled_dialog_leaves_no_link()

@@ -154,13 +154,15 @@ bool Set_Contr_Time(TFormMain *m)
     Show_Ques(QStringLiteral("В контроллер будет записано время ЭВМ."),
               QStringLiteral("Вы уверены, что часы ЭВМ показывают правильное время?"));
     if (!Ques_Answer) return false;
+    uint8_t *t2 = Tab_Field(2, 0);
+    if (!t2) return false;
     Hourglass wc;
     uint8_t clock[8] = {};
     DateTime_To_Date6(Now_TDateTime(), clock);
     Ymd_Rec ymd = Date6_To_Ymd(clock);
     clock[6] = uint8_t(Day_Of_Week(ymd));
     clock[7] = Dst_Flag(clock, Tab_Field(6, 0), Tab_Field(6, 3));
-    std::memcpy(Tab_Dir[2].data, clock, 8);
+    std::memcpy(t2, clock, 8);
     return Write_Table(Tab_Req{2, 0, 8}, Panel2(m), true);
 }
 
