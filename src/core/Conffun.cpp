@@ -108,8 +108,7 @@ bool Read_Table(const Tab_Req &req, const Tab_Status &status, bool show)
                 if (show) Set_Status(status, QString());
                 return true;
             }
-            // A reply that answers another request is asked about even on a silent read:
-            // the link itself works, so the user decides.
+            if (!show) return false;
             if (!Ask_Repeat(QStringLiteral("Несоответствие запрошенных и переданных данных."), Table_Line(req.tab),
                             status))
                 return false;
@@ -145,6 +144,7 @@ bool Write_Table(const Tab_Req &req, const Tab_Status &status, bool show)
                 Set_Status(status, QString());
                 return true;
             }
+            if (!show) return false;
             if (!Ask_Repeat(QStringLiteral("Несоответствие заголовка ответа заголовку запроса на запись."),
                             Table_Line(req.tab), status))
                 return false;

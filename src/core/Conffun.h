@@ -27,13 +27,10 @@ constexpr int WRITE_REQ_COST = 26;     // frame bytes of a write besides the fie
 // max_bytes 0: no byte limit.
 QString Check_Tab_Req(const Tab_Req &req, int max_bytes);
 
-// Reads the fields into the table image. show clear: no status text, and a failed
-// exchange returns false without a question; a reply that does not echo the request is
-// asked about ("Повторить попытку?") whatever the flag.
+// Reads the fields into the table image. show clear: no status text and no question;
+// a failure returns false silently.
 bool Read_Table(const Tab_Req &req, const Tab_Status &status = {}, bool show = true);
-// Writes the fields from the table image and checks the echoed header. The progress text
-// is shown whatever the flag; show clear: a failed exchange returns false without a
-// question, a mismatched echo is still asked about.
+// Writes the fields from the table image and checks the echoed header.
 bool Write_Table(const Tab_Req &req, const Tab_Status &status = {}, bool show = true);
 
 // The writes that carry the fields of req whose bytes in `now` differ from `old` (both
