@@ -43,8 +43,10 @@ public:
     uint8_t Ask(const Ques_Setup &q) override
     {
         Asked << (q.line1 + " | " + q.line2);
+        if (On_Ask) On_Ask();
         return Answer;
     }
+    std::function<void()> On_Ask;
     QStringList Asked;
     uint8_t Answer = 0;
 };
@@ -110,6 +112,7 @@ private slots:
         Set_Ques_Handler(&ques);
         ques.Asked.clear();
         ques.Answer = 0;
+        ques.On_Ask = nullptr;
         dialogs = std::make_unique<Scripted_Dialogs>(Answer_Dialogs);
         Set_Dialog_Runner(dialogs.get());
         Setup_Ethernet();
@@ -391,11 +394,8 @@ private slots:
         QVERIFY(!QFile::exists(fresh.path() + "/INI/ethr_abonents.ini"));
     }
 
-    void telephone_link_through_the_modem()
+    static void Setup_Telephone(const QString &tty)
     {
-        Sim_Modem modem(core.get());
-        Sim_Pty pty(modem);
-        QVERIFY(pty.Start());
         Conn_Settings.Curr_Par.Conn_Prz = 1;
         Fon_Conn_Par_Rec &f = Conn_Settings.Fon_Conn_Par;
         f.Link.Rate = 38400;
@@ -410,8 +410,16 @@ private slots:
         std::strcpy(f.Fon_Abonents.rec[0].user_name, "Site");
         std::strcpy(f.Fon_Abonents.rec[0].phone_code, "123-45");
         f.Fon_Abonents.rec[0].contr_adr = ADR;
-        Link_Port_Name[1] = pty.Slave_Path();
+        Link_Port_Name[1] = tty;
         Exch_Box->Pause_Rts_Us = 0;
+    }
+
+    void telephone_link_through_the_modem()
+    {
+        Sim_Modem modem(core.get());
+        Sim_Pty pty(modem);
+        QVERIFY(pty.Start());
+        Setup_Telephone(pty.Slave_Path());
         Connect_Sequence(main.get());
         QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
         QVERIFY(main->Modem_Up);
@@ -423,6 +431,50 @@ private slots:
         main->Disconnect();
         QVERIFY(!main->pnmodem->isVisibleTo(main.get()));
         QVERIFY(!Exch_Box->Port_Handle);
+        pty.Stop();
+        Link_Port_Name[1].clear();
+    }
+
+    void busy_number_is_retried_on_yes()
+    {
+        Sim_Modem modem(core.get());
+        Sim_Pty pty(modem);
+        QVERIFY(pty.Start());
+        Setup_Telephone(pty.Slave_Path());
+        modem.Set_Dial_Result(Sim_Modem::Dial_Result::Busy);
+        // "Да" to the retry question; the second dial gets through.
+        ques.Answer = 1;
+        ques.On_Ask = [&] { modem.Set_Dial_Result(Sim_Modem::Dial_Result::Connect); };
+        Connect_Sequence(main.get());
+        QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
+        QCOMPARE(ques.Asked, QStringList{QStringLiteral("Номер абонента занят | Повторить попытку соединения?")});
+        QVERIFY(main->StatusBar3->Text(0).isEmpty());
+        // Closing the window hangs the modem up.
+        main->close();
+        QVERIFY(Exch_Box == nullptr);
+        QVERIFY2(modem.Command_Log().contains("+++", Qt::CaseInsensitive) &&
+                     modem.Command_Log().contains("ATH", Qt::CaseInsensitive),
+                 qPrintable(modem.Command_Log().join(" ")));
+        QVERIFY(!modem.Off_Hook());
+        pty.Stop();
+        Link_Port_Name[1].clear();
+    }
+
+    void busy_number_not_retried_leaves_no_link()
+    {
+        Sim_Modem modem(core.get());
+        Sim_Pty pty(modem);
+        QVERIFY(pty.Start());
+        Setup_Telephone(pty.Slave_Path());
+        modem.Set_Dial_Result(Sim_Modem::Dial_Result::Busy);
+        Connect_Sequence(main.get());
+        QVERIFY(!Connected);
+        QVERIFY(!main->Modem_Up);
+        QCOMPARE(ques.Asked, QStringList{QStringLiteral("Номер абонента занят | Повторить попытку соединения?")});
+        QCOMPARE(core->Request_Count(), 0);
+        QVERIFY(!Exch_Box->Port_Handle);
+        QVERIFY(!main->pnmodem->isVisibleTo(main.get()));
+        QVERIFY(main->Item("Nconnect")->isVisible());
         pty.Stop();
         Link_Port_Name[1].clear();
     }
