@@ -115,6 +115,12 @@ private slots:
         Expect_Refusal(f, 2, range, QStringLiteral("(1...255)"));
         f.ComboBox1->setEditText("");
         Expect_Refusal(f, 2, QStringLiteral("Введены не все параметры"), QString());
+        // The focus is on "Связаться" at show, and Enter there presses it.
+        QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.BitBtn1));
+        Ques.Asked.clear();
+        QTest::keyClick(f.BitBtn1, Qt::Key_Return);
+        QCOMPARE(Ques.Asked.size(), 1);
+        QCOMPARE(Ques.Asked[0].line1, QStringLiteral("Введены не все параметры"));
         // Nothing was opened and the typed address is not stored.
         QVERIFY(!Exch_Box->Port_Handle);
         QCOMPARE(int(Conn_Settings.Dir_Conn_Par.Adr), 5);
