@@ -354,6 +354,8 @@ private slots:
         QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
         QCOMPARE(int(Conn_Settings.Dir_Conn_Par.Adr), int(ADR));
         QCOMPARE(int(Exch_Box->Adr), int(ADR));
+        // A device without a COM number is named as it is set, not as "COM1".
+        QCOMPARE(main->StatusBar1->Text(0), QStringLiteral(" %1,   38400 бит/с").arg(pty.Slave_Path()));
         main->Disconnect();
         pty.Stop();
         Link_Port_Name[0].clear();

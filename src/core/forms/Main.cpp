@@ -6,6 +6,7 @@
 #include "core/Rd_wr_ini.h"
 #include "core/Stringi.h"
 #include "core/Tables.h"
+#include "core/Tcp_fun.h"
 #include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
 
@@ -423,6 +424,7 @@ void TFormMain::Shutdown()
     Disconnect();
     delete Exch_Box;
     Exch_Box = nullptr;
+    Done_WinSock();
     Free_Tables();
     Save_Settings();
     for (const char *f : kWorkFiles) QFile::remove(Work_Dir() + QLatin1String(f));
