@@ -1,0 +1,291 @@
+#include "archives/Xls_Export.h"
+#include "core/Globals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <pugixml.hpp>
+#include <zip.h>
+
+namespace {
+QByteArray zip_entry(const QString &path, const char *name)
+{
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
+    if (!z) return {};
+    QByteArray out;
+    zip_stat_t st;
+    if (zip_stat(z, name, 0, &st) == 0) {
+        if (zip_file_t *f = zip_fopen(z, name, 0)) {
+            out.resize(qsizetype(st.size));
+            if (zip_fread(f, out.data(), st.size) != zip_int64_t(st.size)) out.clear();
+            zip_fclose(f);
+        }
+    }
+    zip_close(z);
+    return out;
+}
+
+struct Sheet_Read {
+    QMap<QString, QString> text;     // "B1" -> shown text (strings and numbers)
+    QMap<QString, QString> type;     // "B1" -> t attribute ("s" string, "" number)
+    QSet<QString> cells;             // every cell written, blank or not
+};
+
+Sheet_Read read_sheet(const QString &path)
+{
+    Sheet_Read r;
+    QStringList shared;
+    const QByteArray sst = zip_entry(path, "xl/sharedStrings.xml");
+    pugi::xml_document sdoc;
+    if (!sst.isEmpty() && sdoc.load_buffer(sst.constData(), size_t(sst.size())))
+        for (pugi::xml_node si : sdoc.child("sst").children("si"))
+            shared << QString::fromUtf8(si.child("t").text().get());
+    const QByteArray xml = zip_entry(path, "xl/worksheets/sheet1.xml");
+    pugi::xml_document doc;
+    if (xml.isEmpty() || !doc.load_buffer(xml.constData(), size_t(xml.size()))) return r;
+    for (pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row")) {
+        for (pugi::xml_node c : row.children("c")) {
+            const QString ref = QString::fromUtf8(c.attribute("r").value());
+            const QString t = QString::fromUtf8(c.attribute("t").value());
+            r.cells.insert(ref);
+            if (!c.child("v")) continue;
+            const QString v = QString::fromUtf8(c.child("v").text().get());
+            r.type[ref] = t;
+            r.text[ref] = t == "s" ? shared.value(v.toInt()) : v;
+        }
+    }
+    return r;
+}
+
+Arhiv_Header header(int n)
+{
+    Arhiv_Header h;
+    std::memset(&h, 0, sizeof h);
+    std::memcpy(h.line_name, "  Line 1  ", 10);
+    h.contr_adr = 7;
+    h.par_count = uint8_t(n);
+    return h;
+}
+
+// A grid of R records: texts as a viewer shows them.
+Xls_Grid grid(int lead, int params, int rows, const float *avg)
+{
+    Xls_Grid g;
+    g.caption = "Заголовок";
+    g.cols = lead + params;
+    g.rows = rows;
+    g.heading = [](int col, int line) { return QString("  h%1_%2 ").arg(col).arg(line); };
+    g.cell = [lead](int row, int col) {
+        if (col < lead) return QString(" r%1c%2").arg(row).arg(col);
+        if (row == 1) return col == lead ? QString(" 0") : QString("  NAN");
+        return QString(" 12.35 *");
+    };
+    g.decimals = [](int i) { return i == 0 ? 3 : 2; };
+    g.avg = avg;
+    return g;
+}
+} // namespace
+
+class Tst_Xls_Export : public QObject {
+    Q_OBJECT
+    QTemporaryDir Tmp;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(Tmp.isValid());
+        Set_Work_Dir(Tmp.path());
+    }
+
+    void names_and_extension()
+    {
+        const QDate d(2026, 4, 12);
+        const Arhiv_Header h = header(2);
+        QCOMPARE(Xls_Default_Name(Xls_Viewer::Meas, "/x", h, d), QString("/x/qzt16-007_Line 1_260412_mom.xlsx"));
+        QCOMPARE(Xls_Default_Name(Xls_Viewer::Hour, "/x", h, d), QString("/x/qzt16-007_Line 1_260412_hou.xlsx"));
+        QCOMPARE(Xls_Default_Name(Xls_Viewer::Day, "/x", h, d), QString("/x/qzt16-007_Line 1_260412_day.xlsx"));
+        Arhiv_Header c = h;
+        std::memset(c.line_name, 0, sizeof c.line_name);
+        QCOMPARE(Xls_Default_Name(Xls_Viewer::Clb, "/x", c, d), QString("/x/qzt16-007__260412_clb.xlsx"));
+        std::memcpy(c.line_name, "a/b:c", 5);   // never a path of its own
+        QCOMPARE(Xls_Default_Name(Xls_Viewer::Clb, "/x", c, d), QString("/x/qzt16-007_a_b_c_260412_clb.xlsx"));
+        QVERIFY(Xls_Dir(Xls_Viewer::Clb).endsWith("CALIBRARHIV"));
+        QCOMPARE(Xls_Apply_Ext("/x/name"), QString("/x/name.xlsx"));
+        QCOMPARE(Xls_Apply_Ext("/x/name."), QString("/x/name.xlsx"));
+        QCOMPARE(Xls_Apply_Ext("/x/name.txt"), QString("/x/name.txt"));
+    }
+
+    void parameter_texts_leave_the_marks()
+    {
+        QCOMPARE(Xls_Param_Text(" 12.35 *", 2), QString("12.35"));
+        QCOMPARE(Xls_Param_Text(" 12.35 #", 2), QString("12.35"));
+        QCOMPARE(Xls_Param_Text(" 5.00 \"", 2), QString("5.00"));
+        QCOMPARE(Xls_Param_Text(" 1234567.891  ", 3), QString("1234567.891"));   // kept digit for digit
+        QCOMPARE(Xls_Param_Text(" 1.234567890E+10  ", 2), QString("1.234567890E+10"));
+        QCOMPARE(Xls_Param_Text(" 0", 3), QString("0.000"));
+        QCOMPARE(Xls_Param_Text(" 0", 0), QString("0"));
+        QCOMPARE(Xls_Param_Text("  NAN", 2), QString("NAN"));
+        QCOMPARE(Xls_Param_Text(" inf", 2), QString("inf"));
+        QCOMPARE(Xls_Param_Text(" ", 2), QString());
+        QCOMPARE(Xls_Param_Text(" недостов.", 2), QString("недостов."));
+    }
+
+    void sheet_layout_of_each_viewer()
+    {
+        const float avg[ARH_PAR_MAX] = {1.5f, 2.25f};
+        int progressed = 0;
+        const Xls_Sheet s = Build_Xls_Sheet(Xls_Viewer::Hour, grid(4, 2, 3, avg), [&](int) { ++progressed; });
+        QCOMPARE(progressed, 3);
+        QCOMPARE(s.col_widths, (std::vector<double>(6, 9.0)));
+        const auto at = [&](int row, int col) -> const Xls_Cell * {
+            for (const Xls_Cell &c : s.cells)
+                if (c.row == row && c.col == col) return &c;
+            return nullptr;
+        };
+        QCOMPARE(at(0, 1)->text, QString("Заголовок"));
+        const Xls_Style &title = s.styles[size_t(at(0, 1)->style)];
+        QCOMPARE(title.font, QString("Arial"));
+        QCOMPARE(title.size, 12.0);
+        QCOMPARE(title.color, 0x000080u);
+        QCOMPARE(title.borders, uint8_t(XLS_TOP | XLS_BOTTOM));
+        QCOMPARE(at(1, 0)->text, QString("h0_0"));
+        QCOMPARE(at(2, 5)->text, QString("h5_1"));
+        QCOMPARE(s.styles[size_t(at(1, 0)->style)].borders, uint8_t(XLS_LEFT | XLS_TOP));
+        QCOMPARE(s.styles[size_t(at(1, 3)->style)].borders, uint8_t(XLS_TOP));
+        QCOMPARE(s.styles[size_t(at(2, 5)->style)].borders, uint8_t(XLS_RIGHT | XLS_BOTTOM));
+        QVERIFY(s.styles[size_t(at(2, 5)->style)].filled);
+        QCOMPARE(s.styles[size_t(at(2, 5)->style)].fill, 0xD3D3D3u);
+        QCOMPARE(at(3, 0)->text, QString("r0c0"));
+        QCOMPARE(at(3, 4)->text, QString("12.350"));
+        QCOMPARE(at(4, 4)->text, QString("0.000"));
+        QCOMPARE(at(4, 5)->text, QString("NAN"));
+        QVERIFY(s.styles[size_t(at(5, 5)->style)].text_format);
+        QCOMPARE(at(6, 0)->type, Xls_Cell::Blank);   // row R + 4 empty
+        QCOMPARE(at(7, 1)->text, QString("   Среднее значение"));
+        QCOMPARE(at(7, 4)->text, QString("1.500"));
+        QCOMPARE(at(7, 5)->text, QString("2.25"));
+
+        const Xls_Sheet m = Build_Xls_Sheet(Xls_Viewer::Meas, grid(2, 2, 1, avg));
+        const auto mat = [&](int row, int col) -> const Xls_Cell * {
+            for (const Xls_Cell &c : m.cells)
+                if (c.row == row && c.col == col) return &c;
+            return nullptr;
+        };
+        QCOMPARE(mat(5, 0)->text, QString("Среднее значение"));
+        QCOMPARE(mat(5, 2)->text, QString("1.500"));
+
+        const Xls_Sheet c = Build_Xls_Sheet(Xls_Viewer::Clb, grid(4, 2, 2, nullptr));
+        QCOMPARE(c.col_widths, (std::vector<double>{9, 9, 5, 8, 9, 9}));
+        // The data look reaches row R + 5, but without a row of means it stays empty.
+        for (const Xls_Cell &cell : c.cells) QVERIFY(cell.row < 7 && (cell.row < 5 || cell.type == Xls_Cell::Blank));
+    }
+
+    void written_workbook_reads_back()
+    {
+        const float avg[ARH_PAR_MAX] = {1.5f, 2.25f};
+        const QString path = Tmp.filePath("hour.xlsx");
+        QCOMPARE(Write_Xls(path, Build_Xls_Sheet(Xls_Viewer::Hour, grid(4, 2, 3, avg))), Xls_Write::Ok);
+        const Sheet_Read r = read_sheet(path);
+        QCOMPARE(r.text.value("B1"), QString("Заголовок"));
+        QCOMPARE(r.text.value("A2"), QString("h0_0"));
+        QCOMPARE(r.text.value("F3"), QString("h5_1"));
+        QCOMPARE(r.text.value("A4"), QString("r0c0"));
+        QCOMPARE(r.text.value("E4"), QString("12.350"));
+        QCOMPARE(r.type.value("E4"), QString("s"));   // every value a text
+        QCOMPARE(r.text.value("F5"), QString("NAN"));
+        QCOMPARE(r.text.value("B8"), QString("   Среднее значение"));
+        QCOMPARE(r.text.value("F8"), QString("2.25"));
+        QVERIFY(r.cells.contains("A7") && !r.text.contains("A7"));
+        QVERIFY(!QFileInfo::exists(path + ".tmp"));
+
+        // NaN and infinity given as numbers are written as texts, never as numbers.
+        Xls_Sheet s;
+        s.Number(0, 0, 2.5);
+        s.Number(0, 1, std::numeric_limits<double>::quiet_NaN());
+        s.Number(0, 2, -std::numeric_limits<double>::infinity());
+        const QString p2 = Tmp.filePath("nums.xlsx");
+        QCOMPARE(Write_Xls(p2, s), Xls_Write::Ok);
+        const Sheet_Read n = read_sheet(p2);
+        QCOMPARE(n.type.value("A1"), QString());
+        QCOMPARE(n.text.value("A1").toDouble(), 2.5);
+        QCOMPARE(n.text.value("B1"), QString("NAN"));
+        QCOMPARE(n.type.value("B1"), QString("s"));
+        QCOMPARE(n.text.value("C1"), QString("-INF"));
+    }
+
+    void failure_keeps_the_old_file()
+    {
+        // A directory that does not exist: nothing made.
+        QCOMPARE(Write_Xls(Tmp.filePath("none/x.xlsx"), Xls_Sheet{}), Xls_Write::Open_Failed);
+        // A cell the sheet cannot hold: the file already there stays as it was.
+        const QString path = Tmp.filePath("keep.xlsx");
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        Xls_Sheet bad;
+        bad.Text(0, 0, "a");
+        bad.Text(2000000, 0, "b");
+        QCOMPARE(Write_Xls(path, bad), Xls_Write::Write_Failed);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("old"));
+        QCOMPARE(QDir(Tmp.path()).entryList(QStringList{"keep*"}, QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void independent_reader_sees_the_look()
+    {
+        const QString py = "/usr/bin/python3";
+        if (!QFileInfo::exists(py) || QProcess::execute(py, {"-c", "import openpyxl"}) != 0)
+            QSKIP("openpyxl is not installed");
+        const float avg[ARH_PAR_MAX] = {1.5f, 2.25f};
+        const QString path = Tmp.filePath("clb.xlsx");
+        QCOMPARE(Write_Xls(path, Build_Xls_Sheet(Xls_Viewer::Clb, grid(4, 2, 2, avg))), Xls_Write::Ok);
+        const char *script = R"(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).active
+out = []
+out.append(ws['B1'].value)
+out.append(ws['B1'].font.name + ' %g ' % ws['B1'].font.sz + str(ws['B1'].font.color.rgb)[-6:])
+out.append(str(ws['A1'].border.top.style) + ' ' + str(ws['A1'].border.bottom.style))
+out.append('%g %g %g %g %g' % tuple(ws.column_dimensions[c].width for c in 'ABCDE'))
+out.append(str(ws['A2'].fill.fgColor.rgb)[-6:] + ' ' + str(ws['A2'].border.left.style) + ' ' + str(ws['A2'].border.bottom.style))
+out.append(str(ws['A3'].border.bottom.style) + ' ' + str(ws['F3'].border.right.style))
+out.append(ws['E4'].value + ' ' + ws['E4'].number_format + ' ' + ws['E4'].font.name + ' ' + ws['E4'].alignment.horizontal)
+out.append('%g %g' % (ws.row_dimensions[1].height, ws.row_dimensions[2].height))
+out.append(str(ws.max_row))
+print('\n'.join(out))
+)";
+        QProcess p;
+        p.start(py, {"-c", script, path});
+        QVERIFY(p.waitForFinished(120000));
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList l = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+        QCOMPARE(l.value(0), QString("Заголовок"));
+        QCOMPARE(l.value(1), QString("Arial 12 000080"));
+        QCOMPARE(l.value(2), QString("thin thin"));
+        QCOMPARE(l.value(4), QString("D3D3D3 thin None"));
+        QCOMPARE(l.value(5), QString("thin thin"));
+        // Widths as stored carry the writer's padding of a character width.
+        const QStringList w = l.value(3).split(' ');
+        QCOMPARE(w.size(), qsizetype(5));
+        QCOMPARE(int(w[0].toDouble()), 9);
+        QCOMPARE(int(w[2].toDouble()), 5);
+        QCOMPARE(int(w[3].toDouble()), 8);
+        QCOMPARE(int(w[4].toDouble()), 9);
+        QCOMPARE(l.value(6), QString("12.350 @ Courier New center"));
+        QCOMPARE(l.value(7), QString("22 13"));
+        QCOMPARE(l.value(8), QString("7"));   // formatted to row R + 5, no means there
+    }
+};
+
+QTEST_GUILESS_MAIN(Tst_Xls_Export)
+#include "tst_xls_export.moc"
