@@ -1,0 +1,456 @@
+// The field-list dialog and the dialogs built on it (system parameters, time
+// synchronisation, averaging period), and the clock form: what they show, what they refuse
+// and what they store.
+#include "core/Dtfun.h"
+#include "core/Ques.h"
+#include "params/Syspar.h"
+#include "params/forms/Contrdt.h"
+#include "params/forms/Field_List.h"
+#include "params/forms/Sinhr.h"
+#include "params/forms/Syspar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+
+struct Ques_Log : Ques_Handler {
+    QList<Ques_Setup> asked;
+    uint8_t answer = 0;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        asked << q;
+        return answer;
+    }
+};
+
+QByteArray Raw(const uint8_t *p, int n)
+{
+    return QByteArray(reinterpret_cast<const char *>(p), n);
+}
+
+// A description with one row of each kind, a dependency and ranges in their own order.
+Field_List_Desc Test_Desc()
+{
+    Field_List_Desc d;
+    d.caption = "test";
+    Field_Row adr;
+    adr.kind = Field_Row::Typed_List;
+    adr.name = "adr";
+    adr.items = {"1", "2", "3"};
+    adr.base = 1;
+    adr.offset = 0;
+    Field_Row rate;
+    rate.kind = Field_Row::List;
+    rate.name = "rate";
+    rate.items = {"300", "600", "1200"};
+    rate.offset = 1;
+    Field_Row pre;
+    pre.kind = Field_Row::Edit;
+    pre.name = "pre";
+    pre.max_len = 3;
+    pre.offset = 2;
+    Field_Row port;
+    port.kind = Field_Row::Edit;
+    port.name = "port";
+    port.offset = 4;
+    port.size = 4;
+    Field_Row mode;
+    mode.kind = Field_Row::Radio;
+    mode.name = "rb";
+    mode.items = {"a", "b", "c"};
+    mode.offset = 8;
+    Field_Row on;
+    on.kind = Field_Row::Check;
+    on.name = "on";
+    on.label = {"on"};
+    on.offset = 9;
+    Field_Row dep;
+    dep.kind = Field_Row::Check;
+    dep.name = "dep";
+    dep.label = {"two", "lines"};
+    dep.offset = 10;
+    dep.enabled_by = 5;
+    Field_Row octet;
+    octet.kind = Field_Row::Edit;
+    octet.name = "oct";
+    octet.offset = 11;
+    octet.missing_line1 = "no octet";
+    octet.missing_line2 = "second";
+    d.rows = {adr, rate, pre, port, mode, on, dep, octet};
+    d.checks = {{2, 0, 255, "pre", ""}, {0, 1, 254, "adr", "range"}};
+    d.fixed = {{3, 1, 7}};
+    return d;
+}
+
+} // namespace
+
+class Tst_Syspar_Dialogs : public QObject {
+    Q_OBJECT
+    Ques_Log ques;
+
+    QStringList Asked()
+    {
+        QStringList l;
+        for (const Ques_Setup &q : ques.asked) l << q.line1 + "|" + q.line2 + "|" + QString::number(q.kind);
+        ques.asked.clear();
+        return l;
+    }
+
+private slots:
+    void initTestCase() { Set_Ques_Handler(&ques); }
+    void init()
+    {
+        ques.asked.clear();
+        ques.answer = 0;
+    }
+
+    void field_list_loads_checks_and_stores()
+    {
+        uint8_t t[12] = {2, 1, 9, 0xEE, 0x78, 0x56, 0x34, 0x12, 2, 1, 1, 5};
+        TFormField_List f(Test_Desc());
+        f.Tab_Data = t;
+        f.Dev_Write = 0;
+        f.show();
+        QCOMPARE(f.windowTitle(), QString("test"));
+        QVERIFY(f.BitBtnAccept->isVisible() && !f.BitBtnWrite->isVisible());
+        QCOMPARE(f.List(0)->currentText(), QString("2"));
+        QCOMPARE(f.List(1)->currentIndex(), 1);
+        QCOMPARE(f.Edit(2)->text(), QString("9"));
+        QCOMPARE(f.Edit(3)->text(), QString::number(0x12345678));
+        QVERIFY(f.Radio(4, 2)->isChecked() && !f.Radio(4, 0)->isChecked());
+        QCOMPARE(f.Radio(4, 1)->objectName(), QString("rb2"));
+        QVERIFY(f.Check_Box(5)->isChecked());
+        QVERIFY(f.Check_Box(6)->isChecked() && f.Check_Box(6)->isEnabled());
+        QCOMPARE(f.Check_Box(6)->text(), QString());
+        QCOMPARE(f.Labels(6).size(), 2);
+        QCOMPARE(f.Row_Of("oct"), 7);
+        QCOMPARE(f.Row_Of("none"), -1);
+        QVERIFY(!f.List(2) && !f.Edit(0) && !f.Radio(9, 0));
+
+        // Clearing the enabling box clears and disables the dependent one with its labels.
+        f.Check_Box(5)->setChecked(false);
+        QVERIFY(!f.Check_Box(6)->isChecked() && !f.Check_Box(6)->isEnabled());
+        QVERIFY(!f.Labels(6).first()->isEnabled());
+        f.Check_Box(5)->setChecked(true);
+        QVERIFY(f.Check_Box(6)->isEnabled() && !f.Check_Box(6)->isChecked());
+
+        // Completeness first (the row's own lines), then the ranges in the listed order.
+        const QByteArray before = Raw(t, 12);
+        f.Edit(7)->clear();
+        f.List(0)->setEditText("0");
+        f.Edit(2)->setText("256");
+        f.Accept_Click();
+        QCOMPARE(Asked(), QStringList{"no octet|second|2"});
+        f.Edit(7)->setText("300");
+        f.Accept_Click();
+        QCOMPARE(Asked(), QStringList{"pre||2"});
+        f.Edit(2)->setText("255");
+        f.Accept_Click();
+        QCOMPARE(Asked(), QStringList{"adr|range|2"});
+        f.List(0)->setEditText("254");
+        f.Edit(3)->setText("99999999999999999999");
+        f.Accept_Click();
+        QCOMPARE(Asked(), QStringList{"\"99999999999999999999\" не является правильным целым числом||2"});
+        QCOMPARE(Raw(t, 12), before);
+        QCOMPARE(f.Accepted, uint8_t(0));
+
+        // A radio row with no button on is incomplete.
+        f.Edit(3)->setText("4294967295");
+        f.Set_Row_Value(4, 9);
+        QVERIFY(!f.Radio(4, 0)->isChecked() && !f.Radio(4, 2)->isChecked());
+        f.Accept_Click();
+        QCOMPARE(Asked(), QStringList{"Введены не все параметры||2"});
+        f.Radio(4, 0)->setChecked(true);
+
+        // A disabled list is neither checked nor stored.
+        f.List(1)->setCurrentIndex(-1);
+        f.Set_Row_Enabled(1, false);
+        f.Accept_Click();
+        QCOMPARE(Asked(), QStringList());
+        QCOMPARE(f.Accepted, uint8_t(1));
+        // 300 in an octet without a range keeps its low byte; the fixed byte goes last.
+        QCOMPARE(Raw(t, 12), QByteArray("\xFE\x01\xFF\x07\xFF\xFF\xFF\xFF\x00\x01\x00\x2C", 12));
+    }
+
+    void field_list_disabled_dialog_still_checks_its_rows()
+    {
+        // Over a disabled main window the dialog as a whole is disabled: its rows still count.
+        QWidget owner;
+        owner.setEnabled(false);
+        uint8_t t[12] = {};
+        TFormField_List f(Test_Desc(), &owner);
+        f.Tab_Data = t;
+        f.show();
+        f.Accept_Click();
+        QCOMPARE(Asked().size(), 1);
+        QCOMPARE(f.Accepted, uint8_t(0));
+    }
+
+    void system_parameters_show_and_store()
+    {
+        // Summer: last Sunday of March 2:00; winter: day 31 of October 3:00.
+        uint8_t t6[12] = {3, 0xC9, 2, 10, 31, 3, 10, 0, 1, 0, 0x11, 0x22};
+        TFormSys f;
+        f.Tab_Data = t6;
+        f.Dev_Write = 1;
+        f.show();
+        QCOMPARE(f.windowTitle(), QString("Системные параметры контроллера"));
+        QVERIFY(f.BitBtnWrite->isVisible() && !f.BitBtnAccept->isVisible());
+        QVERIFY(f.BitBtnCancel->hasFocus() || f.focusWidget() == f.BitBtnCancel);
+        QCOMPARE(f.ComboBox1->count(), 24);
+        QCOMPARE(f.ComboBox1->currentText(), QString("10:00"));
+        QVERIFY(f.CheckBox1->isChecked() && !f.CheckBox1->isEnabled());
+        QVERIFY(f.CheckBox2->isChecked() && !f.CheckBox3->isChecked());
+
+        TDst_Group *s = f.Summer;
+        QCOMPARE(s->Month->objectName(), QString("ComboBox8"));
+        QCOMPARE(s->Month->currentText(), QString("Март"));
+        QCOMPARE(s->Month->itemText(0), QString("Переход запрещен"));
+        QCOMPARE(s->Month->itemText(4), QString("Май"));
+        QCOMPARE(s->Method->currentIndex(), 1);
+        QVERIFY(s->Ordinal->isVisible() && s->Weekday->isVisible() && !s->Day->isVisible());
+        QCOMPARE(s->Ordinal->currentText(), QString("Последний"));
+        QCOMPARE(s->Weekday->currentText(), QString("Воскресенье"));
+        QCOMPARE(s->Hour->count(), 23);
+        QCOMPARE(s->Hour->currentText(), QString("2:00"));
+
+        TDst_Group *w = f.Winter;
+        QCOMPARE(w->Month->objectName(), QString("ComboBox14"));
+        QCOMPARE(w->Month->currentText(), QString("Октябрь"));
+        QCOMPARE(w->Month->itemText(1), QString("Сентябрь"));
+        QVERIFY(w->Day->isVisible() && !w->Ordinal->isVisible());
+        QCOMPARE(w->Day->count(), 31);
+        QCOMPARE(w->Day->currentText(), QString("31"));
+        QCOMPARE(w->Hour->itemText(0), QString("1:00"));
+        QCOMPARE(w->Hour->currentText(), QString("3:00"));
+
+        // Day 31 in October, then November: no day shown, 31 kept until one is picked.
+        w->Month->setCurrentIndex(3);
+        QCOMPARE(w->Day->count(), 30);
+        QCOMPARE(w->Day->currentIndex(), -1);
+        QCOMPARE(int(w->Rule()[1]), 31);
+        // Method 1 and back before picking anything: the same lists.
+        w->Method->setCurrentIndex(1);
+        QVERIFY(w->Ordinal->isVisible() && !w->Day->isVisible());
+        w->Method->setCurrentIndex(0);
+        QCOMPARE(int(w->Rule()[1]), 31);
+        w->Day->setCurrentIndex(24);
+        w->Hour->setCurrentIndex(0);
+
+        f.CheckBox2->setChecked(false);
+        f.CheckBox3->setChecked(true);
+        f.ComboBox1->setCurrentIndex(0);
+        f.BitBtnWrite->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        QCOMPARE(Raw(t6, 12), QByteArray("\x03\xC9\x02\x0B\x19\x01\x00\x01\x00\x01\x11\x22", 12));
+    }
+
+    void system_parameters_month_off_and_outside_the_lists()
+    {
+        // Summer month 0: the rest of the group hidden, code and hour kept; winter month 7
+        // (none of the list): no month shown and the whole rule kept.
+        uint8_t t6[12] = {0, 0x8B, 5, 7, 0x99, 30, 23, 5, 0, 1, 1, 1};
+        TFormSys f;
+        f.Tab_Data = t6;
+        f.show();
+        QCOMPARE(f.Summer->Month->currentText(), QString("Переход запрещен"));
+        for (QWidget *c : {static_cast<QWidget *>(f.Summer->Method), static_cast<QWidget *>(f.Summer->Day),
+                           static_cast<QWidget *>(f.Summer->Ordinal), static_cast<QWidget *>(f.Summer->Hour),
+                           static_cast<QWidget *>(f.Summer->LHour)})
+            QVERIFY(!c->isVisible());
+        QCOMPARE(f.Winter->Month->currentIndex(), -1);
+        QVERIFY(!f.Winter->Method->isVisible());
+        f.BitBtnAccept->click();
+        QCOMPARE(f.Accepted, uint8_t(1));
+        // Field 7 is written 1 whatever it held.
+        QCOMPARE(Raw(t6, 12), QByteArray("\x00\x8B\x05\x07\x99\x1E\x17\x01\x00\x01\x01\x01", 12));
+
+        // Picking a summer month lays the group out from the kept code: "Третий", weekday 1.
+        uint8_t t2[12] = {0, 0x8B, 5, 0, 0, 1, 0, 1, 0, 0, 0, 0};
+        TFormSys g;
+        g.Tab_Data = t2;
+        g.show();
+        g.Summer->Month->setCurrentIndex(1);
+        QVERIFY(g.Summer->Ordinal->isVisible());
+        QCOMPARE(g.Summer->Ordinal->currentText(), QString("Третий"));
+        QCOMPARE(g.Summer->Weekday->currentText(), QString("Воскресенье"));
+        QCOMPARE(g.Summer->Hour->currentText(), QString("5:00"));
+        g.Summer->Weekday->setCurrentIndex(6);
+        g.BitBtnWrite->click();
+        QCOMPARE(Raw(t2, 3), QByteArray("\x02\xBB\x05", 3));
+    }
+
+    void system_parameters_refuse_without_contract_hour()
+    {
+        uint8_t t6[12] = {0, 0, 0, 0, 0, 1, 24, 1, 0, 0, 0, 0};
+        const QByteArray before = Raw(t6, 12);
+        TFormSys f;
+        f.Tab_Data = t6;
+        f.show();
+        QCOMPARE(f.ComboBox1->currentIndex(), -1);
+        f.Summer->Month->setCurrentIndex(2);
+        f.BitBtnAccept->click();
+        QCOMPARE(Asked(), QStringList{"Введены не все параметры||2"});
+        QCOMPARE(Make_Ques_Setup(2, "", "").caption, QString("Ошибка ввода параметров"));
+        QCOMPARE(Raw(t6, 12), before);
+        QVERIFY(f.isVisible());
+        f.BitBtnCancel->click();
+        QCOMPARE(f.Accepted, uint8_t(0));
+        QCOMPARE(Raw(t6, 12), before);
+    }
+
+    void time_synchronisation_switches()
+    {
+        uint8_t b[4] = {1, 0, 1, 1};
+        TFormTime_Sinhr f;
+        f.Tab_Data = b;
+        f.Dev_Write = 1;
+        f.show();
+        QCOMPARE(f.windowTitle(), QString(" Синхронизация времени"));
+        QVERIFY(f.BitBtnWrite->isVisible());
+        QVERIFY(f.CheckBox1->isChecked() && f.CheckBox3->isChecked() && f.CheckBox3->isEnabled());
+        // Byte 3 is 1 but its controller box is clear: shown cleared and disabled.
+        QVERIFY(!f.CheckBox2->isChecked() && !f.CheckBox4->isChecked() && !f.CheckBox4->isEnabled());
+        for (QLabel *l : f.Labels(3)) QVERIFY(!l->isEnabled());
+        QCOMPARE(f.Labels(2).first()->text(), QString("В момент синхронизации времени"));
+        QCOMPARE(f.Labels(2).last()->text(), QString("контроллера с временем вычислителя"));
+        QCOMPARE(f.CheckBox2->text(), QString("С временем ЭВМ"));
+
+        // Both controller boxes may be ticked.
+        f.CheckBox2->setChecked(true);
+        f.CheckBox4->setChecked(true);
+        f.BitBtnWrite->click();
+        QCOMPARE(Raw(b, 4), QByteArray("\x01\x01\x01\x01", 4));
+
+        // Clearing "С временем ЭВМ" clears the chromatograph box under it.
+        TFormTime_Sinhr g;
+        g.Tab_Data = b;
+        g.show();
+        g.CheckBox2->setChecked(false);
+        g.BitBtnAccept->click();
+        QCOMPARE(g.Accepted, uint8_t(1));
+        QCOMPARE(Raw(b, 4), QByteArray("\x01\x00\x01\x00", 4));
+    }
+
+    void averaging_period()
+    {
+        uint8_t t28[2] = {12, 9};
+        TFormDistr f;
+        f.Tab_Data = t28;
+        f.show();
+        QCOMPARE(f.ComboBox1->count(), 7);
+        QCOMPARE(f.ComboBox1->itemText(0), QString(" 1"));
+        QCOMPARE(f.ComboBox1->itemText(6), QString(" 24"));
+        QCOMPARE(f.ComboBox1->currentText(), QString(" 12"));
+        f.ComboBox1->setCurrentIndex(4);
+        f.BitBtnAccept->click();
+        QCOMPARE(Raw(t28, 2), QByteArray("\x06\x00", 2));
+
+        uint8_t odd[2] = {5, 3};
+        TFormDistr g;
+        g.Tab_Data = odd;
+        g.show();
+        QCOMPARE(g.ComboBox1->currentIndex(), -1);
+        g.BitBtnAccept->click();
+        QCOMPARE(Asked(), QStringList{"Не введен период||2"});
+        QCOMPARE(Raw(odd, 2), QByteArray("\x05\x03", 2));
+        QCOMPARE(g.Accepted, uint8_t(0));
+    }
+
+    void clock_form_cells()
+    {
+        // Controller: 04.07.26 10:59:50, Saturday (7), season byte 1. PC: 05.07.26
+        // 11:00:05 (a Sunday, summer time by the rules).
+        const uint8_t t2[8] = {26, 7, 4, 10, 59, 50, 7, 1};
+        const uint8_t t6[12] = {3, 0xC9, 2, 10, 0xC9, 3, 10, 1, 0, 0, 0, 1};
+        const uint8_t pc[6] = {26, 7, 5, 11, 0, 5};
+        TFormDt f;
+        f.Clock_Tab = t2;
+        f.Sys_Tab = t6;
+        f.Pc_Time = Date6_To_DateTime(pc) + 0.1 / 86400;
+        f.show();
+        QCOMPARE(f.windowTitle(), QString("Текущие дата и время"));
+        QCOMPARE(f.Contr_Cell[0]->text(), QString("04.07.26"));
+        QCOMPARE(f.Contr_Cell[1]->text(), QString("10:59:50"));
+        QCOMPARE(f.Contr_Cell[2]->text(), QString("Суббота"));
+        QCOMPARE(f.Contr_Cell[3]->text(), QString("Зимнее"));
+        QCOMPARE(f.Pc_Cell[0]->text(), QString("05.07.26"));
+        QCOMPARE(f.Pc_Cell[1]->text(), QString("11:00:05"));
+        QCOMPARE(f.Pc_Cell[2]->text(), QString("Воскресенье"));
+        QCOMPARE(f.Pc_Cell[3]->text(), QString("Летнее"));
+        for (QLabel *l : f.Contr_Cell) QCOMPARE(l->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QVERIFY(!f.LNo_Sync->isVisible());
+        QVERIFY(f.BitBtnCorr->isEnabled());
+        QCOMPARE(f.BitBtnCancel->text(), QString("Выход"));
+
+        // "Нет": closed, not accepted.
+        f.BitBtnCorr->click();
+        QCOMPARE(Asked(), QStringList{"Вы уверены, что часы ЭВМ показывают правильное время?||3"});
+        QCOMPARE(f.Accepted, uint8_t(0));
+        QVERIFY(!f.isVisible());
+    }
+
+    void clock_form_season_bytes_compared_raw()
+    {
+        // Same moment, both winter time, but the controller's byte is 1 and the PC's 0x80.
+        const uint8_t pc[6] = {26, 1, 5, 8, 0, 0};
+        uint8_t t2[8] = {26, 1, 5, 8, 0, 0, 2, 1};
+        const uint8_t t6[12] = {3, 0xC9, 2, 10, 0xC9, 3, 10, 1, 0, 0, 0, 1};
+        TFormDt f;
+        f.Clock_Tab = t2;
+        f.Sys_Tab = t6;
+        f.Pc_Time = Date6_To_DateTime(pc) + 0.1 / 86400;
+        f.show();
+        QCOMPARE(f.Contr_Cell[3]->text(), f.Pc_Cell[3]->text());
+        QCOMPARE(f.Contr_Cell[3]->palette().color(QPalette::WindowText), QColor(Qt::red));
+        for (int k = 0; k < 3; ++k) QCOMPARE(f.Contr_Cell[k]->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+        // "Да": the correction within the hour.
+        t2[5] = 10;
+        ques.answer = 1;
+        TFormDt g;
+        g.Clock_Tab = t2;
+        g.Sys_Tab = t6;
+        g.Pc_Time = Date6_To_DateTime(pc) + 0.1 / 86400;
+        g.show();
+        g.BitBtnCorr->click();
+        QCOMPARE(g.Accepted, uint8_t(1));
+        QCOMPARE(g.Corr_Sec, int16_t(-10));
+    }
+
+    void clock_form_without_pc_synchronisation()
+    {
+        const uint8_t t2[8] = {26, 1, 5, 8, 0, 0, 2, 0x80};
+        uint8_t t6[12] = {};
+        const uint8_t pc[6] = {26, 1, 5, 8, 0, 0};
+        TFormDt f;
+        f.Clock_Tab = t2;
+        f.Sys_Tab = t6;
+        f.Pc_Time = Date6_To_DateTime(pc);
+        f.show();
+        QVERIFY(f.LNo_Sync->isVisible());
+        QCOMPARE(f.LNo_Sync->text(), QString("Синхронизация времени контроллера с временем ЭВМ запрещена"));
+        QVERIFY(!f.BitBtnCorr->isEnabled());
+
+        // A controller clock that is no date gives no correction either.
+        t6[SYS_SYNC_PC] = 1;
+        const uint8_t bad[8] = {26, 13, 5, 8, 0, 0, 2, 0};
+        TFormDt g;
+        g.Clock_Tab = bad;
+        g.Sys_Tab = t6;
+        g.Pc_Time = Date6_To_DateTime(pc);
+        g.show();
+        QVERIFY(!g.LNo_Sync->isVisible());
+        QVERIFY(!g.BitBtnCorr->isEnabled());
+    }
+};
+
+QTEST_MAIN(Tst_Syspar_Dialogs)
+#include "tst_syspar_dialogs.moc"

@@ -1,0 +1,391 @@
+// The system-parameter and time commands against the controller simulator on a fake link:
+// what is read, what is written (only changed fields, or whole ranges where the command
+// writes them whole), the menu refresh, and the clock correction frame.
+#include "core/Conffun.h"
+#include "core/Crc16.h"
+#include "core/Globals.h"
+#include "core/Hgcbox.h"
+#include "core/Ques.h"
+#include "core/Tables.h"
+#include "core/forms/Dialogs.h"
+#include "core/forms/Main.h"
+#include "core/forms/Statusbar.h"
+#include "params/Sinhr.h"
+#include "params/Syspar.h"
+#include "params/forms/Contrdt.h"
+#include "params/forms/Sinhr.h"
+#include "params/forms/Syspar.h"
+
+#include "FakePort.h"
+#include "Sim.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Ques_Log : Ques_Handler {
+    QList<Ques_Setup> asked;
+    QList<uint8_t> answers;   // given in turn; "Нет" when none is left
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        asked << q;
+        return answers.isEmpty() ? 0 : answers.takeFirst();
+    }
+};
+
+struct Req {
+    int func, tab, first, count;
+    bool operator==(const Req &o) const
+    {
+        return func == o.func && tab == o.tab && first == o.first && count == o.count;
+    }
+};
+
+QByteArray One(int v)
+{
+    return QByteArray(1, char(uint8_t(v)));
+}
+
+} // namespace
+
+namespace QTest {
+template <> char *toString(const Req &r)
+{
+    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
+}
+} // namespace QTest
+
+class Tst_Syspar_Menu : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    FakeClock clk;
+    FakePort port{&clk};
+    Sim_Core sim{1};
+    std::unique_ptr<TFormMain> main;
+    Ques_Log ques;
+
+    QList<Req> Take_Requests()
+    {
+        QList<Req> out;
+        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
+        sim.Clear_Log();
+        return out;
+    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each)
+    {
+        Scripted_Dialogs run(each);
+        Dialog_Runner *old = Set_Dialog_Runner(&run);
+        main->Item(QLatin1String(item))->trigger();
+        Set_Dialog_Runner(old);
+        return run.Count;
+    }
+    QStringList Asked()
+    {
+        QStringList l;
+        for (const Ques_Setup &q : ques.asked) l << q.line1 + "|" + q.line2 + "|" + QString::number(q.kind);
+        ques.asked.clear();
+        return l;
+    }
+    // The writes Write_Changed_Fields plans for a range of one-byte fields.
+    static QList<Req> Planned(const Tab_Req &r, const QByteArray &now, const QByteArray &old)
+    {
+        QList<Req> out;
+        for (const Tab_Req &w : Changed_Field_Writes(r, 1, reinterpret_cast<const uint8_t *>(now.constData()),
+                                                     reinterpret_cast<const uint8_t *>(old.constData())))
+            out << Req{2, w.tab, w.first, w.count};
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        Set_Work_Dir(dir.path());
+        main = std::make_unique<TFormMain>();
+        main->TimerStart.stop();
+        Set_Ques_Handler(&ques);
+        sim.Set_Password("secret");
+        sim.Set_Code("1234");
+        std::memcpy(Exch_Box->Write_Pass, "secret      ", 12);
+        std::memcpy(Exch_Box->User_Code, "1234", 4);
+        Exch_Box->Adr = 1;
+        Exch_Box->Conn_Prz = 2;
+        Exch_Box->Clk = &clk;
+        Exch_Box->Pause_Tcp_Ms = 0;
+        Exch_Box->Sock = port.Borrow();
+        Connected = true;
+        port.On_Write = [this](FakePort &p, const QByteArray &w) {
+            for (const Sim_Chunk &c : sim.Receive(w, clk.Now_Us() / 1000)) p.Queue(c.bytes, 1000);
+        };
+        Install_Syspar_Commands(main.get());
+        for (const char *n : {"Nsys", "NSinhr", "NContrDt", "Ndistrpar"}) QVERIFY(main->Item(n)->isEnabled());
+    }
+
+    void init()
+    {
+        sim.Set_Image(Sim_Core::Default_Image(1, sim.Password(), sim.Code()));
+        sim.Set_Clock_Offset(0);
+        sim.Clear_Faults();
+        std::memcpy(Contr_Tables, sim.Image().constData(), CONTR_TABLES_SIZE);
+        sim.Clear_Log();
+        main->Update_Menu();
+        ques.asked.clear();
+        ques.answers.clear();
+        main->StatusBar1->Set_Text(2, QString());
+        main->TimerMessage.stop();
+    }
+
+    void system_parameters_unchanged_accept_writes_nothing()
+    {
+        QString hour;
+        const int n = Run("Nsys", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormSys *>(&d);
+            QVERIFY(f);
+            QCOMPARE(f->Dev_Write, uint8_t(1));
+            QVERIFY(f->BitBtnWrite->isVisible());
+            hour = f->ComboBox1->currentText();
+            f->BitBtnWrite->click();
+        });
+        QCOMPARE(n, 1);
+        QCOMPARE(hour, QString("10:00"));
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 0, 12}}));
+        QVERIFY(ques.asked.isEmpty());
+
+        // Cancelled: nothing written either.
+        Run("Nsys", [&](QDialog &d) { qobject_cast<TFormSys *>(&d)->BitBtnCancel->click(); });
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 0, 12}}));
+    }
+
+    void system_parameters_changed_fields_written_and_menu_refreshed()
+    {
+        // The controller holds field 7 = 0 and odd synchronisation flags: field 7 is written 1,
+        // fields 10 and 11 are left alone.
+        sim.Set_Field(6, 7, One(0));
+        sim.Set_Field(6, 10, One(5));
+        const QByteArray old = sim.Table(6);
+        main->Update_Menu();
+        QVERIFY(main->Item("NConnWMT")->isVisible());
+        Run("Nsys", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormSys *>(&d);
+            f->ComboBox1->setCurrentIndex(6);
+            f->CheckBox2->setChecked(false);
+            f->Winter->Hour->setCurrentIndex(0);
+            f->BitBtnWrite->click();
+        });
+        QByteArray want = old;
+        want[5] = 1;
+        want[6] = 6;
+        want[7] = 1;
+        want[8] = 0;
+        QCOMPARE(sim.Table(6), want);
+        QCOMPARE(Take_Requests(), (QList<Req>{Req{1, 6, 0, 12}} + Planned({6, 0, 12}, want, old)));
+        // The moisture-meter items follow field 8.
+        QVERIFY(!main->Item("NConnWMT")->isVisible());
+        QVERIFY(main->Item("NCurrVich")->isVisible());
+
+        // A failed write is reported by the table layer and leaves the menu as it was.
+        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(-1));
+        Run("Nsys", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormSys *>(&d);
+            f->CheckBox2->setChecked(true);
+            f->BitBtnWrite->click();
+        });
+        QCOMPARE(Asked().size(), 1);
+        QVERIFY(!main->Item("NConnWMT")->isVisible());
+        QCOMPARE(sim.Field(6, 8), One(0));
+    }
+
+    void system_parameters_rule_written_as_picked()
+    {
+        const QByteArray old = sim.Table(6);
+        Run("Nsys", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormSys *>(&d);
+            // Summer: April, day of month 12.
+            f->Summer->Month->setCurrentIndex(3);
+            f->Summer->Method->setCurrentIndex(0);
+            f->Summer->Day->setCurrentIndex(11);
+            f->BitBtnWrite->click();
+        });
+        QByteArray want = old;
+        want[0] = 4;
+        want[1] = 12;
+        QCOMPARE(sim.Table(6), want);
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 0, 12}, {2, 6, 0, 2}}));
+    }
+
+    void synchronisation_written_whole_in_order()
+    {
+        sim.Set_Field(6, 10, One(0));
+        sim.Set_Field(6, 11, One(1));
+        sim.Set_Field(14, 8, One(0));
+        sim.Set_Field(14, 9, One(1));
+        bool shown = false;
+        Run("NSinhr", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormTime_Sinhr *>(&d);
+            QVERIFY(f);
+            shown = !f->CheckBox1->isChecked() && f->CheckBox2->isChecked() && !f->CheckBox3->isEnabled() &&
+                    f->CheckBox4->isChecked();
+            f->CheckBox1->setChecked(true);
+            f->CheckBox3->setChecked(true);
+            f->BitBtnWrite->click();
+        });
+        QVERIFY(shown);
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}, {2, 6, 10, 2}, {2, 14, 8, 2}}));
+        QCOMPARE(sim.Field(6, 10) + sim.Field(6, 11), QByteArray("\x01\x01", 2));
+        QCOMPARE(sim.Field(14, 8) + sim.Field(14, 9), QByteArray("\x01\x01", 2));
+
+        // Unchanged: still written whole; cancelled: not at all.
+        Run("NSinhr", [](QDialog &d) { qobject_cast<TFormTime_Sinhr *>(&d)->BitBtnWrite->click(); });
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}, {2, 6, 10, 2}, {2, 14, 8, 2}}));
+        Run("NSinhr", [](QDialog &d) { qobject_cast<TFormTime_Sinhr *>(&d)->BitBtnCancel->click(); });
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}}));
+
+        // A failed first write ends the chain.
+        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 1).For_Func(2).Times(-1));
+        Run("NSinhr", [](QDialog &d) {
+            auto *f = qobject_cast<TFormTime_Sinhr *>(&d);
+            f->CheckBox2->setChecked(false);
+            f->BitBtnWrite->click();
+        });
+        const QList<Req> reqs = Take_Requests();
+        QVERIFY(reqs.contains(Req{2, 6, 10, 2}));
+        QVERIFY(!reqs.contains(Req{2, 14, 8, 2}));
+        QCOMPARE(Asked().size(), 1);
+        QCOMPARE(sim.Field(14, 9), One(1));
+    }
+
+    void averaging_period_written_when_changed()
+    {
+        sim.Set_Field(28, 0, One(24));
+        Run("Ndistrpar", [](QDialog &d) { qobject_cast<TFormDistr *>(&d)->BitBtnWrite->click(); });
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 28, 0, 2}}));
+
+        // Field 1 held 3: it goes out as 0 with the new period.
+        sim.Set_Field(28, 1, One(3));
+        const QByteArray old = sim.Table(28);
+        Run("Ndistrpar", [](QDialog &d) {
+            auto *f = qobject_cast<TFormDistr *>(&d);
+            f->ComboBox1->setCurrentIndex(1);
+            f->BitBtnWrite->click();
+        });
+        QCOMPARE(sim.Table(28), QByteArray("\x02\x00", 2));
+        QCOMPARE(Take_Requests(), (QList<Req>{Req{1, 28, 0, 2}} + Planned({28, 0, 2}, sim.Table(28), old)));
+
+        // No period: refused, the dialog stays, nothing written.
+        sim.Set_Field(28, 0, One(5));
+        Run("Ndistrpar", [](QDialog &d) {
+            auto *f = qobject_cast<TFormDistr *>(&d);
+            f->BitBtnWrite->click();
+            QVERIFY(!f->Accepted);
+        });
+        QCOMPARE(Asked(), QStringList{"Не введен период||2"});
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 28, 0, 2}}));
+    }
+
+    void clock_correction_frame()
+    {
+        sim.Set_Clock_Offset(-5);
+        ques.answers = {1};
+        int16_t corr = 0, expect = 0;
+        Run("NContrDt", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormDt *>(&d);
+            QVERIFY(f);
+            QVERIFY(f->BitBtnCorr->isEnabled());
+            expect = Clock_Correction(f->Clock_Tab, f->Pc_Clock_Bytes());
+            f->BitBtnCorr->click();
+            corr = f->Corr_Sec;
+        });
+        QCOMPARE(corr, expect);
+        QVERIFY(corr >= -3599 && corr <= 3600);
+        QCOMPARE(Asked(), QStringList{"Вы уверены, что часы ЭВМ показывают правильное время?||3"});
+        const QList<Sim_Request_Log> log = sim.Log();
+        QCOMPARE(log.size(), 4);
+        QCOMPARE((Req{log[0].func, log[0].table, log[0].first, log[0].count}), (Req{1, 7, 0, 14}));
+        QCOMPARE((Req{log[1].func, log[1].table, log[1].first, log[1].count}), (Req{1, 6, 0, 12}));
+        QCOMPARE((Req{log[2].func, log[2].table, log[2].first, log[2].count}), (Req{1, 2, 0, 8}));
+        const QByteArray f12 = log[3].raw;
+        QCOMPARE(f12.size(), 24);
+        QCOMPARE(f12.left(4), QByteArray("\xCC\x01\x18\x0C", 4));
+        QCOMPARE(f12.mid(4, 12), QByteArray("secret      "));
+        QCOMPARE(f12.mid(16, 4), QByteArray("1234"));
+        QCOMPARE(int16_t(uint16_t(uint8_t(f12[20]) | (uint8_t(f12[21]) << 8))), corr);
+        QVERIFY(Sim_Core::Crc_Ok(f12));
+        QCOMPARE(log[3].error, 0);
+        QCOMPARE(sim.Clock_Offset(), int64_t(-5 + corr));
+        QCOMPARE(main->StatusBar1->Text(2), QString("Корректировка времени выполнена"));
+        QVERIFY(main->TimerMessage.isActive());
+    }
+
+    void clock_correction_failure_reported()
+    {
+        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 2).For_Func(12).Times(-1));
+        ques.answers = {1};
+        Run("NContrDt", [](QDialog &d) { qobject_cast<TFormDt *>(&d)->BitBtnCorr->click(); });
+        const QStringList asked = Asked();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1], QString("Корректировка времени не выполнена||6"));
+        QCOMPARE(main->StatusBar1->Text(2), Exch_Box->Err_Text());
+        QVERIFY(main->StatusBar1->Text(2).startsWith("Команда 12."));
+        QVERIFY(main->TimerMessage.isActive());
+        QCOMPARE(sim.Clock_Offset(), int64_t(0));
+
+        // "Нет" to the question sends nothing.
+        sim.Clear_Log();
+        Run("NContrDt", [](QDialog &d) { qobject_cast<TFormDt *>(&d)->BitBtnCorr->click(); });
+        for (const Req &r : Take_Requests()) QCOMPARE(r.func, 1);
+    }
+
+    void clock_without_pc_synchronisation_sends_nothing()
+    {
+        sim.Set_Field(6, 11, One(0));
+        bool enabled = true, label = false;
+        Run("NContrDt", [&](QDialog &d) {
+            auto *f = qobject_cast<TFormDt *>(&d);
+            enabled = f->BitBtnCorr->isEnabled();
+            label = f->LNo_Sync->isVisibleTo(f);
+            f->BitBtnCancel->click();
+        });
+        QVERIFY(!enabled && label);
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {1, 2, 0, 8}}));
+    }
+
+    void clock_with_destroyed_tables()
+    {
+        // System parameters destroyed: a message, no dialog.
+        sim.Set_Field(7, 6, One(1));
+        QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
+        QCOMPARE(Asked(), QStringList{"Разрушена таблица системных параметров.|"
+                                      "Информация о текущих дате и времени не может быть представлена|4"});
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}}));
+
+        // Clock table destroyed: "Нет" leaves it; "Да" writes the PC time after its question.
+        sim.Set_Field(7, 6, One(0));
+        sim.Set_Field(7, 2, One(1));
+        QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
+        QCOMPARE(Asked(), QStringList{"Таблица даты и времени разрушена.|Воcстановить сейчас?|3"});
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}}));
+        ques.answers = {1, 1};
+        QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
+        QCOMPARE(Asked().size(), 2);
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {2, 2, 0, 8}}));
+    }
+
+    void failed_reads_open_no_dialog()
+    {
+        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Times(-1));
+        for (const char *item : {"Nsys", "NSinhr", "NContrDt", "Ndistrpar"})
+            QCOMPARE(Run(item, [](QDialog &) {}), 0);
+        for (const Req &r : Take_Requests()) QCOMPARE(r.func, 1);
+        QCOMPARE(Asked().size(), 4);
+    }
+};
+
+QTEST_MAIN(Tst_Syspar_Menu)
+#include "tst_syspar_menu.moc"
