@@ -30,13 +30,6 @@ namespace {
 
 const QString Incomplete = QStringLiteral("Введены не все параметры");
 
-QLabel *Lines(QWidget *owner, const QStringList &lines)
-{
-    auto *l = new QLabel(lines.join(QLatin1Char('\n')), owner);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return l;
-}
-
 // A number of digits as the class library converts it: false when it is none.
 bool To_Int(const QString &text, int &v)
 {
@@ -52,342 +45,188 @@ bool Not_A_Number(const QString &text)
     return false;
 }
 
-} // namespace
-
-Link_Control Num_List(const char *name, QStringList captions, int field, int lo, int hi, Link_Control::Kind kind)
+Field_Row Num_List(const char *name, QStringList label, int field, int lo, int hi,
+                   Field_Row::Kind kind = Field_Row::List)
 {
-    Link_Control c;
-    c.kind = kind;
-    c.name = name;
-    c.captions = std::move(captions);
-    c.field = field;
-    for (int v = lo; v <= hi; ++v) {
-        c.items << QString::number(v);
-        c.values << v;
-    }
-    return c;
+    Field_Row r;
+    r.kind = kind;
+    r.name = name;
+    r.label = std::move(label);
+    r.offset = field;
+    for (int v = lo; v <= hi; ++v) r.items << QString::number(v);
+    r.base = lo;
+    return r;
 }
 
-Link_Control Rate_List(const char *name, int field)
+// The 22 rates; the item index is the stored rate index.
+Field_Row Rate_List(int field)
 {
-    Link_Control c;
-    c.name = name;
-    c.captions = {QStringLiteral("Скорость обмена")};
-    c.field = field;
-    for (int i = 0; i < BAUD_COUNT; ++i) {
-        c.items << QString::number(Baud_Rates[i]);
-        c.values << i;
-    }
-    return c;
+    Field_Row r;
+    r.name = "CBRate";
+    r.label = {QStringLiteral("Скорость обмена")};
+    r.offset = field;
+    for (int i = 0; i < BAUD_COUNT; ++i) r.items << QString::number(Baud_Rates[i]);
+    return r;
 }
 
-// ---------------------------------------------------------------------------------------
-// The form of one description.
-
-TLink_Form::TLink_Form(QWidget *owner, Link_Form_Descr descr) : TParam_Dialog(owner), Descr(std::move(descr))
+Field_Row Text_List(const char *name, const QString &label, int field, const QStringList &items,
+                    const QList<int64_t> &values = {})
 {
-    setWindowTitle(Descr.caption);
-    Grid = new QGridLayout;
-    Grid->setColumnStretch(1, 1);
-    Body->addLayout(Grid);
-    for (const Link_Control &c : Descr.controls) Add_Control(c);
+    Field_Row r;
+    r.name = name;
+    r.label = {label};
+    r.offset = field;
+    r.items = items;
+    r.values = values;
+    return r;
 }
 
-void TLink_Form::Add_Control(const Link_Control &c)
+Field_Row Number_Edit(const char *name, const QString &label, int field, const QString &unit = QString(),
+                      const QString &hint = QString())
 {
-    QGridLayout *g = Grid;
-    int row = Next_Row;
-    QWidget *parent = this;
-    if (!c.group.isEmpty()) {
-        QGroupBox *box = Groups.value(c.group);
-        if (!box) {
-            box = new QGroupBox(c.group, this);
-            box->setLayout(new QGridLayout);
-            Groups.insert(c.group, box);
-            Grid->addWidget(box, Next_Row++, 0, 1, 3);
-        }
-        parent = box;
-        g = static_cast<QGridLayout *>(box->layout());
-        row = g->rowCount();
-    } else {
-        ++Next_Row;
-    }
-    if (!c.captions.isEmpty()) g->addWidget(Lines(parent, c.captions), row, 0);
-    QWidget *w = nullptr;
-    if (c.kind == Link_Control::Edit) {
-        auto *e = new QLineEdit(parent);
-        if (c.max_len > 0) e->setMaxLength(c.max_len);
-        Install_Int_Filter(e);
-        w = e;
-    } else {
-        auto *cb = new QComboBox(parent);
-        for (int i = 0; i < c.items.size(); ++i) cb->addItem(c.items[i], i < c.values.size() ? c.values[i] : i);
-        if (c.kind == Link_Control::Typed) {
-            cb->setEditable(true);
-            cb->setInsertPolicy(QComboBox::NoInsert);
-            Install_Int_Filter(cb);
-        }
-        cb->setMaxVisibleItems(20);
-        w = cb;
-    }
-    w->setObjectName(QLatin1String(c.name));
-    g->addWidget(w, row, 1);
-    if (!c.hint.isEmpty()) g->addWidget(new QLabel(c.hint, parent), row, 2);
-    Controls.insert(QLatin1String(c.name), w);
+    Field_Row r;
+    r.kind = Field_Row::Edit;
+    r.name = name;
+    r.label = {label};
+    r.offset = field;
+    r.max_len = 3;
+    r.unit = unit;
+    r.hint = hint;
+    return r;
 }
 
-QComboBox *TLink_Form::Combo(const char *name) const
+Field_Row With_Unit(Field_Row r, const QString &unit)
 {
-    return qobject_cast<QComboBox *>(Controls.value(QLatin1String(name)));
+    r.unit = unit;
+    return r;
 }
 
-QLineEdit *TLink_Form::Edit(const char *name) const
+Field_Row In_Group(Field_Row r, const QString &group)
 {
-    return qobject_cast<QLineEdit *>(Controls.value(QLatin1String(name)));
-}
-
-bool TLink_Form::Is_Active(const Link_Control &c) const
-{
-    const QWidget *w = Controls.value(QLatin1String(c.name));
-    return w && w->isEnabledTo(const_cast<TLink_Form *>(this));
-}
-
-void TLink_Form::Load()
-{
-    Fill_Lists();
-    for (const Link_Control &c : Descr.controls) {
-        const int v = Tab_Data && c.field < Descr.fields ? Tab_Data[c.field] : -1;
-        if (c.kind == Link_Control::Edit) {
-            Edit(c.name)->setText(v < 0 ? QString() : QString::number(v));
-            continue;
-        }
-        QComboBox *cb = Combo(c.name);
-        // A value the list does not hold (a damaged table) shows no selection: the accept
-        // then asks for one.
-        cb->setCurrentIndex(cb->findData(v));
-        if (cb->isEditable() && cb->currentIndex() < 0) cb->setEditText(QString());
-    }
-    Load_Extra();
-}
-
-bool TLink_Form::Value_Of(const Link_Control &c, int &v) const
-{
-    if (c.kind == Link_Control::List) {
-        const QComboBox *cb = Combo(c.name);
-        if (cb->currentIndex() < 0) return false;
-        v = cb->currentData().toInt();
-        return true;
-    }
-    const QString text = c.kind == Link_Control::Edit ? Edit(c.name)->text() : Combo(c.name)->currentText();
-    if (!To_Int(text, v)) return Not_A_Number(text);
-    return true;
-}
-
-bool TLink_Form::Check()
-{
-    // 1. Every enabled control holds something.
-    bool complete = Complete_Extra();
-    for (const Link_Control &c : Descr.controls) {
-        if (!Is_Active(c)) continue;
-        if (c.kind == Link_Control::List) complete = complete && Combo(c.name)->currentIndex() >= 0;
-        else if (c.kind == Link_Control::Typed) complete = complete && !Combo(c.name)->currentText().trimmed().isEmpty();
-        else complete = complete && !Edit(c.name)->text().trimmed().isEmpty();
-    }
-    if (!complete) return Refuse(Incomplete);
-
-    // 2. The numbers, then their ranges in the order of the messages.
-    QHash<QString, int> val;
-    for (const Link_Control &c : Descr.controls) {
-        if (!Is_Active(c)) continue;
-        int v = 0;
-        if (!Value_Of(c, v)) return false;
-        val.insert(QLatin1String(c.name), v);
-    }
-    for (const Link_Check &k : Descr.checks) {
-        const auto it = val.constFind(QLatin1String(k.name));
-        if (it == val.constEnd()) continue;
-        if (*it < k.lo || *it > k.hi) return Refuse(k.line1, k.line2);
-    }
-
-    // 3. The table as it will be stored: what the controls say, the fixed fields, the rest
-    // as it was.
-    Work = Tab_Data ? QByteArray(reinterpret_cast<const char *>(Tab_Data), Descr.fields) : QByteArray(Descr.fields, '\0');
-    for (const Link_Control &c : Descr.controls) {
-        const auto it = val.constFind(QLatin1String(c.name));
-        // Every checked value fits a byte; one without a check is kept to its byte.
-        if (it != val.constEnd() && c.field < Descr.fields) Work[c.field] = char(uint8_t(*it));
-    }
-    for (const auto &f : Descr.fixed)
-        if (f.first < Descr.fields) Work[f.first] = char(f.second);
-    Store_Extra();
-    return true;
-}
-
-bool TLink_Form::Store()
-{
-    if (!Tab_Data || Work.size() != Descr.fields) return false;
-    std::memcpy(Tab_Data, Work.constData(), size_t(Descr.fields));
-    return true;
-}
-
-// ---------------------------------------------------------------------------------------
-// Table 3.
-
-namespace {
-
-Link_Control Preamble_Edit(const QString &caption, int field)
-{
-    Link_Control c;
-    c.kind = Link_Control::Edit;
-    c.name = "EPream";
-    c.captions = {caption};
-    c.field = field;
-    c.max_len = 3;
-    c.hint = QStringLiteral("(  0 - 255 ) ");
-    return c;
-}
-
-Link_Control Text_List(const char *name, const QString &caption, int field, const QStringList &items,
-                       const QList<int> &values)
-{
-    Link_Control c;
-    c.name = name;
-    c.captions = {caption};
-    c.field = field;
-    c.items = items;
-    c.values = values;
-    return c;
-}
-
-Link_Control With_Hint(Link_Control c, const QString &hint)
-{
-    c.hint = hint;
-    return c;
-}
-
-Link_Control In_Group(Link_Control c, const QString &group)
-{
-    c.group = group;
-    return c;
+    r.group = group;
+    return r;
 }
 
 const QStringList Modbus_Modes = {QStringLiteral(" ASCII"), QStringLiteral(" RTU")};
+const QString Pream_Hint = QStringLiteral("(  0 - 255 ) ");
+const QString Pream_Max = QStringLiteral("Количество преамбул не должно превышать 255");
+const QString Adr_Must = QStringLiteral("Адрес должен быть");
+const QString Temp_Group = QStringLiteral(" Для чтения Т газа ");
 
-Link_Form_Descr Vu_Descr()
+Field_List_Desc Vu_Desc()
 {
-    Link_Form_Descr d;
+    Field_List_Desc d;
     d.caption = QStringLiteral(" Параметры связи с верхним уровнем ");
-    d.fields = VU_FIELDS;
-    d.controls = {Num_List("CBAdr", {QStringLiteral("Адрес контроллера")}, 0, 1, 254, Link_Control::Typed),
-                  Rate_List("CBRate", 1),
-                  Preamble_Edit(QStringLiteral("Кол. преамбул  при ответе ВУ"), 2)};
-    d.checks = {{"EPream", 0, 255, QStringLiteral("Количество преамбул не должно превышать 255"), QString()},
-                {"CBAdr", 1, 254, QStringLiteral("Адрес должен быть"), QStringLiteral("в диапазоне 1...254")}};
-    d.fixed = {{3, 0}};
+    d.rows = {Num_List("CBAdr", {QStringLiteral("Адрес контроллера")}, 0, 1, 254, Field_Row::Typed_List),
+              Rate_List(1),
+              Number_Edit("EPream", QStringLiteral("Кол. преамбул  при ответе ВУ"), 2, QString(), Pream_Hint)};
+    d.checks = {{2, 0, 255, Pream_Max, QString()}, {0, 1, 254, Adr_Must, QStringLiteral("в диапазоне 1...254")}};
+    d.fixed = {{3, 1, 0}};
     return d;
 }
 
-const QString Temp_Group = QStringLiteral(" Для чтения Т газа ");
+enum { HGC_ADR, HGC_RATE, HGC_MODE, HGC_PARITY, HGC_TIMEOUT, HGC_FAILS, HGC_TYPE, HGC_VRG, HGC_LINE, HGC_COUNT, HGC_POLL };
 
-Link_Form_Descr Hgc_Descr()
+Field_List_Desc Hgc_Desc()
 {
-    Link_Form_Descr d;
+    Field_List_Desc d;
     d.caption = QStringLiteral(" Параметры связи с хроматографом ");
-    d.fields = HGC_FIELDS;
-    Link_Control poll;
-    poll.kind = Link_Control::Edit;
-    poll.name = "EPoll";
-    poll.captions = {QStringLiteral("Цикл опроса хроматографа  (10...255)")};
-    poll.field = 15;
-    poll.max_len = 3;
-    poll.hint = QStringLiteral("с");
-    d.controls = {
-        Num_List("CBAdr", {QStringLiteral("Адрес хроматографа")}, 0, 1, 247, Link_Control::Typed),
-        Rate_List("CBRate", 1),
-        Text_List("CBMode", QStringLiteral("Режим обмена MODBUS протокола"), 2, Modbus_Modes, {0, 1}),
+    // Up to 16 flow computers; the list keeps as many as are connected (set at show time).
+    Field_Row vrg = Num_List("CBVrg", {QStringLiteral("Индекс ВРГ")}, 10, 0, CONN_VICH_MAX - 1);
+    d.rows = {
+        Num_List("CBAdr", {QStringLiteral("Адрес хроматографа")}, 0, 1, 247, Field_Row::Typed_List),
+        Rate_List(1),
+        Text_List("CBMode", QStringLiteral("Режим обмена MODBUS протокола"), 2, Modbus_Modes),
         Text_List("CBParity", QStringLiteral("Тип четности"), 3,
                   {QStringLiteral(" Бит четн. отсутствует"), QStringLiteral(" Неч. бит четности"),
-                   QStringLiteral(" Четный бит четности")},
-                  {0, 1, 2}),
-        With_Hint(Num_List("CBTimeout", {QStringLiteral("Таймаут ожидания ответа  от хромотогр.")}, 4, 5, 255),
+                   QStringLiteral(" Четный бит четности")}),
+        With_Unit(Num_List("CBTimeout", {QStringLiteral("Таймаут ожидания ответа  от хромотогр.")}, 4, 5, 255),
                   QStringLiteral("сс")),
         Num_List("CBFails",
                  {QStringLiteral("Кол. неудачных опросов хроматографа"), QStringLiteral("подряд, после которого создается"),
                   QStringLiteral("диагностическое сообщение")},
                  5, 1, 10),
         Text_List("CBType", QStringLiteral("Тип хроматографа"), 6, {QStringLiteral("XRM5170")}, {HGC_TYPE_CODE}),
-        In_Group(Text_List("CBVrg", QStringLiteral("Индекс ВРГ"), 10, {}, {}), Temp_Group),
-        In_Group(Text_List("CBLine", QStringLiteral("Номер нитки"), 11,
-                           {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}, {1, 2, 3}),
-                 Temp_Group),
+        In_Group(vrg, Temp_Group),
+        In_Group(Num_List("CBLine", {QStringLiteral("Номер нитки")}, 11, 1, 3), Temp_Group),
         Num_List("CBCount", {QStringLiteral("Количество параметров для чтения ")}, 14, 1, 20),
-        poll};
-    d.checks = {{"CBAdr", 1, 247, QStringLiteral("Адрес должен быть"), QStringLiteral("в диапазоне 1...247")},
-                {"EPoll", 10, 255, QStringLiteral("Цикл опроса хроматографа"),
+        Number_Edit("EPoll", QStringLiteral("Цикл опроса хроматографа  (10...255)"), 15, QStringLiteral("с"))};
+    d.checks = {{HGC_ADR, 1, 247, Adr_Must, QStringLiteral("в диапазоне 1...247")},
+                {HGC_POLL, 10, 255, QStringLiteral("Цикл опроса хроматографа"),
                  QStringLiteral("должен быть в диапазоне 10...255")}};
-    // Fields 8 and 9 (time synchronisation) are another dialog's: they keep their bytes.
-    d.fixed = {{7, 1}, {12, 0}, {13, 0}};
+    // Fields 8 and 9 (time synchronisation) belong to another dialog: they keep their bytes.
+    d.fixed = {{7, 1, 1}, {12, 1, 0}, {13, 1, 0}};
     return d;
 }
 
-Link_Form_Descr Vich_Descr()
+Field_List_Desc Vich_Desc()
 {
-    Link_Form_Descr d;
+    Field_List_Desc d;
     d.caption = QStringLiteral(" Параметры связи с ВРГ");
-    d.fields = VICH_FIELDS;
-    d.controls = {
-        Num_List("CBCount", {QStringLiteral("Количество подключенных вычислителей")}, 0, 1, CONN_VICH_MAX),
-        Rate_List("CBRate", 1),
-        Num_List("CBFails",
-                 {QStringLiteral("Количество неудачных обменов подряд, после"),
-                  QStringLiteral("которого создается диагностическое сообщение")},
-                 2, 1, 10),
-        With_Hint(Num_List("CBTimeout", {QStringLiteral("Таймаут ожидания ответа от вычислителя")}, 3, 1, 255),
-                  QStringLiteral("дс")),
-        Preamble_Edit(QStringLiteral("Кол. преамбул  в запросе к вычислителю"), 4)};
-    d.checks = {{"EPream", 0, 255, QStringLiteral("Количество преамбул не должно превышать 255"), QString()}};
+    Field_Row mode;
+    mode.kind = Field_Row::Radio;
+    mode.name = "rb";
+    mode.offset = 5;
+    mode.items = {QStringLiteral("Не записывать"),
+                  QStringLiteral("Записывать средние за закончившийся час\nпри условии отклонения их от значений в ВРГ"),
+                  QStringLiteral("Записывать средние за закончившийся час\nзначения периодически безусловно")};
+    mode.group = QStringLiteral(" Режим записи параметров газа в вычислители ");
+    d.rows = {Num_List("CBCount", {QStringLiteral("Количество подключенных вычислителей")}, 0, 1, CONN_VICH_MAX),
+              Rate_List(1),
+              Num_List("CBFails",
+                       {QStringLiteral("Количество неудачных обменов подряд, после"),
+                        QStringLiteral("которого создается диагностическое сообщение")},
+                       2, 1, 10),
+              With_Unit(Num_List("CBTimeout", {QStringLiteral("Таймаут ожидания ответа от вычислителя")}, 3, 1, 255),
+                        QStringLiteral("дс")),
+              Number_Edit("EPream", QStringLiteral("Кол. преамбул  в запросе к вычислителю"), 4, QString(), Pream_Hint),
+              mode};
+    d.checks = {{4, 0, 255, Pream_Max, QString()}};
     return d;
 }
 
-Link_Form_Descr Wmt_Descr()
+Field_List_Desc Wmt_Desc()
 {
-    Link_Form_Descr d;
+    Field_List_Desc d;
     d.caption = QStringLiteral(" Параметры связи с влагомером");
-    d.fields = WMT_FIELDS;
-    d.controls = {
-        Num_List("CBAdr", {QStringLiteral("Адрес влагомера")}, 0, 1, 247, Link_Control::Typed),
-        Rate_List("CBRate", 1),
-        Text_List("CBMode", QStringLiteral("Режим обмена MODBUS протокола"), 2, Modbus_Modes, {0, 1}),
-        With_Hint(Num_List("CBTimeout", {QStringLiteral("Таймаут ожидания ответа  от влагомера")}, 4, 5, 255,
-                           Link_Control::Typed),
+    d.rows = {
+        Num_List("CBAdr", {QStringLiteral("Адрес влагомера")}, 0, 1, 247, Field_Row::Typed_List),
+        Rate_List(1),
+        Text_List("CBMode", QStringLiteral("Режим обмена MODBUS протокола"), 2, Modbus_Modes),
+        With_Unit(Num_List("CBTimeout", {QStringLiteral("Таймаут ожидания ответа  от влагомера")}, 4, 5, 255,
+                           Field_Row::Typed_List),
                   QStringLiteral("сс")),
         Num_List("CBFails",
                  {QStringLiteral("Кол. неудачных опросов влагомера"), QStringLiteral("подряд, после которого создается"),
                   QStringLiteral("диагностическое сообщение")},
                  5, 1, 10),
         Text_List("CBType", QStringLiteral("Тип влагомера"), 6,
-                  {QStringLiteral("ZEGAZ 5000"), QStringLiteral("ФОГ-3Г"), QStringLiteral("TOPOC")}, {0, 1, 2})};
-    d.checks = {{"CBAdr", 1, 247, QStringLiteral("Адрес должен быть"), QStringLiteral("в диапазоне 1...247")},
-                {"CBTimeout", 5, 255, QStringLiteral("Таймаут должен быть"), QStringLiteral("в диапазоне 5...255")}};
-    d.fixed = {{3, 0}, {7, 0}};
+                  {QStringLiteral("ZEGAZ 5000"), QStringLiteral("ФОГ-3Г"), QStringLiteral("TOPOC")})};
+    d.checks = {{0, 1, 247, Adr_Must, QStringLiteral("в диапазоне 1...247")},
+                {3, 5, 255, QStringLiteral("Таймаут должен быть"), QStringLiteral("в диапазоне 5...255")}};
+    d.fixed = {{3, 1, 0}, {7, 1, 0}};
     return d;
 }
 
 } // namespace
 
-TFormConVU::TFormConVU(QWidget *owner) : TLink_Form(owner, Vu_Descr()) {}
+// ---------------------------------------------------------------------------------------
+// Table 3.
+
+TFormConVU::TFormConVU(QWidget *owner) : TFormField_List(Vu_Desc(), owner) {}
 
 void TFormConVU::Load_Extra()
 {
-    Combo("CBRate")->setEnabled(Upper_Rate_Enabled(Dev_Write, Conn_Prz, Multi_Rate));
+    Set_Row_Enabled(Row_Of("CBRate"), Upper_Rate_Enabled(Dev_Write, Conn_Prz, Multi_Rate));
 }
 
 // ---------------------------------------------------------------------------------------
 // Table 14.
 
-TFormConHGC::TFormConHGC(QWidget *owner) : TLink_Form(owner, Hgc_Descr())
+TFormConHGC::TFormConHGC(QWidget *owner) : TFormField_List(Hgc_Desc(), owner)
 {
-    GBTemp = Groups.value(Temp_Group);
+    for (QGroupBox *g : findChildren<QGroupBox *>())
+        if (g->title() == Temp_Group) GBTemp = g;
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("Перечень параметров для чтения "), this));
     BitBtnParList = new QPushButton(QStringLiteral("..."), this);
@@ -399,34 +238,34 @@ TFormConHGC::TFormConHGC(QWidget *owner) : TLink_Form(owner, Hgc_Descr())
     connect(BitBtnParList, &QPushButton::clicked, this, &TFormConHGC::Par_List_Click);
 }
 
-void TFormConHGC::Fill_Lists()
-{
-    QComboBox *cb = Combo("CBVrg");
-    cb->clear();
-    const int n = qBound(0, Vich_Count, CONN_VICH_MAX);
-    for (int i = 0; i < n; ++i)
-        cb->addItem(QString::asprintf("%d (адр. %d)", i, Vich_Adr ? Vich_Adr[i] : 0), i);
-}
-
 void TFormConHGC::Load_Extra()
 {
-    Combo("CBCount")->setEnabled(false);
-    if (Vich_Count <= 0) {
+    Set_Row_Enabled(HGC_COUNT, false);
+    // One item per connected flow computer: its index and address.
+    QComboBox *cb = List(HGC_VRG);
+    const int n = qBound(0, Vich_Count, CONN_VICH_MAX);
+    const int shown = Tab_Data ? Tab_Data[10] : -1;
+    cb->clear();
+    for (int i = 0; i < n; ++i) cb->addItem(QString::asprintf("%d (адр. %d)", i, Vich_Adr ? Vich_Adr[i] : 0));
+    cb->setCurrentIndex(shown >= 0 && shown < n ? shown : -1);
+    if (n == 0) {
         // No flow computer: the group is greyed and shows nothing.
-        QPalette pal = GBTemp->palette();
-        pal.setColor(QPalette::WindowText, QColor(128, 128, 128));
-        GBTemp->setPalette(pal);
-        for (QWidget *w : GBTemp->findChildren<QWidget *>()) w->setEnabled(false);
-        Combo("CBVrg")->setCurrentIndex(-1);
-        Combo("CBLine")->setCurrentIndex(-1);
+        if (GBTemp) {
+            QPalette pal = GBTemp->palette();
+            pal.setColor(QPalette::WindowText, QColor(128, 128, 128));
+            GBTemp->setPalette(pal);
+        }
+        Set_Row_Enabled(HGC_VRG, false);
+        Set_Row_Enabled(HGC_LINE, false);
+        List(HGC_LINE)->setCurrentIndex(-1);
     }
 }
 
 void TFormConHGC::Store_Extra()
 {
-    if (Vich_Count <= 0) {
-        Work[10] = 0;
-        Work[11] = 0;
+    if (Vich_Count <= 0 && Tab_Data) {
+        Tab_Data[10] = 0;
+        Tab_Data[11] = 0;
     }
 }
 
@@ -447,66 +286,15 @@ void TFormConHGC::Par_List_Click()
     const int n = Limit_Gas_Count(block.count);
     Tab_Data[14] = uint8_t(n);
     std::memcpy(Chr_Tab, block.par, size_t(n) * sizeof(Chr_Par));
-    QComboBox *cb = Combo("CBCount");
-    cb->setCurrentIndex(cb->findData(n));
+    Set_Row_Value(HGC_COUNT, n);
 }
 
 // ---------------------------------------------------------------------------------------
-// Table 9.
+// Tables 9 and 15.
 
-TFormConVich::TFormConVich(QWidget *owner) : TLink_Form(owner, Vich_Descr())
-{
-    auto *box = new QGroupBox(QStringLiteral(" Режим записи параметров газа в вычислители "), this);
-    auto *g = new QGridLayout(box);
-    const QStringList texts[3] = {
-        {QStringLiteral("Не записывать")},
-        {QStringLiteral("Записывать средние за закончившийся час"),
-         QStringLiteral("при условии отклонения их от значений в ВРГ")},
-        {QStringLiteral("Записывать средние за закончившийся час"),
-         QStringLiteral("значения периодически безусловно")}};
-    int row = 0;
-    for (int k = 0; k < 3; ++k) {
-        auto *rb = new QRadioButton(texts[k][0], box);
-        rb->setObjectName(QStringLiteral("rb%1").arg(k + 1));
-        g->addWidget(rb, row++, 0);
-        for (int l = 1; l < texts[k].size(); ++l) g->addWidget(new QLabel(texts[k][l], box), row++, 0);
-    }
-    Body->addWidget(box);
-}
+TFormConVich::TFormConVich(QWidget *owner) : TFormField_List(Vich_Desc(), owner) {}
 
-QRadioButton *TFormConVich::Radio(int k) const
-{
-    return findChild<QRadioButton *>(QStringLiteral("rb%1").arg(k));
-}
-
-void TFormConVich::Load_Extra()
-{
-    const int mode = Tab_Data ? Tab_Data[5] : -1;
-    for (int k = 1; k <= 3; ++k) {
-        QRadioButton *rb = Radio(k);
-        rb->setAutoExclusive(false);
-        rb->setChecked(mode == k - 1);
-        rb->setAutoExclusive(true);
-    }
-}
-
-bool TFormConVich::Complete_Extra()
-{
-    for (int k = 1; k <= 3; ++k)
-        if (Radio(k)->isChecked()) return true;
-    return false;
-}
-
-void TFormConVich::Store_Extra()
-{
-    for (int k = 1; k <= 3; ++k)
-        if (Radio(k)->isChecked()) Work[5] = char(k - 1);
-}
-
-// ---------------------------------------------------------------------------------------
-// Table 15.
-
-TFormConWMT::TFormConWMT(QWidget *owner) : TLink_Form(owner, Wmt_Descr()) {}
+TFormConWMT::TFormConWMT(QWidget *owner) : TFormField_List(Wmt_Desc(), owner) {}
 
 // ---------------------------------------------------------------------------------------
 // Table 29.

@@ -48,6 +48,19 @@ struct Req {
     }
 };
 
+QComboBox *Cb(const TFormField_List *f, const char *name)
+{
+    return f->List(f->Row_Of(name));
+}
+QLineEdit *Ed(const TFormField_List *f, const char *name)
+{
+    return f->Edit(f->Row_Of(name));
+}
+QRadioButton *Rb(const TFormField_List *f, int k)
+{
+    return f->Radio(f->Row_Of("rb"), k - 1);
+}
+
 QByteArray B(std::initializer_list<int> v)
 {
     QByteArray b;
@@ -195,8 +208,8 @@ private slots:
         // Moisture meter: time-out and type.
         Run("NConnWMT", [&](QDialog &d) {
             auto *f = As<TFormConWMT>(d);
-            Set(f->Combo("CBTimeout"), "33");
-            f->Combo("CBType")->setCurrentIndex(2);
+            Set(Cb(f, "CBTimeout"), "33");
+            Cb(f, "CBType")->setCurrentIndex(2);
             f->BitBtnWrite->click();
         });
         QCOMPARE(Take_Requests(), (QList<Req>{{1, 15, 0, 8, 1}, {2, 15, 4, 3, 1}}));
@@ -205,9 +218,9 @@ private slots:
         // Flow computers: fewer of them, and the writing mode.
         Run("NVrgConn", [&](QDialog &d) {
             auto *f = As<TFormConVich>(d);
-            QVERIFY(f->Radio(2)->isChecked());
-            f->Combo("CBCount")->setCurrentIndex(0);
-            f->Radio(3)->setChecked(true);
+            QVERIFY(Rb(f, 2)->isChecked());
+            Cb(f, "CBCount")->setCurrentIndex(0);
+            Rb(f, 3)->setChecked(true);
             f->BitBtnWrite->click();
         });
         QCOMPARE(Take_Requests(), (QList<Req>{{1, 9, 0, 6, 1}, {2, 9, 0, 6, 1}}));
@@ -230,7 +243,7 @@ private slots:
         // Cancelled: nothing.
         Run("NConnWMT", [&](QDialog &d) {
             auto *f = As<TFormConWMT>(d);
-            f->Combo("CBType")->setCurrentIndex(1);
+            Cb(f, "CBType")->setCurrentIndex(1);
             f->BitBtnCancel->click();
         });
         QCOMPARE(Take_Requests(), (QList<Req>{{1, 15, 0, 8, 1}}));
@@ -256,19 +269,19 @@ private slots:
                 QCOMPARE(f->Accepted, uint8_t(0));
                 QVERIFY(std::memcmp(Tab_Dir[14].data, t14.constData(), 16) == 0);
             };
-            f->Combo("CBAdr")->setEditText("");
+            Cb(f, "CBAdr")->setEditText("");
             refused("Введены не все параметры", "");
-            f->Combo("CBAdr")->setEditText("248");
+            Cb(f, "CBAdr")->setEditText("248");
             refused("Адрес должен быть", "в диапазоне 1...247");
-            f->Combo("CBAdr")->setEditText("247");
-            f->Edit("EPoll")->setText("9");
+            Cb(f, "CBAdr")->setEditText("247");
+            Ed(f, "EPoll")->setText("9");
             refused("Цикл опроса хроматографа", "должен быть в диапазоне 10...255");
-            f->Edit("EPoll")->setText("256");
+            Ed(f, "EPoll")->setText("256");
             refused("Цикл опроса хроматографа", "должен быть в диапазоне 10...255");
-            f->Edit("EPoll")->setText("255");
-            f->Combo("CBLine")->setCurrentIndex(-1);
+            Ed(f, "EPoll")->setText("255");
+            Cb(f, "CBLine")->setCurrentIndex(-1);
             refused("Введены не все параметры", "");
-            f->Combo("CBLine")->setCurrentIndex(2);
+            Cb(f, "CBLine")->setCurrentIndex(2);
             f->BitBtnWrite->click();
             QCOMPARE(f->Accepted, uint8_t(1));
         });
@@ -282,12 +295,12 @@ private slots:
         ques.asked.clear();
         Run("NConVU", [&](QDialog &d) {
             auto *f = As<TFormConVU>(d);
-            f->Edit("EPream")->setText("256");
-            f->Combo("CBAdr")->setEditText("255");
+            Ed(f, "EPream")->setText("256");
+            Cb(f, "CBAdr")->setEditText("255");
             f->BitBtnWrite->click();   // the preambles come first
-            f->Edit("EPream")->setText("255");
+            Ed(f, "EPream")->setText("255");
             f->BitBtnWrite->click();
-            f->Combo("CBAdr")->setEditText("0");
+            Cb(f, "CBAdr")->setEditText("0");
             f->BitBtnWrite->click();
             f->BitBtnCancel->click();
         });
@@ -301,12 +314,12 @@ private slots:
         ques.asked.clear();
         Run("NConnWMT", [&](QDialog &d) {
             auto *f = As<TFormConWMT>(d);
-            f->Combo("CBAdr")->setEditText("248");
-            f->Combo("CBTimeout")->setEditText("4");
+            Cb(f, "CBAdr")->setEditText("248");
+            Cb(f, "CBTimeout")->setEditText("4");
             f->BitBtnWrite->click();
-            f->Combo("CBAdr")->setEditText("1");
+            Cb(f, "CBAdr")->setEditText("1");
             f->BitBtnWrite->click();
-            f->Combo("CBTimeout")->setEditText("99999999999");
+            Cb(f, "CBTimeout")->setEditText("99999999999999999999");
             f->BitBtnWrite->click();
             f->BitBtnCancel->click();
         });
@@ -314,12 +327,12 @@ private slots:
         QCOMPARE(ques.asked[0].line2, QString("в диапазоне 1...247"));
         QCOMPARE(ques.asked[1].line1, QString("Таймаут должен быть"));
         QCOMPARE(ques.asked[1].line2, QString("в диапазоне 5...255"));
-        QCOMPARE(ques.asked[2].line1, QString("\"99999999999\" не является правильным целым числом"));
+        QCOMPARE(ques.asked[2].line1, QString("\"99999999999999999999\" не является правильным целым числом"));
 
         ques.asked.clear();
         Run("NVrgConn", [&](QDialog &d) {
             auto *f = As<TFormConVich>(d);
-            f->Edit("EPream")->setText("300");
+            Ed(f, "EPream")->setText("300");
             f->BitBtnWrite->click();
             f->BitBtnCancel->click();
         });
@@ -353,28 +366,28 @@ private slots:
         sim.Set_Field(15, 1, B({40}));   // no such rate
         Run("NConHGC", [&](QDialog &d) {
             auto *f = As<TFormConHGC>(d);
-            QCOMPARE(f->Combo("CBType")->currentIndex(), -1);
+            QCOMPARE(Cb(f, "CBType")->currentIndex(), -1);
             f->BitBtnWrite->click();
             QCOMPARE(f->Accepted, uint8_t(0));
-            f->Combo("CBType")->setCurrentIndex(0);
+            Cb(f, "CBType")->setCurrentIndex(0);
             f->BitBtnWrite->click();
         });
         QCOMPARE(sim.Field(14, 6), B({8}));
         Run("NVrgConn", [&](QDialog &d) {
             auto *f = As<TFormConVich>(d);
-            for (int k = 1; k <= 3; ++k) QVERIFY(!f->Radio(k)->isChecked());
+            for (int k = 1; k <= 3; ++k) QVERIFY(!Rb(f, k)->isChecked());
             f->BitBtnWrite->click();
             QCOMPARE(f->Accepted, uint8_t(0));
-            f->Radio(1)->setChecked(true);
+            Rb(f, 1)->setChecked(true);
             f->BitBtnWrite->click();
         });
         QCOMPARE(sim.Field(9, 5), B({0}));
         Run("NConnWMT", [&](QDialog &d) {
             auto *f = As<TFormConWMT>(d);
-            QCOMPARE(f->Combo("CBRate")->currentIndex(), -1);
+            QCOMPARE(Cb(f, "CBRate")->currentIndex(), -1);
             f->BitBtnWrite->click();
             QCOMPARE(f->Accepted, uint8_t(0));
-            f->Combo("CBRate")->setCurrentIndex(21);
+            Cb(f, "CBRate")->setCurrentIndex(21);
             f->BitBtnWrite->click();
         });
         QCOMPARE(sim.Field(15, 1), B({21}));
@@ -392,10 +405,10 @@ private slots:
         Image_From_Controller();
         Run("NConHGC", [&](QDialog &d) {
             auto *f = As<TFormConHGC>(d);
-            QVERIFY(!f->Combo("CBVrg")->isEnabled());
-            QVERIFY(!f->Combo("CBLine")->isEnabled());
-            QCOMPARE(f->Combo("CBLine")->currentIndex(), -1);
-            QVERIFY(!f->Combo("CBCount")->isEnabled());
+            QVERIFY(!Cb(f, "CBVrg")->isEnabled());
+            QVERIFY(!Cb(f, "CBLine")->isEnabled());
+            QCOMPARE(Cb(f, "CBLine")->currentIndex(), -1);
+            QVERIFY(!Cb(f, "CBCount")->isEnabled());
             QCOMPARE(f->GBTemp->palette().color(QPalette::WindowText), QColor(128, 128, 128));
             f->BitBtnWrite->click();
         });
@@ -418,11 +431,11 @@ private slots:
                 return;
             }
             auto *f = As<TFormConHGC>(d);
-            for (int i = 0; i < f->Combo("CBVrg")->count(); ++i) items << f->Combo("CBVrg")->itemText(i);
-            QCOMPARE(f->Combo("CBVrg")->currentIndex(), 0);
+            for (int i = 0; i < Cb(f, "CBVrg")->count(); ++i) items << Cb(f, "CBVrg")->itemText(i);
+            QCOMPARE(Cb(f, "CBVrg")->currentIndex(), 0);
             f->BitBtnParList->click();
-            QCOMPARE(f->Combo("CBCount")->currentText(), QString("3"));
-            f->Combo("CBVrg")->setCurrentIndex(1);
+            QCOMPARE(Cb(f, "CBCount")->currentText(), QString("3"));
+            Cb(f, "CBVrg")->setCurrentIndex(1);
             f->BitBtnWrite->click();
         });
         QCOMPARE(items, (QStringList{"0 (адр. 1)", "1 (адр. 42)"}));
@@ -455,7 +468,7 @@ private slots:
         ques.answer = 0;
         Run("NVrgConn", [&](QDialog &d) {
             auto *f = As<TFormConVich>(d);
-            f->Combo("CBCount")->setCurrentIndex(4);
+            Cb(f, "CBCount")->setCurrentIndex(4);
             f->BitBtnWrite->click();
         });
         QCOMPARE(ques.asked.size(), 1);
@@ -471,7 +484,7 @@ private slots:
         Vrg_Count_Raised = [&](TFormMain *, const QByteArray &old) { handed = old; };
         Run("NVrgConn", [&](QDialog &d) {
             auto *f = As<TFormConVich>(d);
-            f->Combo("CBCount")->setCurrentIndex(4);
+            Cb(f, "CBCount")->setCurrentIndex(4);
             f->BitBtnWrite->click();
         });
         QCOMPARE(handed, B({2, 11, 3, 10, 0, 1}));
@@ -485,10 +498,10 @@ private slots:
         sim.Set_Field(0, 11, B({1}));
         Run("NConVU", [&](QDialog &d) {
             auto *f = As<TFormConVU>(d);
-            QVERIFY(f->Combo("CBRate")->isEnabled());
-            QCOMPARE(f->Combo("CBRate")->currentText(), QString("9600"));
-            f->Combo("CBAdr")->setEditText("7");
-            f->Combo("CBRate")->setCurrentIndex(15);   // 19200
+            QVERIFY(Cb(f, "CBRate")->isEnabled());
+            QCOMPARE(Cb(f, "CBRate")->currentText(), QString("9600"));
+            Cb(f, "CBAdr")->setEditText("7");
+            Cb(f, "CBRate")->setCurrentIndex(15);   // 19200
             f->BitBtnWrite->click();
         });
         // The first write goes to the old address and is answered from the new one; the
@@ -521,8 +534,8 @@ private slots:
         sim.Set_Field(3, 1, B({30}));   // a rate index the table does not have
         Run("NConVU", [&](QDialog &d) {
             auto *f = As<TFormConVU>(d);
-            QVERIFY(!f->Combo("CBRate")->isEnabled());
-            f->Combo("CBAdr")->setEditText("254");
+            QVERIFY(!Cb(f, "CBRate")->isEnabled());
+            Cb(f, "CBAdr")->setEditText("254");
             f->BitBtnWrite->click();
         });
         QCOMPARE(Take_Requests(), (QList<Req>{{1, 3, 0, 4, 1}, {2, 3, 0, 1, 1}, {2, 3, 0, 1, 254}}));
@@ -540,7 +553,7 @@ private slots:
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(-1));
         Run("NConVU", [&](QDialog &d) {
             auto *f = As<TFormConVU>(d);
-            f->Combo("CBAdr")->setEditText("9");
+            Cb(f, "CBAdr")->setEditText("9");
             f->BitBtnWrite->click();
         });
         QCOMPARE(ques.asked.size(), 1);
