@@ -3,6 +3,7 @@
 #include "archives/Chrom_Error.h"
 #include "archives/forms/Chrom_Error_Form.h"
 #include "archives/forms/Save_Arhiv.h"
+#include "archives/forms/Xls_Export_Form.h"
 #include "core/forms/Dialogs.h"
 
 #include <QGuiApplication>
@@ -113,7 +114,6 @@ TFormArhMeas_Chr::TFormArhMeas_Chr(QWidget *owner, const Arhiv_Header &h, const 
     BitBtn4->setObjectName(QStringLiteral("BitBtn4"));
     BitBtn5 = new QPushButton(QStringLiteral("Сохранить в формате Excel"), this);
     BitBtn5->setObjectName(QStringLiteral("BitBtn5"));
-    BitBtn5->setEnabled(false);   // the spreadsheet export is not part of this viewer yet
     BitBtn2 = new QPushButton(QStringLiteral("Сохранить в файле"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn1 = new QPushButton(QStringLiteral("Выход"), this);
@@ -136,6 +136,8 @@ TFormArhMeas_Chr::TFormArhMeas_Chr(QWidget *owner, const Arhiv_Header &h, const 
     connect(StringGrid1, &QTableView::doubleClicked, this, &TFormArhMeas_Chr::Show_Status_Details);
     connect(BitBtn2, &QPushButton::clicked, this, &TFormArhMeas_Chr::Save_File);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    Attach_Xls_Export(this, BitBtn5, Xls_Viewer::Meas, Header, Model, [this] { return Avg().data(); });
+    BitBtn5->setEnabled(Meas_Xls_Export_On());
 
     BitBtn4->setEnabled(Model->rowCount() > 0);
     if (Model->rowCount() > 0) StringGrid1->selectRow(0);

@@ -1,0 +1,114 @@
+#include "archives/forms/Xls_Export_Form.h"
+
+#include "archives/Arhiv_File.h"
+#include "archives/forms/Save_Arhiv.h"
+#include "core/Ques.h"
+#include "core/forms/Dialogs.h"
+#include "core/forms/Wait_Form.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <algorithm>
+#include <memory>
+
+namespace {
+bool g_meas_export = false;
+
+void message(uint32_t kind, const QString &line1, const QString &line2 = QString())
+{
+    Ques_Kind = kind;
+    Show_Ques(line1, line2);
+}
+} // namespace
+
+void Set_Meas_Xls_Export(bool on) { g_meas_export = on; }
+bool Meas_Xls_Export_On() { return g_meas_export; }
+
+Xls_Grid Xls_Grid_Of(const QString &caption, const Arhiv_Header &h, const QAbstractItemModel &m,
+                     const float *avg)
+{
+    Xls_Grid g;
+    g.caption = caption;
+    g.cols = m.columnCount();
+    g.rows = m.rowCount();
+    const QAbstractItemModel *model = &m;
+    g.heading = [model](int col, int line) {
+        return model->headerData(col, Qt::Horizontal).toString().section(u'\n', line, line);
+    };
+    g.cell = [model](int row, int col) { return model->index(row, col).data().toString(); };
+    g.decimals = [h](int i) { return Param_Decimals(h, i); };
+    g.avg = avg;
+    return g;
+}
+
+bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_Grid &g)
+{
+    Save_Dialog_Setup s;
+    s.title = QStringLiteral("Введите имя файла для сохранения данных");
+    s.dir = Xls_Dir(v);
+    s.filter = QStringLiteral("DataFiles (*.xlsx)");
+    s.ext = QStringLiteral(".xlsx");
+    s.proposed = Xls_Default_Name(v, s.dir, h, QDate::currentDate());
+
+    File_Dialog_Save_Ui ui(viewer);
+    QString path;
+    for (;;) {
+        const std::optional<QString> chosen = ui.Choose_Name(s);
+        if (!chosen || chosen->isEmpty()) return false;
+        path = Xls_Apply_Ext(*chosen);
+        // A workbook already there is replaced only when the user says so.
+        if (!QFileInfo::exists(path)) break;
+        message(3, Arh_Replace_Line1(path), Arh_Replace_Line2());
+        if (Ques_Answer == 1) break;
+        s.proposed = path;
+    }
+
+    const int rows = std::max(g.rows, 0);
+    ui.Busy(true);
+    auto wait = std::make_unique<TFormWait>(viewer);
+    wait->Wait_Mode = 4;
+    wait->ProgressBar1->setRange(0, rows + 8);
+    wait->ProgressBar1->setValue(0);
+    const QPointer<QWidget> owner(viewer);
+    if (owner) owner->setEnabled(false);
+    wait->show();
+    wait->repaint();
+    QProgressBar *bar = wait->ProgressBar1;
+    const auto advance = [bar](int by) { bar->setValue(std::min(bar->value() + by, bar->maximum())); };
+
+    advance(5);   // workbook, widths, title and heading rows, data look
+    const Xls_Sheet sheet = Build_Xls_Sheet(v, g, [&](int) { advance(1); });
+    const Xls_Write w = Write_Xls(path, sheet);
+    advance(1);
+
+    ui.Busy(false);
+    wait.reset();
+    if (owner) {
+        owner->setEnabled(true);
+        owner->raise();
+        owner->activateWindow();
+    }
+    if (w == Xls_Write::Ok) {
+        message(6, QStringLiteral("Данные сохранены в файле %1").arg(QFileInfo(path).fileName()));
+        return true;
+    }
+    message(6, QStringLiteral("Ошибка работы с файлом!"));
+    return false;
+}
+
+void Attach_Xls_Export(QDialog *viewer, QPushButton *button, Xls_Viewer v, const Arhiv_Header &h,
+                       const QAbstractItemModel *model, std::function<const float *()> avg)
+{
+    if (!viewer || !button || !model) return;
+    const QPointer<const QAbstractItemModel> m(model);
+    QObject::connect(button, &QPushButton::clicked, viewer, [viewer, v, h, m, avg] {
+        if (!m) return;
+        Export_Xls(viewer, v, h, Xls_Grid_Of(viewer->windowTitle(), h, *m, avg ? avg() : nullptr));
+    });
+    button->setEnabled(true);
+}

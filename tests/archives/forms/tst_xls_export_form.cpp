@@ -1,0 +1,281 @@
+#include "archives/forms/Arh_Install2.h"
+#include "archives/forms/Arh_Read_Form.h"
+#include "archives/forms/Arhiv_Clb_Form.h"
+#include "archives/forms/Arhivhdm_Chr_Form.h"
+#include "archives/forms/Arhmeas_Chr_Form.h"
+#include "archives/forms/Xls_Export_Form.h"
+#include "core/Crc16.h"
+#include "core/Globals.h"
+#include "core/Ques.h"
+#include "core/forms/Dialogs.h"
+#include "core/forms/Wait_Form.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+#include <pugixml.hpp>
+#include <zip.h>
+
+namespace {
+class Answering_Ques : public Ques_Handler {
+public:
+    QStringList Lines;
+    QList<uint32_t> Kinds;
+    uint8_t Answer = 0;
+    // What the export showed at the moment of the outcome message.
+    bool Viewer_Enabled_At_Message = false;
+    QWidget *Viewer = nullptr;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        Lines << q.line1;
+        Kinds << q.kind;
+        if (Viewer) Viewer_Enabled_At_Message = Viewer->isEnabled();
+        return q.yes_no ? Answer : 0;
+    }
+};
+
+QByteArray zip_entry(const QString &path, const char *name)
+{
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
+    if (!z) return {};
+    QByteArray out;
+    zip_stat_t st;
+    if (zip_stat(z, name, 0, &st) == 0) {
+        if (zip_file_t *f = zip_fopen(z, name, 0)) {
+            out.resize(qsizetype(st.size));
+            if (zip_fread(f, out.data(), st.size) != zip_int64_t(st.size)) out.clear();
+            zip_fclose(f);
+        }
+    }
+    zip_close(z);
+    return out;
+}
+
+// Cell texts of the first sheet by reference ("B1").
+QMap<QString, QString> sheet_texts(const QString &path)
+{
+    QMap<QString, QString> out;
+    QStringList shared;
+    const QByteArray sst = zip_entry(path, "xl/sharedStrings.xml");
+    pugi::xml_document sdoc;
+    if (sdoc.load_buffer(sst.constData(), size_t(sst.size())))
+        for (pugi::xml_node si : sdoc.child("sst").children("si")) shared << QString::fromUtf8(si.child("t").text().get());
+    const QByteArray xml = zip_entry(path, "xl/worksheets/sheet1.xml");
+    pugi::xml_document doc;
+    if (!doc.load_buffer(xml.constData(), size_t(xml.size()))) return out;
+    for (pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row"))
+        for (pugi::xml_node c : row.children("c"))
+            if (c.child("v")) {
+                const QString v = QString::fromUtf8(c.child("v").text().get());
+                out[QString::fromUtf8(c.attribute("r").value())] =
+                    QString::fromUtf8(c.attribute("t").value()) == "s" ? shared.value(v.toInt()) : v;
+            }
+    return out;
+}
+
+// Sees the wait form as it is shown: its mode, its bar and whether the viewer is disabled.
+class Wait_Watch : public QObject {
+public:
+    int Mode = -1, Max = -1;
+    bool Viewer_Disabled = false;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show)
+            if (auto *w = qobject_cast<TFormWait *>(o)) {
+                Mode = w->Wait_Mode;
+                Max = w->ProgressBar1->maximum();
+                for (QWidget *t : QApplication::topLevelWidgets())
+                    if (qobject_cast<TFormArhMeas_Chr *>(t)) Viewer_Disabled = !t->isEnabled();
+            }
+        return false;
+    }
+};
+
+Arhiv_Header header(const char *magic, int n, uint32_t count)
+{
+    Arhiv_Header h;
+    std::memset(&h, 0, sizeof h);
+    std::memcpy(h.magic, magic, 3);
+    std::memcpy(h.line_name, "Line", 4);
+    h.contr_adr = 7;
+    h.contr_type = 16;
+    h.chrom_code = 8;
+    h.par_count = uint8_t(n);
+    h.rec_count = count;
+    h.period_start = Date6{26, 4, 1, 0, 0, 0};
+    h.period_end = Date6{26, 4, 2, 0, 0, 0};
+    for (int i = 0; i < n; ++i) {
+        const QByteArray s = "C" + QByteArray::number(i + 1);
+        std::memcpy(h.pars[i].symbol, s.constData(), size_t(s.size()));
+        h.pars[i].unit = 1;
+        h.pars[i].decimals = 2;
+    }
+    return h;
+}
+
+QByteArray meas_records()
+{
+    QByteArray b;
+    for (int k = 0; k < 2; ++k) {
+        Chr_Meas_Rec r;
+        std::memset(&r, 0, sizeof r);
+        r.dt = Date6{26, 4, 1, 10, uint8_t(k), 0};
+        const float v = k ? 12.3456f : 10.0f;
+        std::memcpy(r.values, &v, 4);
+        r.values[0] = uint8_t((r.values[0] & 0xFC) | 0x01);   // warning mark
+        Put_Crc16(reinterpret_cast<uint8_t *>(&r), uint16_t(sizeof r - 2));
+        b.append(reinterpret_cast<const char *>(&r), sizeof r);
+    }
+    return b;
+}
+} // namespace
+
+class Tst_Xls_Export_Form : public QObject {
+    Q_OBJECT
+    QTemporaryDir Tmp;
+    Answering_Ques Ques;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(Tmp.isValid());
+        Set_Work_Dir(Tmp.path());
+        for (const char *d : {"MOMDATA", "HOURDATA", "DAYDATA", "CALIBRARHIV"}) QVERIFY(QDir(Tmp.path()).mkpath(d));
+        Set_Ques_Handler(&Ques);
+    }
+    void cleanupTestCase() { Set_Ques_Handler(nullptr); }
+    void cleanup()
+    {
+        Set_Dialog_Runner(nullptr);
+        Set_Meas_Xls_Export(false);
+        Ques.Viewer = nullptr;
+        Ques.Answer = 0;
+    }
+
+    void install_plugs_viewers_and_switches_the_measurement_export_on()
+    {
+        {
+            TFormArhMeas_Chr f(nullptr, header("MSA", 1, 2), meas_records());
+            QVERIFY(!f.BitBtn5->isEnabled());
+        }
+        for (Arh_Reader r : {Arh_Reader::Chr_Hour, Arh_Reader::Chr_Day, Arh_Reader::Clb}) Set_Archive_Viewer(r, {});
+        Install_Archive_Viewers2(nullptr);
+        QVERIFY(Has_Archive_Viewer(Arh_Reader::Chr_Hour));
+        QVERIFY(Has_Archive_Viewer(Arh_Reader::Chr_Day));
+        QVERIFY(Has_Archive_Viewer(Arh_Reader::Clb));
+        QVERIFY(Meas_Xls_Export_On());
+        TFormArhMeas_Chr f(nullptr, header("MSA", 1, 2), meas_records());
+        QVERIFY(f.BitBtn5->isEnabled());
+    }
+
+    void measurement_export_writes_the_grid_without_marks()
+    {
+        Set_Meas_Xls_Export(true);
+        const QString dir = Tmp.path() + "/MOMDATA";
+        QString proposed, filter, title, initial;
+        Scripted_Dialogs runner([&](QDialog &d) {
+            if (auto *v = qobject_cast<TFormArhMeas_Chr *>(&d)) {
+                Ques.Viewer = v;
+                v->BitBtn5->click();
+                v->BitBtn1->click();
+            } else if (auto *fd = qobject_cast<QFileDialog *>(&d)) {
+                proposed = QFileInfo(fd->selectedFiles().value(0)).fileName();
+                filter = fd->nameFilters().value(0);
+                title = fd->windowTitle();
+                initial = QDir(fd->directory()).absolutePath();
+                fd->selectFile(dir + "/book");
+                d.accept();
+            }
+        });
+        Set_Dialog_Runner(&runner);
+        Wait_Watch watch;
+        qApp->installEventFilter(&watch);
+        Show_Arh_Meas_Chr(nullptr, header("MSA", 1, 2), meas_records());
+        qApp->removeEventFilter(&watch);
+        QCOMPARE(watch.Mode, 4);
+        QCOMPARE(watch.Max, 2 + 8);
+        QVERIFY(watch.Viewer_Disabled);
+        QCOMPARE(title, QString("Введите имя файла для сохранения данных"));
+        QCOMPARE(filter, QString("DataFiles (*.xlsx)"));
+        QCOMPARE(initial, QDir(dir).absolutePath());
+        QCOMPARE(proposed, QString("qzt16-007_Line_%1_mom.xlsx").arg(QDate::currentDate().toString("yyMMdd")));
+        QCOMPARE(Ques.Lines.last(), QString("Данные сохранены в файле book.xlsx"));
+        QCOMPARE(Ques.Kinds.last(), 6u);
+        QVERIFY(Ques.Viewer_Enabled_At_Message);   // the viewer is given back before the message
+
+        const QMap<QString, QString> t = sheet_texts(dir + "/book.xlsx");
+        QCOMPARE(t.value("B1"), QString("Измерительные данные хроматографа за период  с  "
+                                        "01.04.26 00:00:00  по  02.04.26 00:00:00"));
+        QCOMPARE(t.value("A2"), QString("Дата"));
+        QCOMPARE(t.value("C2"), QString("C1"));
+        QCOMPARE(t.value("C3"), QString("%"));
+        QCOMPARE(t.value("A4"), QString("01.04.26"));
+        QCOMPARE(t.value("B5"), QString("10:01:00"));
+        QCOMPARE(t.value("C5"), QString("12.35"));   // shown as " 12.35 *"
+        QCOMPARE(t.value("A7"), QString("Среднее значение"));
+        QCOMPARE(t.value("C7"), QString("11.17"));
+    }
+
+    void hourly_and_calibration_exports_and_the_replace_question()
+    {
+        const QString dir = Tmp.path() + "/CALIBRARHIV";
+        QStringList proposed;
+        int dialogs = 0;
+        Scripted_Dialogs runner([&](QDialog &d) {
+            if (auto *v = qobject_cast<TFormArhiv_Clb *>(&d)) {
+                v->BitBtn5->click();
+                v->BitBtn1->click();
+            } else if (auto *v2 = qobject_cast<TFormArhivHDM_Chr *>(&d)) {
+                v2->BitBtn5->click();
+                v2->BitBtn1->click();
+            } else if (auto *fd = qobject_cast<QFileDialog *>(&d)) {
+                ++dialogs;
+                proposed << QFileInfo(fd->selectedFiles().value(0)).fileName();
+                if (dialogs == 3) {   // after "Нет" to the replace question: give up
+                    d.reject();
+                    return;
+                }
+                fd->selectFile(dir + "/cal");
+                d.accept();
+            }
+        });
+        Set_Dialog_Runner(&runner);
+        Show_Arhiv_Clb(nullptr, header("CLB", 1, 0), QByteArray());
+        QVERIFY(QFileInfo::exists(dir + "/cal.xlsx"));
+        const QString today = QDate::currentDate().toString("yyMMdd");
+        QCOMPARE(proposed.value(0), QString("qzt16-007_Line_%1_clb.xlsx").arg(today));
+        const QMap<QString, QString> t = sheet_texts(dir + "/cal.xlsx");
+        QCOMPARE(t.value("C2"), QString("Номер"));
+        QVERIFY(!t.contains("A5"));   // no records, no means
+        const QDateTime before = QFileInfo(dir + "/cal.xlsx").lastModified();
+
+        // The same name again: asked, "Нет" shows the dialog with that name, then cancel.
+        Ques.Answer = 0;
+        const qsizetype asked = Ques.Lines.size();
+        Show_Arhiv_Clb(nullptr, header("CLB", 1, 0), QByteArray());
+        QCOMPARE(dialogs, 3);
+        QCOMPARE(Ques.Lines.value(asked), QString("Файл cal.xlsx уже есть."));
+        QCOMPARE(proposed.value(2), QString("cal.xlsx"));
+        QCOMPARE(Ques.Lines.size(), asked + 1);   // cancel: no further message
+        QCOMPARE(QFileInfo(dir + "/cal.xlsx").lastModified(), before);
+
+        // Hourly list into a directory that is gone: the failure is reported, nothing made.
+        dialogs = 0;
+        QVERIFY(QDir(dir).removeRecursively());
+        Show_Arhiv_HDM_Chr(nullptr, header("HOU", 1, 0), QByteArray(), HDM_KIND_HOUR);
+        QCOMPARE(proposed.last(), QString("qzt16-007_Line_%1_hou.xlsx").arg(today));
+        QCOMPARE(Ques.Lines.last(), QString("Ошибка работы с файлом!"));
+        QVERIFY(!QFileInfo::exists(dir + "/cal.xlsx"));
+    }
+};
+
+QTEST_MAIN(Tst_Xls_Export_Form)
+#include "tst_xls_export_form.moc"
