@@ -27,8 +27,8 @@
 // A disabled row other than a Check row is neither checked nor stored: its bytes keep their
 // value. Every refusal is a kind-2 message and the dialog stays open with nothing stored.
 //
-// Check rows may depend on another Check row (enabled_by = its index): the dependent box and
-// its labels are enabled only while that box is ticked, and cleared when it is not.
+// Check rows may depend on an earlier Check row (enabled_by = its index): the dependent box
+// and its labels are enabled only while that box is ticked, and cleared when it is not.
 //
 // Derived dialogs add their own rules through the hooks below and reach the controls by row
 // index (Row_Of gives the index of a control name).
@@ -61,7 +61,7 @@ struct Field_Row {
     QString unit;                 // label right of the control
     QString hint;                 // label right of the unit, e.g. "(  0 - 255 ) "
     QString group;                // group box title
-    int enabled_by = -1;          // Check rows: index of the Check row that enables this one
+    int enabled_by = -1;          // Check rows: index of the earlier Check row enabling this one
     QString missing_line1 = QStringLiteral("Введены не все параметры");
     QString missing_line2;
 };
