@@ -1,0 +1,224 @@
+#include "messages/forms/Prnarhiv.h"
+
+#include "core/Ques.h"
+#include "core/forms/Dialogs.h"
+#include "messages/forms/Ques_prn.h"
+
+#include <QAbstractItemModel>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+// Report units to device pixels.
+struct Scale {
+    qreal x;
+    qreal y;
+    QRectF Rect(qreal left, qreal top, qreal w, qreal h) const { return QRectF(left * x, top * y, w * x, h * y); }
+};
+
+QFont cell_font(const Rep_Font &f)
+{
+    QFont font(f.family);
+    font.setStyleHint(f.family.contains(QLatin1String("Courier")) ? QFont::Monospace : QFont::SansSerif);
+    font.setPointSizeF(f.size > 0 ? f.size : 8);
+    font.setBold(f.bold);
+    return font;
+}
+
+void draw_frame(QPainter &p, const QRectF &r, uint8_t frame)
+{
+    if (frame & REP_FRAME_LEFT) p.drawLine(r.topLeft(), r.bottomLeft());
+    if (frame & REP_FRAME_TOP) p.drawLine(r.topLeft(), r.topRight());
+    if (frame & REP_FRAME_RIGHT) p.drawLine(r.topRight(), r.bottomRight());
+    if (frame & REP_FRAME_BOTTOM) p.drawLine(r.bottomLeft(), r.bottomRight());
+}
+
+void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF &band_rect, int page)
+{
+    const QRectF rect = s.Rect(c.left, band_top + c.top, c.width, c.height);
+    if (c.frame) draw_frame(p, rect, c.frame);
+    if (c.lines.isEmpty() && !c.page_number) return;
+
+    p.save();
+    p.setClipRect(rect.intersected(band_rect));
+    p.setFont(cell_font(c.font));
+    const qreal pad = s.x;   // one unit from the side a text leans on
+    const QRectF text_area = rect.adjusted(pad, 0, -pad, 0);
+    const Qt::Alignment h = c.align & Qt::AlignHorizontal_Mask;
+    const int count = c.page_number ? 1 : int(c.lines.size());
+    for (int i = 0; i < count; ++i) {
+        const qreal top = rect.top() + i * c.line_height * s.y;
+        if (top >= rect.bottom()) break;
+        const QString text = c.page_number ? QString::number(page) : c.lines[i];
+        if (text.isEmpty()) continue;
+        const QRectF line(text_area.left(), top, text_area.width(), c.line_height * s.y);
+        p.drawText(line, int(h | Qt::AlignTop | Qt::TextSingleLine), Rep_Fit_Text(p, text, line.width()));
+    }
+    p.restore();
+}
+
+} // namespace
+
+QString Rep_Fit_Text(const QPainter &p, const QString &text, qreal width)
+{
+    const QFontMetricsF fm(p.font(), p.device());
+    if (fm.horizontalAdvance(text) <= width) return text;
+    // The longest beginning that fits; a surrogate pair is never split.
+    qsizetype lo = 0, hi = text.size();
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (fm.horizontalAdvance(text.left(mid)) <= width) lo = mid;
+        else hi = mid - 1;
+    }
+    if (lo > 0 && text.at(lo - 1).isHighSurrogate()) --lo;
+    return text.left(lo);
+}
+
+void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
+{
+    if (!dev) return;
+    dev->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                   QMarginsF(page.left_mm, page.top_mm, page.right_mm, page.bottom_mm),
+                                   QPageLayout::Millimeter));
+}
+
+void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
+{
+    const Scale s{p.device()->logicalDpiX() / 96.0, p.device()->logicalDpiY() / 96.0};
+    const int width = r.page.Width_Units();
+    const int height = r.page.Height_Units();
+    const std::vector<Rep_Sheet> sheets = Rep_Layout(r);
+
+    QPen pen(Qt::black);
+    pen.setWidthF(0.75 * s.x);
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        if (i > 0 && dev) dev->newPage();
+        p.setPen(pen);
+        const int page = int(i) + 1;
+        for (const Rep_Placed &pl : sheets[i].bands) {
+            const Rep_Band &b = *pl.band;
+            // A band is cut at the bottom of the printable area, never moved off it.
+            const int h = qMin(b.height, qMax(0, height - pl.top));
+            const QRectF band_rect = s.Rect(0, pl.top, width, h);
+            if (b.frame) draw_frame(p, band_rect, b.frame);
+            for (const Rep_Cell &c : b.cells) draw_cell(p, s, c, pl.top, band_rect, page);
+        }
+    }
+}
+
+bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev)
+{
+    if (!dev) return false;
+    Rep_Setup_Page(dev, r.page);
+    QPainter p;
+    if (!p.begin(dev)) return false;
+    Rep_Render(r, p, dev);
+    return p.end();
+}
+
+Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterInfo &info)
+{
+    if (!info.isNull()) {
+        QPrinter printer(info, QPrinter::HighResolution);
+        if (!printer.isValid()) return Rep_Print_Result::Failed;
+        Hourglass wait;
+        return Rep_Render(r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+    }
+    // No printer set up: the print dialog lets the user choose one or a PDF file.
+    QPrinter printer(QPrinter::HighResolution);
+    Rep_Setup_Page(&printer, r.page);
+    QPrintDialog dlg(&printer, owner);
+    if (Run_Dialog(dlg) != QDialog::Accepted) return Rep_Print_Result::Cancelled;
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
+        return Rep_Print_Result::Failed;
+    Hourglass wait;
+    return Rep_Render(r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+}
+
+Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r)
+{
+    return Rep_Print(owner, r, QPrinterInfo::defaultPrinter());
+}
+
+Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    Rep_Setup_Page(&printer, r.page);
+    QPrintPreviewDialog dlg(&printer, owner);
+    bool ok = true;
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter *pr) {
+        if (!Rep_Render(r, pr)) ok = false;
+    });
+    Run_Dialog(dlg);
+    return ok ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+}
+
+bool TFormPrnArhiv::Prepare_Arhiv_Report()
+{
+    if (!Header || !Grid || !Is_Msg_Report_Kind(Report_Kind)) return false;
+    Hourglass wait;
+    Report = Build_Arhiv_Report(Report_Kind, *Header, Heading, *Grid);
+    return true;
+}
+
+Rep_Print_Result TFormPrnArhiv::Print(QWidget *owner) { return Rep_Print(owner, Report); }
+
+QList<QStringList> Msg_Rows_From_Model(const QAbstractItemModel &m)
+{
+    QList<QStringList> rows;
+    const int n = m.rowCount();
+    const int cols = m.columnCount();
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        QStringList row;
+        for (int c = 1; c <= REP_MSG_COLUMNS; ++c)
+            row << (c < cols ? m.data(m.index(i, c), Qt::DisplayRole).toString() : QString());
+        rows << row;
+    }
+    return rows;
+}
+
+Rep_Print_Result Print_Message_List(QWidget *owner, uint8_t kind, const Arhiv_Header &header,
+                                    const QList<QStringList> &rows)
+{
+    char heading[REP_HEADING_SIZE] = {};
+    {
+        TFormQues_Prn q(owner);
+        q.Header = &header;
+        q.Report_Kind = kind;
+        Run_Dialog(q);
+        if (q.Ok != 1) return Rep_Print_Result::Cancelled;
+        std::memcpy(heading, q.Heading, REP_HEADING_SIZE);
+    }
+
+    Rep_Print_Result res = Rep_Print_Result::Failed;
+    try {
+        TFormPrnArhiv f;
+        f.Report_Kind = kind;
+        f.Header = &header;
+        f.Heading = heading;
+        f.Grid = &rows;
+        if (f.Prepare_Arhiv_Report()) res = f.Print(owner);
+    } catch (const std::exception &) {
+        res = Rep_Print_Result::Failed;
+    }
+    if (res == Rep_Print_Result::Failed) {
+        Ques_Kind = 1;
+        Show_Ques(QStringLiteral("Ошибка печати данных"), QString());
+    }
+    return res;
+}
+
+Rep_Print_Result Print_Message_List(QWidget *owner, uint8_t kind, const Arhiv_Header &header,
+                                    const QAbstractItemModel &grid)
+{
+    return Print_Message_List(owner, kind, header, Msg_Rows_From_Model(grid));
+}

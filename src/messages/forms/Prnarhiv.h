@@ -1,0 +1,62 @@
+#pragma once
+// Printing of reports made of bands (messages/Repklass.h): drawing on any paged device
+// (printer, PDF, preview), printing with a fall-back to the print dialog when no printer is
+// set up, the modal preview, and the printed message lists with their heading dialog.
+#include "archives/Arhiv.h"
+#include "messages/Repklass.h"
+
+#include <QList>
+#include <QPrinterInfo>
+#include <QStringList>
+
+class QAbstractItemModel;
+class QPagedPaintDevice;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// A4 portrait with the report's margins in millimetres.
+void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page);
+// Draws every sheet on a painter already begun on dev (its page layout set by
+// Rep_Setup_Page), starting new pages through dev.
+void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev);
+// Sets the page up, begins a painter on dev and draws; false when the painter cannot begin.
+bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev);
+// The longest beginning of text that fits width pixels in the painter's font.
+QString Rep_Fit_Text(const QPainter &p, const QString &text, qreal width);
+
+enum class Rep_Print_Result : uint8_t { Printed, Cancelled, Failed };
+
+// Straight to the given printer; with a null printer (none set up) the print dialog is shown
+// (it offers a PDF file). The dialog goes through Run_Dialog.
+Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterInfo &printer);
+// The same with the system's default printer.
+Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r);
+// The modal preview (through Run_Dialog), from which the user prints.
+Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r);
+
+// The printed message list: prepared from the viewer's rows and printed.
+class TFormPrnArhiv {
+public:
+    uint8_t Report_Kind = REP_KIND_ALA;              // 3 or 4
+    const Arhiv_Header *Header = nullptr;
+    const char *Heading = nullptr;                   // 41 bytes from the heading dialog
+    const QList<QStringList> *Grid = nullptr;        // per row the texts of columns 1..7
+    Rep_Report Report;
+
+    // False when an input is missing or the kind is not a message list.
+    bool Prepare_Arhiv_Report();
+    Rep_Print_Result Print(QWidget *owner);
+};
+
+// Grid columns 1..7 of every row of a viewer's model (column 0 is the margin, not printed).
+QList<QStringList> Msg_Rows_From_Model(const QAbstractItemModel &m);
+
+// The viewer's "Печать": the heading dialog for kind (3 or 4) and header; when accepted, the
+// report of rows (texts of grid columns 1..7 per row) is printed. A failure is shown as
+// "Ошибка печати данных". Printed, Cancelled (heading or print dialog cancelled) or Failed.
+Rep_Print_Result Print_Message_List(QWidget *owner, uint8_t kind, const Arhiv_Header &header,
+                                    const QList<QStringList> &rows);
+// The same for a viewer's model.
+Rep_Print_Result Print_Message_List(QWidget *owner, uint8_t kind, const Arhiv_Header &header,
+                                    const QAbstractItemModel &grid);
