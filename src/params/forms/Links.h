@@ -6,6 +6,7 @@
 // description; the Ethernet form shows its addresses as four octets in a row.
 #include "params/Links.h"
 #include "params/forms/Field_List.h"
+#include "params/forms/Mac_Adr.h"
 
 #include <QByteArray>
 #include <functional>
@@ -68,16 +69,6 @@ protected:
     bool Store() override;
 private:
     uint8_t Work[ETH_LEN] = {};
-};
-
-// Table 40, shown only.
-class TFormMac_Adr : public TParam_Dialog {
-    Q_OBJECT
-public:
-    explicit TFormMac_Adr(QWidget *owner = nullptr);
-    QLabel *PMac = nullptr;
-protected:
-    void Load() override;
 };
 
 // The commands.
