@@ -119,8 +119,13 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     connect(BitBtn2, &QPushButton::clicked, this, &TFormMsg_List::Save_File);
     connect(BitBtn3, &QPushButton::clicked, this, &TFormMsg_List::Print_List);
 
-    int grid_w = 2 * StringGrid1->frameWidth() + StringGrid1->verticalScrollBar()->sizeHint().width();
+    // Room for the vertical scroll bar; while all rows fit, the last column takes it.
+    const int bar_w = StringGrid1->verticalScrollBar()->sizeHint().width();
+    int grid_w = 2 * StringGrid1->frameWidth() + bar_w;
     for (int w : Descr.col_px) grid_w += w;
+    connect(StringGrid1->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this, bar_w](int, int max) {
+        StringGrid1->setColumnWidth(MSG_COLS, Descr.col_px[MSG_COLS] + (max > 0 ? 0 : bar_w));
+    });
     const QMargins m = v->contentsMargins();
     setFixedWidth(grid_w + m.left() + m.right());
     Fit_Height();
