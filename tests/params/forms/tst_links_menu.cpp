@@ -562,6 +562,22 @@ private slots:
         QCOMPARE(Conn_Settings.Ethernet_Conn_Par.Link.Adr, uint8_t(254));
     }
 
+    void upper_level_preambles_only()
+    {
+        Link_Direct();
+        Exch_Box->Adr = 1;
+        Run("NConVU", [&](QDialog &d) {
+            auto *f = As<TFormConVU>(d);
+            Ed(f, "EPream")->setText("4");
+            f->BitBtnWrite->click();
+        });
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 3, 0, 4, 1}, {2, 3, 2, 1, 1}, {2, 3, 2, 1, 1}}));
+        QCOMPARE(sim.Table(3), B({1, 11, 4, 0}));
+        QCOMPARE(Exch_Box->Adr, uint8_t(1));
+        QCOMPARE(Exch_Box->Rate, 9600u);
+        Link_Ethernet();
+    }
+
     void mac_read_failure_shows_nothing()
     {
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Times(-1));
