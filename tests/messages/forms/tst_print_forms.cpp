@@ -1,0 +1,511 @@
+// The print heading dialog and the printed message lists as the viewers use them: what the
+// dialog shows, keeps in "title.ini" and refuses to touch; reports drawn into PDF files and read
+// back with pdftotext; the fall-back to the print dialog when no printer is set up; the preview.
+#include "core/Codepage.h"
+#include "core/Globals.h"
+#include "core/Ques.h"
+#include "core/Rd_wr_ini.h"
+#include "core/forms/Dialogs.h"
+#include "messages/Ques_prn.h"
+#include "messages/forms/Prnarhiv.h"
+#include "messages/forms/Ques_prn.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+struct Recorder : Ques_Handler {
+    QList<Ques_Setup> seen;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        seen << q;
+        return 0;
+    }
+};
+
+Arhiv_Header header()
+{
+    Arhiv_Header h;
+    std::memset(&h, 0, sizeof h);
+    std::memcpy(h.magic, "ALA", 3);
+    std::memcpy(h.contr_name, "\xD3\xE7\xE5\xEB 7     ", 11);   // "Узел 7" and blanks, 1251
+    h.contr_adr = 3;
+    h.contr_type = 16;
+    h.made = Date6{26, 4, 20, 10, 11, 12};
+    h.period_start = Date6{26, 4, 1, 0, 0, 0};
+    h.period_end = Date6{26, 4, 19, 23, 59, 59};
+    return h;
+}
+
+QList<QStringList> rows(int n)
+{
+    QList<QStringList> r;
+    for (int i = 0; i < n; ++i)
+        r << QStringList{QStringLiteral("%1.04.26").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
+                         QStringLiteral("12:00:%1").arg(i % 60, 2, 10, QLatin1Char('0')),
+                         QStringLiteral("Событие%1").arg(i), QStringLiteral("Объект%1").arg(i),
+                         QStringLiteral("1.5"), QStringLiteral("2.5"), QStringLiteral("кПа")};
+    return r;
+}
+
+QByteArray file_bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+ino_t inode(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// pdftotext -layout of a file, pages separated by form feeds.
+QString pdf_text(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return QStringLiteral("<pdftotext failed>");
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// pdftotext puts its own spacing between words: a run of blanks matches any run.
+bool has(const QString &text, const QString &words)
+{
+    QString re;
+    for (const QString &w : words.split(u' ', Qt::SkipEmptyParts))
+        re += (re.isEmpty() ? QString() : QStringLiteral("\\s+")) + QRegularExpression::escape(w);
+    return text.contains(QRegularExpression(re));
+}
+
+// Heading dialog answered: name typed (null: left as shown), then "Печатать" or "Отменить".
+void answer_heading(QDialog &d, const QString *name, bool print)
+{
+    auto *q = qobject_cast<TFormQues_Prn *>(&d);
+    QVERIFY(q);
+    if (name) q->Edit1->setText(*name);
+    (print ? q->BitBtn1 : q->BitBtn2)->click();
+}
+
+} // namespace
+
+class tst_Print_Forms : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void headingShowsReport();
+    void headingNewFileAndUnchanged();
+    void headingEmptiedAnd40Chars();
+    void headingCancelLeavesFile();
+    void headingUnwritableIsSilent();
+
+    void pdfOfSmallList();
+    void pdfTwoPagesAndCutTexts();
+    void operatorListPdf();
+    void noPrinterFallsBackToDialog();
+    void printFailureReported();
+    void printMessageListFromModel();
+    void preview();
+
+private:
+    QTemporaryDir *Tmp = nullptr;
+    Recorder Ques;
+    Ques_Handler *Old_Ques = nullptr;
+};
+
+void tst_Print_Forms::init()
+{
+    Tmp = new QTemporaryDir;
+    QVERIFY(Tmp->isValid());
+    Set_Work_Dir(Tmp->path() + u'/');
+    QVERIFY(QDir().mkpath(Ini_Dir()));
+    Ques.seen.clear();
+    Old_Ques = Set_Ques_Handler(&Ques);
+}
+
+void tst_Print_Forms::cleanup()
+{
+    Set_Dialog_Runner(nullptr);
+    Set_Ques_Handler(Old_Ques);
+    delete Tmp;
+    Tmp = nullptr;
+}
+
+void tst_Print_Forms::headingShowsReport()
+{
+    const Arhiv_Header h = header();
+    QFile f(Title_Ini_Path());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\xCE\xCE\xCE \"\xC3\xE0\xE7\"") + QByteArray(31, '\0'));   // ООО "Газ"
+    f.close();
+
+    TFormQues_Prn q;
+    q.Header = &h;
+    q.Report_Kind = REP_KIND_AUD;
+    Scripted_Dialogs run([&](QDialog &) {
+        QCOMPARE(q.windowTitle(), QStringLiteral(" Данные для печати"));
+        QCOMPARE(q.Label1->text(), QStringLiteral("Перечень сообщений о вмешательствах оператора"));
+        QCOMPARE(q.Label2->text(), QStringLiteral("в работу контроллерa QZT_16"));
+        QCOMPARE(q.Label3->text(), QStringLiteral("за период  с  01.04.26  00:00:00  по  19.04.26  23:59:59"));
+        QCOMPARE(q.Edit1->text(), QStringLiteral("ООО \"Газ\""));
+        QCOMPARE(q.Edit1->maxLength(), 40);
+        QCOMPARE(q.BitBtn1->text(), QStringLiteral("Печатать"));
+        QCOMPARE(q.BitBtn2->text(), QStringLiteral("Отменить"));
+        QVERIFY(q.findChildren<QLabel *>().size() >= 5);
+    });
+    Set_Dialog_Runner(&run);
+    QCOMPARE(Run_Dialog(q), int(QDialog::Rejected));
+    QCOMPARE(run.Count, 1);
+    QCOMPARE(q.Ok, uint8_t(0));
+}
+
+void tst_Print_Forms::headingNewFileAndUnchanged()
+{
+    const Arhiv_Header h = header();
+    const QString path = Title_Ini_Path();
+    QVERIFY(!QFile::exists(path));
+    const QString name = QStringLiteral("АО Газпром");
+    {
+        TFormQues_Prn q;
+        q.Header = &h;
+        q.Report_Kind = REP_KIND_ALA;
+        Scripted_Dialogs run([&](QDialog &d) {
+            QCOMPARE(q.Edit1->text(), QString());
+            answer_heading(d, &name, true);
+        });
+        Set_Dialog_Runner(&run);
+        QCOMPARE(Run_Dialog(q), int(QDialog::Accepted));
+        QCOMPARE(q.Ok, uint8_t(1));
+        const QByteArray want = QByteArray("\xC0\xCE \xC3\xE0\xE7\xEF\xF0\xEE\xEC") + QByteArray(30, '\0');
+        QCOMPARE(file_bytes(path), want);
+        QCOMPARE(QByteArray(q.Heading, REP_HEADING_SIZE), want + QByteArray(1, '\0'));
+    }
+    // The same name again: the file is not written (the same file, not a new one).
+    const ino_t before = inode(path);
+    QVERIFY(before != 0);
+    {
+        TFormQues_Prn q;
+        q.Header = &h;
+        Scripted_Dialogs run([&](QDialog &d) {
+            QCOMPARE(q.Edit1->text(), name);
+            answer_heading(d, nullptr, true);
+        });
+        Set_Dialog_Runner(&run);
+        Run_Dialog(q);
+        QCOMPARE(q.Ok, uint8_t(1));
+        QCOMPARE(Rep_Heading_Text(q.Heading), name);
+    }
+    QCOMPARE(inode(path), before);
+    QVERIFY(Ques.seen.isEmpty());
+}
+
+void tst_Print_Forms::headingEmptiedAnd40Chars()
+{
+    const Arhiv_Header h = header();
+    const QString path = Title_Ini_Path();
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Old name");
+    f.close();
+
+    const QString empty;
+    TFormQues_Prn q;
+    q.Header = &h;
+    Scripted_Dialogs run([&](QDialog &d) { answer_heading(d, &empty, true); });
+    Set_Dialog_Runner(&run);
+    Run_Dialog(q);
+    QCOMPARE(q.Ok, uint8_t(1));
+    QCOMPARE(file_bytes(path), QByteArray(40, '\0'));
+    QCOMPARE(QByteArray(q.Heading, REP_HEADING_SIZE), QByteArray(REP_HEADING_SIZE, '\0'));
+
+    // 40 characters (more are not taken by the box): no terminator in the file.
+    const QString forty = QString(38, QChar(0x042F)) + QStringLiteral("12");
+    TFormQues_Prn q2;
+    q2.Header = &h;
+    Scripted_Dialogs run2([&](QDialog &d) {
+        auto *dq = qobject_cast<TFormQues_Prn *>(&d);
+        dq->Edit1->setText(forty + QStringLiteral("345"));
+        QCOMPARE(dq->Edit1->text(), forty);
+        dq->BitBtn1->click();
+    });
+    Set_Dialog_Runner(&run2);
+    Run_Dialog(q2);
+    const QByteArray want = QByteArray(38, '\xDF') + "12";
+    QCOMPARE(file_bytes(path), want);
+    QCOMPARE(QByteArray(q2.Heading, 40), want);
+    QCOMPARE(q2.Heading[40], '\0');
+}
+
+void tst_Print_Forms::headingCancelLeavesFile()
+{
+    const Arhiv_Header h = header();
+    const QString other = QStringLiteral("Другое");
+    TFormQues_Prn q;
+    q.Header = &h;
+    Scripted_Dialogs run([&](QDialog &d) { answer_heading(d, &other, false); });
+    Set_Dialog_Runner(&run);
+    QCOMPARE(Run_Dialog(q), int(QDialog::Rejected));
+    QCOMPARE(q.Ok, uint8_t(0));
+    QVERIFY(!QFile::exists(Title_Ini_Path()));
+
+    // Esc closes it the same way.
+    TFormQues_Prn q2;
+    q2.Header = &h;
+    Scripted_Dialogs esc([&](QDialog &d) {
+        qobject_cast<TFormQues_Prn *>(&d)->Edit1->setText(other);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    Set_Dialog_Runner(&esc);
+    QCOMPARE(Run_Dialog(q2), int(QDialog::Rejected));
+    QCOMPARE(q2.Ok, uint8_t(0));
+    QVERIFY(!QFile::exists(Title_Ini_Path()));
+}
+
+void tst_Print_Forms::headingUnwritableIsSilent()
+{
+    QVERIFY(QDir(Ini_Dir()).removeRecursively());   // no INI directory: the file cannot be made
+    const Arhiv_Header h = header();
+    const QString name = QStringLiteral("Name");
+    TFormQues_Prn q;
+    q.Header = &h;
+    Scripted_Dialogs run([&](QDialog &d) { answer_heading(d, &name, true); });
+    Set_Dialog_Runner(&run);
+    Run_Dialog(q);
+    QCOMPARE(q.Ok, uint8_t(1));
+    QCOMPARE(QByteArray(q.Heading), QByteArray("Name"));
+    QVERIFY(Ques.seen.isEmpty());
+    QVERIFY(!QFile::exists(Title_Ini_Path()));
+}
+
+void tst_Print_Forms::pdfOfSmallList()
+{
+    const Arhiv_Header h = header();
+    char heading[REP_HEADING_SIZE] = {};
+    Heading_From_Text(QStringLiteral("ООО Газ"), heading);
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, h, heading, rows(3));
+
+    const QString pdf = Tmp->filePath(QStringLiteral("small.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QVERIFY(Rep_Render(r, &printer));
+    const QPageLayout pl = printer.pageLayout();
+    QCOMPARE(pl.pageSize().id(), QPageSize::A4);
+    QCOMPARE(pl.orientation(), QPageLayout::Portrait);
+    QCOMPARE(pl.margins(QPageLayout::Millimeter), QMarginsF(10, 10, 9, 10));
+
+    const QString t = pdf_text(pdf);
+    QCOMPARE(t.count(u'\f') <= 1, true);   // one page (a trailing form feed at most)
+    for (const QString &s : {QStringLiteral("ООО Газ"), QStringLiteral("Контроллер \"Узел 7\"  (адрес 3)"),
+                             QStringLiteral("Перечень диагностических сообщений"), QStringLiteral("контроллерa QZT_16"),
+                             QStringLiteral("Составлен программой qzt_16  20.04.26 10:11:12"),
+                             QStringLiteral("Сообщение"), QStringLiteral("Событие"), QStringLiteral("Объект / Причина"),
+                             QStringLiteral("Событие2"), QStringLiteral("Объект2"), QStringLiteral("кПа")})
+        QVERIFY2(has(t, s), qPrintable(s + QStringLiteral(" not in:\n") + t));
+    QVERIFY(t.contains(QRegularExpression(QStringLiteral("За период\\s+с\\s+01\\.04\\.26 00:00:00\\s+по 19\\.04\\.26 23:59:59"))));
+    QVERIFY(t.contains(QRegularExpression(QStringLiteral("Лист\\s+1\\s+из 1"))));
+    // Columns: date, time, event, object stand in one line in that order.
+    QVERIFY(t.contains(QRegularExpression(QStringLiteral("01\\.04\\.26\\s+12:00:00\\s+Событие0\\s+Объект0\\s+1\\.5\\s+2\\.5\\s+кПа"))));
+    // The page header: the trimmed name, right of anything else on its line.
+    QVERIFY(t.contains(QRegularExpression(QStringLiteral("^\\s+Узел 7\\s*$"), QRegularExpression::MultilineOption)));
+}
+
+void tst_Print_Forms::pdfTwoPagesAndCutTexts()
+{
+    const Arhiv_Header h = header();
+    QList<QStringList> in = rows(59);
+    // An event far wider than its cell is cut at the cell's edge, not wrapped.
+    in[58][2] = QStringLiteral("НАЧАЛО") + QString(200, QLatin1Char('m')) + QStringLiteral("КОНЕЦ");
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, h, nullptr, in);
+
+    const QString pdf = Tmp->filePath(QStringLiteral("two.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QVERIFY(Rep_Render(r, &printer));
+
+    const QStringList pages = pdf_text(pdf).split(u'\f', Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), 2);
+    QVERIFY(pages[0].contains(QRegularExpression(QStringLiteral("Лист\\s+1\\s+из 2"))));
+    QVERIFY(pages[1].contains(QRegularExpression(QStringLiteral("Лист\\s+2\\s+из 2"))));
+    QVERIFY(pages[0].contains(QStringLiteral("Событие57")));
+    QVERIFY(!pages[0].contains(QStringLiteral("НАЧАЛО")));
+    // The second page: page header, its own table heading and the one row, no title.
+    QVERIFY(pages[1].contains(QStringLiteral("Узел 7")));
+    QVERIFY(pages[1].contains(QStringLiteral("Объект / Причина")));
+    QVERIFY(!pages[1].contains(QStringLiteral("Перечень")));
+    QVERIFY(pages[1].contains(QStringLiteral("НАЧАЛО")));
+    QVERIFY(!pages[1].contains(QStringLiteral("КОНЕЦ")));
+    QVERIFY(pages[1].contains(QRegularExpression(QStringLiteral("НАЧАЛОm+\\s+Объект58"))));
+}
+
+void tst_Print_Forms::operatorListPdf()
+{
+    const Arhiv_Header h = header();
+    QList<QStringList> in;
+    in << QStringList{QStringLiteral("05.04.26"), QStringLiteral("08:30:00"), QStringLiteral("Период усреднения"),
+                      QStringLiteral("60"), QStringLiteral("30"), QStringLiteral("мин"), QStringLiteral("Иванов")};
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_AUD, h, nullptr, in);
+    const QString pdf = Tmp->filePath(QStringLiteral("aud.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QVERIFY(Rep_Render(r, &printer));
+    QCOMPARE(printer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(10, 10, 10, 10));
+    const QString t = pdf_text(pdf);
+    for (const QString &s : {QStringLiteral("Перечень сообщений о вмешательствах оператора"),
+                             QStringLiteral("в работу контроллерa QZT_16"), QStringLiteral("Наименование  параметра"),
+                             QStringLiteral("оператора")})
+        QVERIFY2(has(t, s), qPrintable(s + QStringLiteral(" not in:\n") + t));
+    QVERIFY(t.contains(QRegularExpression(
+        QStringLiteral("05\\.04\\.26\\s+08:30:00\\s+Период усреднения\\s+60\\s+30\\s+мин\\s+Иванов"))));
+}
+
+void tst_Print_Forms::noPrinterFallsBackToDialog()
+{
+    const Arhiv_Header h = header();
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, h, nullptr, rows(2));
+    const QString pdf = Tmp->filePath(QStringLiteral("chosen.pdf"));
+
+    // Cancelled: nothing printed, nothing said.
+    Scripted_Dialogs cancel([](QDialog &d) {
+        QVERIFY(qobject_cast<QPrintDialog *>(&d));
+        d.reject();
+    });
+    Set_Dialog_Runner(&cancel);
+    QCOMPARE(Rep_Print(nullptr, r, QPrinterInfo()), Rep_Print_Result::Cancelled);
+    QCOMPARE(cancel.Count, 1);
+
+    // The user chooses a PDF file in the dialog.
+    Scripted_Dialogs to_file([&](QDialog &d) {
+        auto *pd = qobject_cast<QPrintDialog *>(&d);
+        QVERIFY(pd);
+        pd->printer()->setOutputFormat(QPrinter::PdfFormat);
+        pd->printer()->setOutputFileName(pdf);
+        pd->done(QDialog::Accepted);
+    });
+    Set_Dialog_Runner(&to_file);
+    QCOMPARE(Rep_Print(nullptr, r, QPrinterInfo()), Rep_Print_Result::Printed);
+    QVERIFY(pdf_text(pdf).contains(QStringLiteral("Событие1")));
+    QVERIFY(Ques.seen.isEmpty());
+}
+
+void tst_Print_Forms::printFailureReported()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is set up on this machine");
+    const Arhiv_Header h = header();
+    const QList<QStringList> in = rows(2);
+    // Heading accepted, then a PDF file in a directory that does not exist.
+    const QString bad = Tmp->filePath(QStringLiteral("no/such/dir/x.pdf"));
+    Scripted_Dialogs run([&](QDialog &d) {
+        if (auto *q = qobject_cast<TFormQues_Prn *>(&d)) {
+            q->BitBtn1->click();
+            return;
+        }
+        auto *pd = qobject_cast<QPrintDialog *>(&d);
+        QVERIFY(pd);
+        pd->printer()->setOutputFormat(QPrinter::PdfFormat);
+        pd->printer()->setOutputFileName(bad);
+        pd->done(QDialog::Accepted);
+    });
+    Set_Dialog_Runner(&run);
+    QCOMPARE(Print_Message_List(nullptr, REP_KIND_ALA, h, in), Rep_Print_Result::Failed);
+    QCOMPARE(run.Count, 2);
+    QCOMPARE(Ques.seen.size(), 1);
+    QCOMPARE(Ques.seen[0].kind, 1u);
+    QCOMPARE(Ques.seen[0].line1, QStringLiteral("Ошибка печати данных"));
+
+    // A heading dialog cancelled prints nothing and says nothing.
+    Ques.seen.clear();
+    Scripted_Dialogs cancel([](QDialog &d) { d.reject(); });
+    Set_Dialog_Runner(&cancel);
+    QCOMPARE(Print_Message_List(nullptr, REP_KIND_ALA, h, in), Rep_Print_Result::Cancelled);
+    QCOMPARE(cancel.Count, 1);
+    QVERIFY(Ques.seen.isEmpty());
+
+    // A kind that is no message list is a failure, reported.
+    Scripted_Dialogs ok([](QDialog &d) {
+        if (auto *q = qobject_cast<TFormQues_Prn *>(&d)) q->BitBtn1->click();
+    });
+    Set_Dialog_Runner(&ok);
+    QCOMPARE(Print_Message_List(nullptr, REP_KIND_WMT_DAY, h, in), Rep_Print_Result::Failed);
+    QCOMPARE(ok.Count, 1);
+    QCOMPARE(Ques.seen.size(), 1);
+}
+
+void tst_Print_Forms::printMessageListFromModel()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is set up on this machine");
+    const Arhiv_Header h = header();
+    QStandardItemModel m(2, 8);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 8; ++c) m.setItem(r, c, new QStandardItem(QStringLiteral("m%1_%2").arg(r).arg(c)));
+    const QList<QStringList> got = Msg_Rows_From_Model(m);
+    QCOMPARE(got.size(), 2);
+    QCOMPARE(got[1], (QStringList{QStringLiteral("m1_1"), QStringLiteral("m1_2"), QStringLiteral("m1_3"),
+                                  QStringLiteral("m1_4"), QStringLiteral("m1_5"), QStringLiteral("m1_6"),
+                                  QStringLiteral("m1_7")}));
+    QStandardItemModel narrow(1, 3);
+    QCOMPARE(Msg_Rows_From_Model(narrow)[0].size(), 7);
+
+    const QString pdf = Tmp->filePath(QStringLiteral("model.pdf"));
+    const QString org = QStringLiteral("Организация");
+    Scripted_Dialogs run([&](QDialog &d) {
+        if (auto *q = qobject_cast<TFormQues_Prn *>(&d)) {
+            QCOMPARE(q->Label1->text(), QStringLiteral("Перечень диагностических сообщений"));
+            answer_heading(d, &org, true);
+            return;
+        }
+        auto *pd = qobject_cast<QPrintDialog *>(&d);
+        QVERIFY(pd);
+        pd->printer()->setOutputFormat(QPrinter::PdfFormat);
+        pd->printer()->setOutputFileName(pdf);
+        pd->done(QDialog::Accepted);
+    });
+    Set_Dialog_Runner(&run);
+    QCOMPARE(Print_Message_List(nullptr, REP_KIND_ALA, h, m), Rep_Print_Result::Printed);
+    const QString t = pdf_text(pdf);
+    QVERIFY(t.contains(org));
+    QVERIFY(t.contains(QStringLiteral("m0_1")));
+    QVERIFY(t.contains(QStringLiteral("m1_7")));
+    QVERIFY(!t.contains(QStringLiteral("m0_0")));   // the margin column is not printed
+    QCOMPARE(file_bytes(Title_Ini_Path()).left(11), Unicode_To_Cp1251(org));
+}
+
+void tst_Print_Forms::preview()
+{
+    const Arhiv_Header h = header();
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_AUD, h, nullptr, rows(58));
+    int pages = -1;
+    Scripted_Dialogs run([&](QDialog &d) {
+        QVERIFY(qobject_cast<QPrintPreviewDialog *>(&d));
+        auto *w = d.findChild<QPrintPreviewWidget *>();
+        QVERIFY(w);
+        w->updatePreview();
+        pages = w->pageCount();
+        d.reject();
+    });
+    Set_Dialog_Runner(&run);
+    QCOMPARE(Rep_Preview(nullptr, r), Rep_Print_Result::Printed);
+    QCOMPARE(run.Count, 1);
+    QCOMPARE(pages, 2);
+}
+
+QTEST_MAIN(tst_Print_Forms)
+#include "tst_print_forms.moc"
