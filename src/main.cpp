@@ -3,7 +3,9 @@
 #include "core/forms/Connect_Seq.h"
 #include "archives/forms/Arh_Install.h"
 #include "core/forms/Main.h"
+#include "params/forms/Links.h"
 #include "params/forms/Params_Menu.h"
+#include "params/forms/Syspar.h"
 
 #include <QMessageBox>
 
@@ -32,6 +34,8 @@ int main(int argc, char **argv)
     TFormMain w;
     Install_Connect(&w);
     Install_Param_Commands(&w);
+    Install_Syspar_Commands(&w);
+    Install_Link_Commands(&w);
     Install_Archives(&w);
     w.show();
     return app.exec();
