@@ -21,7 +21,10 @@ constexpr uint32_t kTitleLines = 12;     // title and page bands of the first pa
 constexpr uint32_t kTableLines = 5;      // table heading and page bands of further pages
 constexpr uint32_t kAudHeadingLines = 5; // the taller first heading of the operator list
 
-int mm_to_units(double mm) { return int(std::floor(mm * REP_UNITS_PER_MM)); }
+int mm_to_units(double mm, double per_inch)
+{
+    return int(std::floor(mm * (per_inch > 0 ? per_inch : 96.0) / 25.4));
+}
 
 Rep_Cell label(int left, int top, int width, int height, const QString &text, Qt::Alignment align,
                int size, bool bold = false, const QString &family = QStringLiteral("MS Sans Serif"))
@@ -88,12 +91,12 @@ int Rep_Band::Add(const Rep_Cell &c)
 
 int Rep_Page_Setup::Width_Units() const
 {
-    return mm_to_units(REP_A4_WIDTH_MM - left_mm - right_mm);
+    return mm_to_units(REP_A4_WIDTH_MM - left_mm - right_mm, units_per_inch);
 }
 
 int Rep_Page_Setup::Height_Units() const
 {
-    return mm_to_units(REP_A4_HEIGHT_MM - top_mm - bottom_mm);
+    return mm_to_units(REP_A4_HEIGHT_MM - top_mm - bottom_mm, units_per_inch);
 }
 
 Rep_Band *Rep_Report::Add_Band(Rep_Band_Kind kind, int height)
@@ -345,7 +348,7 @@ Rep_Report Build_Arhiv_Report(uint8_t kind, const Arhiv_Header &h, const char he
 {
     const bool aud = kind == REP_KIND_AUD;
     Rep_Report r;
-    r.page = aud ? Rep_Page_Setup{10, 10, 10, 10} : Rep_Page_Setup{10, 9, 10, 10};
+    r.page.right_mm = aud ? 10 : 9;   // left, top and bottom stay 10 mm
     Rep_Std_Page_Bands(r, Rep_Contr_Name(h));
 
     // Title on the first page.

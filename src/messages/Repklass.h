@@ -3,7 +3,8 @@
 // once, and detail bands made at run time, one per page, whose text cells receive the list's
 // rows line by line. Everything here is plain data; the forms library draws it on any painter.
 //
-// Positions are report units: pixels of a 96 dpi design (1 unit = 25.4/96 mm). Texts are never
+// Positions are report units: pixels of the design (96 to the inch unless a report's page says
+// otherwise, so 1 unit = 25.4/96 mm). Texts are never
 // wrapped: a cell shows one line per entry and cuts what does not fit at its edges, so the line
 // counts that paginate a report hold on paper.
 #include "archives/Arhiv.h"
@@ -26,7 +27,6 @@ constexpr int REP_HEADING_SIZE = 41;       // organisation name, 1251, zero-padd
 constexpr int REP_MSG_COLUMNS = 7;         // grid columns 1..7 of a message list
 constexpr int REP_LINE_HEIGHT = 13;        // one line of a message table cell
 
-constexpr double REP_UNITS_PER_MM = 96.0 / 25.4;
 constexpr double REP_A4_WIDTH_MM = 210.0;
 constexpr double REP_A4_HEIGHT_MM = 297.0;
 
@@ -79,6 +79,7 @@ struct Rep_Page_Setup {
     double right_mm = 10;
     double top_mm = 10;
     double bottom_mm = 10;
+    double units_per_inch = 96;   // scale of the report units on paper
     int Width_Units() const;    // printable width
     int Height_Units() const;   // printable height
 };
@@ -110,7 +111,8 @@ struct Rep_Sheet {
 std::vector<Rep_Sheet> Rep_Layout(const Rep_Report &r);
 
 // Design-time bands shared by the reports: the page header with the controller name
-// right-aligned (10 pt), and the footer "Лист", page number, "из %d".
+// right-aligned (10 pt), and the footer "Лист", page number, "из %d". Set the page first:
+// the bands span its printable width.
 void Rep_Std_Page_Bands(Rep_Report &r, const QString &contr_name);
 
 // Texts of a header shared by the reports.

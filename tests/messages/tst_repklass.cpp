@@ -308,6 +308,17 @@ void tst_Repklass::layoutPlacesBands()
 
     r.Set_Page_Count(7);
     QVERIFY(cell_with(r.page_footer, QStringLiteral("из 7")));
+
+    // Printable size in units: A4 less the margins, at the page's scale.
+    Rep_Page_Setup p;
+    QCOMPARE(p.Width_Units(), 718);    // 190 mm at 96 units to the inch
+    QCOMPARE(p.Height_Units(), 1046);  // 277 mm
+    p.left_mm = 25;
+    p.right_mm = 22;
+    p.units_per_inch = 120;
+    QCOMPARE(p.Width_Units(), 770);    // 163 mm
+    p.units_per_inch = 0;              // no scale: the usual one
+    QCOMPARE(p.Width_Units(), 616);
 }
 
 void tst_Repklass::titleBandForOtherReports()

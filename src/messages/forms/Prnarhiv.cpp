@@ -92,7 +92,8 @@ void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
 
 void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
 {
-    const Scale s{p.device()->logicalDpiX() / 96.0, p.device()->logicalDpiY() / 96.0};
+    const qreal per_inch = r.page.units_per_inch > 0 ? r.page.units_per_inch : 96.0;
+    const Scale s{p.device()->logicalDpiX() / per_inch, p.device()->logicalDpiY() / per_inch};
     const int width = r.page.Width_Units();
     const int height = r.page.Height_Units();
     const std::vector<Rep_Sheet> sheets = Rep_Layout(r);
