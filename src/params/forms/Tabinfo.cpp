@@ -23,8 +23,8 @@ constexpr int kHeight = 588;          // client area with all rows that fit
 constexpr int kTop = 40;              // the scroll area under the column heads
 constexpr int kRowH = 18;             // rows overlap by one pixel
 constexpr int kButtonsH = kHeight - kTop - (TFormTableInfo::ROWS_SHOWN * (kRowH - 1) + 1);
-constexpr int kNameW = 400;
-constexpr int kStateW = 80;
+constexpr int kNameW = 455;
+constexpr int kStateW = 64;
 
 int Rows_Height(int n) { return n * (kRowH - 1) + 1; }
 } // namespace
@@ -35,10 +35,10 @@ TFormTableInfo::TFormTableInfo(QWidget *owner) : QDialog(owner)
 
     auto *head_state = new QLabel(QStringLiteral("Разрушена"), this);
     head_state->setAlignment(Qt::AlignCenter);
-    head_state->setGeometry(4 + kNameW, 4, kStateW, kTop - 6);
+    head_state->setGeometry(kNameW - 8, 4, kStateW + 14, kTop - 6);
     auto *head_write = new QLabel(QStringLiteral("Записать\nтаблицу"), this);
     head_write->setAlignment(Qt::AlignCenter);
-    head_write->setGeometry(4 + kNameW + kStateW, 4, 100, kTop - 6);
+    head_write->setGeometry(4 + kNameW + kStateW - 4, 4, 70, kTop - 6);
 
     ScrollBox = new QScrollArea(this);
     ScrollBox->setObjectName("ScrollBox");
@@ -62,7 +62,7 @@ TFormTableInfo::TFormTableInfo(QWidget *owner) : QDialog(owner)
         r.state->setGeometry(kNameW - 1, y, kStateW, kRowH);
         r.cb = new QCheckBox(inner);
         r.cb->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
-        r.cb->setGeometry(kNameW + kStateW + 40, y, 20, kRowH);
+        r.cb->setGeometry(kNameW + kStateW + 22, y, 20, kRowH);
     }
     ScrollBox->setWidget(inner);
 
