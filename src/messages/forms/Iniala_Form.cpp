@@ -1,6 +1,7 @@
 #include "messages/forms/Iniala_Form.h"
 
 #include "core/forms/Dialogs.h"
+#include "messages/Repklass.h"
 
 #include <algorithm>
 
@@ -13,7 +14,7 @@ const Msg_List_Descr &Ala_List_Descr()
         {"Дата", "Время", "Сообщение\nСобытие", "Сообщение\nОбъект / Причина", "Текущее\nзначение\nпарам.",
          "Знач.\nуставки", "Единица\nизмер."},
         {8, 72, 72, 330, 300, 90, 90, 90},
-        3,
+        REP_KIND_ALA,
     };
     return d;
 }

@@ -1,6 +1,7 @@
 #include "messages/forms/Msg_List_Form.h"
 
 #include "archives/forms/Save_Arhiv.h"
+#include "messages/forms/Prnarhiv.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -101,8 +102,6 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn3 = new QPushButton(QStringLiteral("Печать"), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-    // The printed list is not available in this build yet.
-    BitBtn3->setEnabled(false);
     for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3}) b->setAutoDefault(false);
 
     auto *v = new QVBoxLayout(this);
@@ -169,4 +168,8 @@ void TFormMsg_List::Save_File()
     Save_Archive_File(this, Descr.file_kind, h, rows);
 }
 
-void TFormMsg_List::Print_List() {}
+void TFormMsg_List::Print_List()
+{
+    // The report prints the rows exactly as the grid shows them.
+    Print_Message_List(this, Descr.report_kind, Header, *Model);
+}

@@ -60,7 +60,7 @@ public:
     void Show_Bad_Crc_Note();
     // "Сохранить в файле": the header and the text rows.
     void Save_File();
-    // "Печать": the heading dialog and the printed list (when printing is available).
+    // "Печать": the heading dialog and the printed list of the rows as shown.
     void Print_List();
 
     QTableView *StringGrid1 = nullptr;
