@@ -3,6 +3,8 @@
 #include "core/forms/Connect_Seq.h"
 #include "archives/forms/Arh_Install.h"
 #include "core/forms/Main.h"
+#include "messages/forms/Msg_Menu.h"
+#include "params/forms/Curr_State.h"
 #include "params/forms/Links.h"
 #include "params/forms/Params_Menu.h"
 #include "params/forms/Syspar.h"
@@ -36,7 +38,9 @@ int main(int argc, char **argv)
     Install_Param_Commands(&w);
     Install_Syspar_Commands(&w);
     Install_Link_Commands(&w);
+    Install_State_Commands(&w);
     Install_Archives(&w);
+    Install_Message_Commands(&w);
     w.show();
     return app.exec();
 }

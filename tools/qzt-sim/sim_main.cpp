@@ -7,6 +7,8 @@
 #include "Sim.h"
 #include "SimModem.h"
 #include "SimArchive.h"
+#include "SimMessages.h"
+#include "SimState.h"
 #include "Sim_Transport.h"
 
 #include <QCommandLineParser>
@@ -120,6 +122,10 @@ int main(int argc, char **argv)
     }
     archive.Generate(span);
     archive.Install();
+    Sim_State::Install(core);
+    Sim_Messages messages(core, archive);
+    messages.Generate({});
+    messages.Install();
     if (p.isSet(verbose_opt)) {
         core.Set_Log_Hook([](const Sim_Request_Log &r) {
             std::fprintf(stderr, "%s\n", qPrintable(Describe(r)));
