@@ -139,10 +139,10 @@ void TFormObjects_List::Fill_Objects_Grid()
         StringGrid1->setItem(r, 1, new QTableWidgetItem(QLatin1Char(' ') + Object_Name(Obj_List, r)));
     }
     // "Изменить" on an empty list would edit a slot outside the list: it waits for a name.
-    // One object cannot be deleted (a passport needs one); fifty leave no room to add.
+    // The last object is kept (a passport needs one); fifty leave no room to add.
     BitBtn1->setEnabled(n > 0);
     BitBtn2->setEnabled(n < OBJECTS_MAX);
-    BitBtn3->setEnabled(n > 1);
+    BitBtn3->setEnabled(n != 1);
     if (n > 0) {
         StringGrid1->setCurrentCell(Obj_List.obj_index, 0);
         StringGrid1->selectRow(Obj_List.obj_index);

@@ -318,7 +318,8 @@ private slots:
             f.show();
             QCOMPARE(f.StringGrid1->rowCount(), 0);
             QVERIFY(!f.BitBtn1->isEnabled());
-            f.BitBtn3Click();     // deleting on an empty list changes nothing
+            QVERIFY(f.BitBtn3->isEnabled());
+            f.BitBtn3->click();   // deleting on an empty list changes nothing
             QCOMPARE(int(Obj_List.obj_num), 0);
             QVERIFY(ques.asked.isEmpty());
             f.BitBtn5->click();
