@@ -241,21 +241,15 @@ void NCurrVichClick(TFormMain *m)
     Flou_Write(m, e);
 }
 
-void Vrg_Conn_Write(TFormMain *m, const QByteArray &old9)
+void Vrg_Count_Raised_Write(TFormMain *m, const QByteArray &old9)
 {
     const Tab_Req t9 = Req(FLOU_COUNT_TABLE, 0, 6);
-    const int old_f = old9.isEmpty() ? 0 : uint8_t(old9.at(0));
-    const int new_f = Flou_Count();
-    if (new_f <= old_f) {
-        Road_Write_Changed(m, t9, old9);
+    Flou_Edit e;
+    if (!Flou_Read_And_List(m, Flou_Count(), e)) {
+        uint8_t *img = Tab_Dir[FLOU_COUNT_TABLE].data;
+        if (img && old9.size() == Tab_Length(FLOU_COUNT_TABLE)) std::memcpy(img, old9.constData(), size_t(old9.size()));
         return;
     }
-    Ques_Kind = 3;
-    Show_Ques(QStringLiteral("Количество вычислителей не может быть увеличено"),
-              QStringLiteral("без ввода их параметров. Выполнить ввод параметров сейчас?"));
-    if (Ques_Answer != 1) return;
-    Flou_Edit e;
-    if (!Flou_Read_And_List(m, new_f, e)) return;
     if (!Road_Write_Changed(m, t9, old9)) return;
     Flou_Write(m, e);
 }

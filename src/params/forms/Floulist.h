@@ -52,8 +52,8 @@ protected:
 // "Параметры вычислителей": tables 9 (count), 17..20 read, the list, the changes written.
 void NCurrVichClick(TFormMain *m);
 
-// The flow-computer link command after its own dialog was accepted with the image's table 9
-// edited and `old9` its 6 bytes as read: writes table 9 when the count did not grow;
-// otherwise asks, and on "Да" reads the flow computers for the new count, runs the list and
-// writes table 9, tables 17..20 and the changed passwords.
-void Vrg_Conn_Write(TFormMain *m, const QByteArray &old9);
+// The flow-computer link command after "Да" to a raised count (`Vrg_Count_Raised`): the image's
+// table 9 holds the new count, `old9` its 6 bytes as read. Reads the flow computers for the new
+// count, runs the list and writes table 9, tables 17..20 and the changed passwords. A failed
+// read or a cancelled list writes nothing and puts table 9 of the image back as read.
+void Vrg_Count_Raised_Write(TFormMain *m, const QByteArray &old9);

@@ -4,6 +4,7 @@
 #include "core/forms/Main.h"
 #include "params/forms/Access.h"
 #include "params/forms/Floulist.h"
+#include "params/forms/Links.h"
 #include "params/forms/Params_Menu.h"
 
 #include <QComboBox>
@@ -157,4 +158,6 @@ void Install_Limit_Commands(TFormMain *m)
         auto fn = c.fn;
         m->Set_Handler(QLatin1String(c.item), [m, fn](QAction *) { fn(m); });
     }
+    // A raised count in the flow-computer link form goes on through the list.
+    Vrg_Count_Raised = Vrg_Count_Raised_Write;
 }

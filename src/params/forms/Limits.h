@@ -47,5 +47,5 @@ void NUpperLimitClick(TFormMain *m);
 void NDistrClick(TFormMain *m);
 
 // Attaches the set-point, write-flag, flow-computer list and user-access commands to their
-// menu items.
+// menu items, and the flow-computer list to the link form's raised count.
 void Install_Limit_Commands(TFormMain *m);

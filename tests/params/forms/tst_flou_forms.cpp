@@ -9,6 +9,7 @@
 #include "params/forms/Floulist.h"
 #include "params/forms/Floupar.h"
 #include "params/forms/Limits.h"
+#include "params/forms/Links.h"
 
 #include "FakePort.h"
 #include "Sim.h"
@@ -134,6 +135,7 @@ private slots:
         port.On_Write = [this](FakePort &p, const QByteArray &w) {
             for (const Sim_Chunk &c : sim.Receive(w, clk.Now_Us() / 1000)) p.Queue(c.bytes, 1000);
         };
+        Install_Link_Commands(main.get());
         Install_Limit_Commands(main.get());
     }
 
@@ -449,44 +451,52 @@ private slots:
         QCOMPARE(QByteArray(r.pass, 16), QByteArray("password12  42  "));
     }
 
-    void link_command_count_raised_asks_before_anything_is_written()
+    void link_command_raised_count_goes_through_the_list()
     {
-        // Count not raised: table 9 written as changed.
-        QByteArray old9 = sim.Table(9);
-        Tab_Dir[9].data[1] = 5;
-        Run([&] { Vrg_Conn_Write(main.get(), old9); }, [](TFormFlouList &) { QFAIL("no list"); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{2, 9, 1, 1}}));
-        QVERIFY(ques.asked.isEmpty());
-
-        // Raised, "Нет": nothing at all.
-        old9 = sim.Table(9);
-        Tab_Dir[9].data[0] = 3;
-        ques.answer = 0;
-        Run([&] { Vrg_Conn_Write(main.get(), old9); }, [](TFormFlouList &) { QFAIL("no list"); });
-        QCOMPARE(ques.asked.size(), 1);
-        QCOMPARE(ques.asked[0].kind, 3u);
-        QCOMPARE(ques.asked[0].line1, QString("Количество вычислителей не может быть увеличено"));
-        QCOMPARE(ques.asked[0].line2, QString("без ввода их параметров. Выполнить ввод параметров сейчас?"));
-        QVERIFY(Take_Requests().isEmpty());
-
-        // "Да": the flow computers of the new count read, the list, then table 9 and the rest.
+        // "С вычислителем расхода газа" with the count raised from 2 to 3 and "Да".
         ques.answer = 1;
         sim.Set_Field(18, 2, QByteArray(1, char(0)));
-        Run([&] { Vrg_Conn_Write(main.get(), old9); },
-            [](TFormFlouList &l) {
-                QCOMPARE(l.Rows(), 3);
-                l.Grid->selectRow(2);
-                l.BtnChange->click();
-                l.BitBtnWrite->click();
-            },
-            [](TFormFlouPar &p) {
-                Fill(p, "3", 2, 0);
-                p.BitBtnAccept->click();
-            });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 17, 0, 3}, {1, 18, 0, 3}, {1, 19, 0, 3}, {1, 20, 0, 3},
-                                              {2, 9, 0, 1}, {2, 17, 2, 1}, {2, 18, 2, 1}}));
+        int lists = 0;
+        Scripted_Dialogs run([&](QDialog &d) {
+            if (auto *l = qobject_cast<TFormFlouList *>(&d)) {
+                ++lists;
+                QCOMPARE(l->Rows(), 3);
+                l->Grid->selectRow(2);
+                l->BtnChange->click();
+                l->BitBtnWrite->click();
+            } else if (auto *p = qobject_cast<TFormFlouPar *>(&d)) {
+                Fill(*p, "3", 2, 0);
+                p->BitBtnAccept->click();
+            } else if (auto *c = qobject_cast<TFormConVich *>(&d)) {
+                auto *count = c->findChild<QComboBox *>("CBCount");
+                QVERIFY(count);
+                count->setCurrentIndex(count->findText("3"));
+                c->BitBtnWrite->click();
+            }
+        });
+        Dialog_Runner *old = Set_Dialog_Runner(&run);
+        main->Item("NVrgConn")->trigger();
+        Set_Dialog_Runner(old);
+        QCOMPARE(lists, 1);
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].line1, QString("Количество вычислителей не может быть увеличено"));
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 9, 0, 6}, {1, 17, 0, 3}, {1, 18, 0, 3}, {1, 19, 0, 3},
+                                              {1, 20, 0, 3}, {2, 9, 0, 1}, {2, 17, 2, 1}, {2, 18, 2, 1}}));
         QCOMPARE(sim.Field(9, 0), QByteArray(1, char(3)));
         QCOMPARE(sim.Field(18, 2), QByteArray(1, char(3)));
+    }
+
+    void raised_count_list_cancelled_writes_nothing()
+    {
+        const QByteArray old9 = sim.Table(9);
+        Tab_Dir[9].data[0] = 4;
+        Tab_Dir[9].data[2] = 7;
+        Run([&] { Vrg_Count_Raised_Write(main.get(), old9); }, [](TFormFlouList &l) {
+            QCOMPARE(l.Rows(), 4);
+            l.BitBtnCancel->click();
+        });
+        QCOMPARE(Take_Requests(), (QList<Req>{{1, 17, 0, 4}, {1, 18, 0, 4}, {1, 19, 0, 4}, {1, 20, 0, 4}}));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Dir[9].data), 6), old9);
     }
 
     void failed_write_ends_the_chain()
