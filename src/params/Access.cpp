@@ -12,13 +12,14 @@ void User_Field(char *dst, int len, const QString &text)
 
 QString User_Text(const char *src, int len)
 {
-    return Cp1251_To_Unicode(src, len).trimmed();
+    return Field_To_Unicode(src, len).trimmed();
 }
 
 bool User_Blank(const char *src, int len)
 {
+    // A never-written table holds zeros: they count as blanks.
     for (int i = 0; i < len; ++i)
-        if (src[i] != ' ') return false;
+        if (src[i] != ' ' && src[i] != '\0') return false;
     return true;
 }
 

@@ -36,9 +36,9 @@ struct Access_Refusal {
 
 // Fills a fixed field with the text in 1251, blank padded (or cut).
 void User_Field(char *dst, int len, const QString &text);
-// A field's text, blanks around removed.
+// A field's text, blanks around and zero bytes at the end removed.
 QString User_Text(const char *src, int len);
-// Whether a field holds blanks only.
+// Whether a field holds blanks (or zero bytes) only.
 bool User_Blank(const char *src, int len);
 // How an entry is listed: its name, or "   --   " for a blank name.
 QString User_List_Text(const User_Rec &u);

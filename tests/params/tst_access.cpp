@@ -43,6 +43,10 @@ private slots:
         QCOMPARE(User_List_Text(u), QString("ИВАН"));
         std::memset(u.name, ' ', 4);
         QCOMPARE(User_List_Text(u), QString("   --   "));
+        std::memset(u.name, 0, 4);   // a table never written
+        QCOMPARE(User_List_Text(u), QString("   --   "));
+        std::memcpy(u.name, "AB\0\0", 4);
+        QCOMPARE(User_List_Text(u), QString("AB"));
         // Blank padded, cut at the field's length.
         char f[4];
         User_Field(f, 4, QStringLiteral("AB"));
@@ -76,6 +80,7 @@ private slots:
         QCOMPARE(r.line2, QString("только один производитель-наладчик"));
 
         t[3] = User("", 3, "2222");
+        std::memset(t[3].name, 0, 4);
         r = Check_Users(t);
         QCOMPARE(r.line1, QString("Номер пользователя в таблице: 4."));
         QCOMPARE(r.line2, QString("Не задано имя пользователя"));

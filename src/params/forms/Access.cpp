@@ -57,6 +57,7 @@ bool Refuse_Pair(QLineEdit *a, QLineEdit *b, const QString &line1)
 TFormUsPass::TFormUsPass(QWidget *owner) : TParam_Dialog(owner, Buttons::Accept_Only)
 {
     setWindowTitle(QStringLiteral("Идентификация пользователя программы"));
+    resize(354, 308);
     std::memset(Pass, ' ', sizeof Pass);
     std::memset(Code, ' ', sizeof Code);
     BitBtnCancel->setText(QStringLiteral("Выход"));
@@ -111,6 +112,7 @@ bool TFormUsPass::Store()
 TFormAccess::TFormAccess(QWidget *owner) : TParam_Dialog(owner)
 {
     setWindowTitle(QStringLiteral("Доступ пользователей к записи в контроллер"));
+    resize(432, 564);
     auto *g = new QGridLayout;
     g->setVerticalSpacing(2);
     Body->addLayout(g);
@@ -197,6 +199,7 @@ bool TFormAccess::Store()
 TFormChangeAccess::TFormChangeAccess(QWidget *owner) : TParam_Dialog(owner)
 {
     setWindowTitle(QStringLiteral("Доступ пользователей к записи в контроллер"));
+    resize(676, 330);
     BitBtnCancel->setText(QStringLiteral("Выход"));
     auto *g = new QGridLayout;
     Body->addLayout(g);
