@@ -2,9 +2,11 @@
 #include <QApplication>
 #include "core/forms/Connect_Seq.h"
 #include "archives/forms/Arh_Install.h"
+#include "archives/forms/Excrep_date.h"
 #include "core/forms/Main.h"
 #include "messages/forms/Msg_Menu.h"
 #include "params/forms/Curr_State.h"
+#include "params/forms/Limits.h"
 #include "params/forms/Links.h"
 #include "params/forms/Params_Menu.h"
 #include "params/forms/Syspar.h"
@@ -38,8 +40,10 @@ int main(int argc, char **argv)
     Install_Param_Commands(&w);
     Install_Syspar_Commands(&w);
     Install_Link_Commands(&w);
+    Install_Limit_Commands(&w);
     Install_State_Commands(&w);
     Install_Archives(&w);
+    Install_Passport_Commands(&w);
     Install_Message_Commands(&w);
     w.show();
     return app.exec();

@@ -1,5 +1,9 @@
 #include "archives/Xls_report.h"
 
+#include <QCoreApplication>
+
+#include <QFile>
+
 #include "archives/Xlsx_Template.h"
 #include "core/Globals.h"
 #include "core/Suplfunc.h"
@@ -41,7 +45,16 @@ QString Passport_Template_Name(uint8_t kind)
     return kind == PASSPORT_MON ? QStringLiteral("mon_report_title.xlsx") : QStringLiteral("day_report_title.xlsx");
 }
 
-QString Passport_Template_Path(uint8_t kind) { return Work_Dir() + Passport_Template_Name(kind); }
+QString Passport_Template_Path(uint8_t kind)
+{
+    // The templates belong to the installation: a working directory set apart from the
+    // program (QZT_WORK_DIR) without its own copy uses the program's.
+    const QString name = Passport_Template_Name(kind);
+    const QString own = Work_Dir() + name;
+    if (QFile::exists(own) || !QCoreApplication::instance()) return own;
+    const QString installed = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    return QFile::exists(installed) ? installed : own;
+}
 
 QString Passport_Report_Path(uint8_t kind, const uint8_t date[4], const QString &object)
 {
