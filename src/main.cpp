@@ -1,16 +1,8 @@
 // The program: application object, main window and message loop.
-#include <QApplication>
-#include "core/forms/Connect_Seq.h"
-#include "archives/forms/Arh_Install.h"
-#include "archives/forms/Excrep_date.h"
+#include "Program.h"
 #include "core/forms/Main.h"
-#include "messages/forms/Msg_Menu.h"
-#include "params/forms/Curr_State.h"
-#include "params/forms/Limits.h"
-#include "params/forms/Links.h"
-#include "params/forms/Params_Menu.h"
-#include "params/forms/Syspar.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -36,15 +28,7 @@ int main(int argc, char **argv)
 {
     Qzt_Application app(argc, argv);
     TFormMain w;
-    Install_Connect(&w);
-    Install_Param_Commands(&w);
-    Install_Syspar_Commands(&w);
-    Install_Link_Commands(&w);
-    Install_Limit_Commands(&w);
-    Install_State_Commands(&w);
-    Install_Archives(&w);
-    Install_Passport_Commands(&w);
-    Install_Message_Commands(&w);
+    Install_Commands(&w);
     w.show();
     return app.exec();
 }
