@@ -153,7 +153,12 @@ void Unscramble_Cnf(Cnf_Rec &rec)
 
 QString Cnf_Contr_Name(const Cnf_Rec &rec)
 {
-    return Cp1251_To_Unicode(reinterpret_cast<const char *>(rec.t5), 20).trimmed();
+    // Blanks and the zero bytes of a short name are trimmed at both ends.
+    QString s = Cp1251_To_Unicode(reinterpret_cast<const char *>(rec.t5), 20);
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a].unicode() <= ' ') ++a;
+    while (b > a && s[b - 1].unicode() <= ' ') --b;
+    return s.mid(a, b - a);
 }
 
 Cnf_Load Load_Cnf_File(const QString &path, Cnf_Rec &rec, uint8_t *version)

@@ -1,0 +1,659 @@
+// The configuration record and its files, and the whole-configuration exchange against the
+// controller simulator: layout and defaults, the file round trip and refused files, the save
+// sequence's names and questions, the checks of Apply_Config, and what Read_Config and
+// Write_Config ask of the controller.
+#include "core/Cnf_Exchange.h"
+#include "core/Codepage.h"
+#include "core/Globals.h"
+#include "core/Hgcbox.h"
+#include "core/Ques.h"
+#include "core/Rd_wr_ini.h"
+#include "core/Tables.h"
+#include "params/Config.h"
+#include "params/Limits.h"
+#include "params/Tabinfo.h"
+
+#include "FakePort.h"
+#include "Sim.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+
+struct Ques_Log final : Ques_Handler {
+    QList<uint8_t> answers;
+    QList<Ques_Setup> asked;
+    uint8_t Ask(const Ques_Setup &q) override
+    {
+        asked << q;
+        return answers.isEmpty() ? 0 : answers.takeFirst();
+    }
+};
+
+struct Req {
+    int func, tab, first, count;
+    bool operator==(const Req &o) const
+    {
+        return func == o.func && tab == o.tab && first == o.first && count == o.count;
+    }
+};
+
+uint8_t *B(Cnf_Rec &r) { return reinterpret_cast<uint8_t *>(&r); }
+
+float F32(const uint8_t *p)
+{
+    float v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+QByteArray Rec_Bytes(const Cnf_Rec &r) { return QByteArray(reinterpret_cast<const char *>(&r), sizeof r); }
+
+void Write_Raw(const QString &path, const QByteArray &b)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(b);
+}
+
+} // namespace
+
+namespace QTest {
+template <> char *toString(const Req &r)
+{
+    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
+}
+} // namespace QTest
+
+class Tst_Cnf : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    Ques_Log ques;
+    FakeClock clk;
+    FakePort port{&clk};
+    Sim_Core sim{1};
+    std::unique_ptr<hgcbox> box;
+
+    QList<Req> Take_Requests()
+    {
+        QList<Req> out;
+        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
+        sim.Clear_Log();
+        return out;
+    }
+    Cnf_Exch_Ui Quiet_Ui(QList<int> *pos = nullptr, int *max = nullptr, QStringList *names = nullptr)
+    {
+        Cnf_Exch_Ui ui;
+        ui.pause = [](int) {};
+        if (pos) ui.progress_pos = [pos](int p) { *pos << p; };
+        if (max) ui.progress_max = [max](int m) { *max = m; };
+        if (names) ui.contr_name = [names](const QString &s) { *names << s; };
+        return ui;
+    }
+    QString Path(const QString &name) const { return dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        Set_Work_Dir(dir.path() + "/");
+        QDir().mkpath(Cnf_Dir());
+        Init_Tables();
+        Set_Ques_Handler(&ques);
+        box = std::make_unique<hgcbox>(1);
+        Exch_Box = box.get();
+        box->Conn_Prz = 2;
+        box->Clk = &clk;
+        box->Pause_Tcp_Ms = 0;
+        box->Sock = port.Borrow();
+        std::memcpy(box->Write_Pass, sim.Password().constData(), 12);
+        std::memcpy(box->User_Code, sim.Code().constData(), 4);
+        Connected = true;
+        port.On_Write = [this](FakePort &p, const QByteArray &w) {
+            for (const Sim_Chunk &c : sim.Receive(w, clk.Now_Us() / 1000)) p.Queue(c.bytes, 1000);
+        };
+    }
+    void cleanupTestCase()
+    {
+        Exch_Box = nullptr;
+        box.reset();
+        Set_Ques_Handler(nullptr);
+    }
+    void init()
+    {
+        ques.asked.clear();
+        ques.answers.clear();
+        sim.Set_Image(Sim_Core::Default_Image(1, sim.Password(), sim.Code()));
+        sim.Clear_Faults();
+        sim.Clear_Log();
+        std::memcpy(Contr_Tables, sim.Image().constData(), CONTR_TABLES_SIZE);
+        for (int k = 0; k < 3; ++k) Dos_To_Win(reinterpret_cast<char *>(Tab_Field(5, k)), 20);
+        Config_Only = false;
+    }
+
+    void layout_and_new_defaults()
+    {
+        QCOMPARE(int(sizeof(Cnf_Rec)), 4335);
+        Cnf_Rec r;
+        std::memset(&r, 0xAA, sizeof r);
+        New_Cnf(r);
+        const uint8_t *b = B(r);
+        QCOMPARE(int(b[0]), 0);
+        QCOMPARE(b[2], uint8_t('I'));
+        QCOMPARE(int(b[4]), 16);
+        // Reserved areas are zero.
+        for (int o : {19, 28, 1309, 1408, 1469, 1493, 1605, 1721, 1775, 2145, 2365, 3367, 3403, 3819, 3925, 4035, 4134,
+                      4135, 4334})
+            QCOMPARE(int(b[o]), 0);
+        QCOMPARE(Cp1251_To_Unicode(reinterpret_cast<const char *>(b + 1409), 20),
+                 QString("Контроллер QZT_16") + QString(3, QChar(0)));
+        QCOMPARE(Cp1251_To_Unicode(reinterpret_cast<const char *>(b + 1429), 7), QString("Нитка 1"));
+        QCOMPARE(Cp1251_To_Unicode(reinterpret_cast<const char *>(b + 1449), 7), QString("Нитка 2"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(b + 1489), 4), QByteArray("\x01\x0b\x03\x00", 4));
+        const uint8_t t6[12] = {3, 201, 3, 10, 201, 4, 9, 1, 0, 1, 0, 1};
+        QVERIFY(std::memcmp(b + 1593, t6, 12) == 0);
+        const uint8_t t14[16] = {1, 11, 1, 0, 150, 5, 8, 1, 0, 0, 0, 1, 0, 0, 16, 30};
+        QVERIFY(std::memcmp(b + 1705, t14, 16) == 0);
+        QCOMPARE(int(b[1719]), 16);
+        // Table 1: record 0 and record 15 at their offsets, little-endian register.
+        QCOMPARE(Cp1251_To_Unicode(reinterpret_cast<const char *>(b + 29), 19), QString("Молярная доля азота"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(b + 29 + 40), 3), QByteArray("N2\0", 3));
+        QCOMPARE(int(b[29 + 50]), 1);
+        QCOMPARE(F32(b + 29 + 51), 0.0f);
+        QCOMPARE(F32(b + 29 + 55), 100.0f);
+        QCOMPARE(int(b[29 + 59]) | (int(b[29 + 60]) << 8), 8250);
+        QCOMPARE(int(b[29 + 61]), 2);
+        const uint8_t *p15 = b + 29 + 15 * 64;
+        QCOMPARE(Cp1251_To_Unicode(reinterpret_cast<const char *>(p15 + 40), 8), QString("Сумма МД"));
+        QCOMPARE(int(p15[59]) | (int(p15[60]) << 8), 7036);
+        QCOMPARE(int(b[29 + 14 * 64 + 62]), 8);
+        for (int i = 29 + 16 * 64; i < 29 + 1280; ++i) QCOMPARE(int(b[i]), 0);
+        // Write flags, set-point defaults.
+        for (int i = 0; i < 20; ++i) QCOMPARE(int(b[2345 + i]), (i == 7 || i == 9 || i == 12) ? 1 : 0);
+        const int lim[5] = {2465, 2645, 2825, 3005, 3185};
+        for (int k = 0; k < 5; ++k)
+            for (int i = 0; i < 20; ++i) QCOMPARE(F32(b + lim[k] + 4 * i), float(Limit_Ranges[k][i].def));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(b + 1767), 8), QByteArray("\x01\x0b\x00\x00\x96\x05\x01\x00", 8));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(b + 3919), 6), QByteArray("\x01\x0b\x05\x14\x03\x02", 6));
+        // Flow computers: addresses 1..16, blank passwords, record 0 typed.
+        for (int i = 0; i < 16; ++i) {
+            QCOMPARE(int(b[1825 + 20 * i]), i + 1);
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(b + 1829 + 20 * i), 16), QByteArray(16, ' '));
+        }
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(b + 1826), 3), QByteArray("\x02\xa3\x01", 3));
+        QCOMPARE(int(b[1846]), 0);
+        // Users: blank texts, level and flag 0.
+        for (int u = 0; u < 16; ++u) {
+            const QByteArray e(reinterpret_cast<const char *>(b + 3467 + 22 * u), 22);
+            QCOMPARE(e, QByteArray(4, ' ') + QByteArray(2, '\0') + QByteArray(16, ' '));
+        }
+        QCOMPARE(int(b[3365]), 1);
+        QCOMPARE(int(b[3366]), 0);
+    }
+
+    void scrambling_is_exact_and_only_on_passwords()
+    {
+        Cnf_Rec r;
+        for (int i = 0; i < CNF_REC_SIZE; ++i) B(r)[i] = uint8_t(i * 13 + 7);
+        const QByteArray before = Rec_Bytes(r);
+        Scramble_Cnf(r);
+        const QByteArray s = Rec_Bytes(r);
+        for (int i = 0; i < CNF_REC_SIZE; ++i) {
+            const bool pass = i >= 1825 && i < 2145 && (i - 1825) % 20 >= 4;
+            const uint8_t b = uint8_t(before[i]);
+            QCOMPARE(uint8_t(s[i]), pass ? uint8_t(uint8_t(~b) + 5) : b);
+        }
+        Unscramble_Cnf(r);
+        QCOMPARE(Rec_Bytes(r), before);
+        // Every byte value comes back.
+        for (int v = 0; v < 256; ++v) {
+            r.flou[3].pass[5] = char(v);
+            Scramble_Cnf(r);
+            Unscramble_Cnf(r);
+            QCOMPARE(int(uint8_t(r.flou[3].pass[5])), v);
+        }
+        Cnf_Rec blank;
+        New_Cnf(blank);
+        Scramble_Cnf(blank);
+        QCOMPARE(uint8_t(blank.flou[0].pass[0]), uint8_t(0xE4));   // blank: NOT 0x20 + 5
+    }
+
+    void file_round_trip_keeps_every_byte()
+    {
+        Cnf_Rec r;
+        New_Cnf(r);
+        for (int i : {19, 1309, 4135, 4334}) B(r)[i] = uint8_t(i);   // reserved bytes survive
+        std::memcpy(r.flou[2].pass, "pass-for-vrg-3\x01\xff", 16);
+        const QByteArray before = Rec_Bytes(r);
+        const QString p = Path("round.cnf");
+        QCOMPARE(Write_Cnf_File(p, r), Cnf_Write::Ok);
+        QCOMPARE(Rec_Bytes(r), before);   // the caller's record is not scrambled
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray file = f.readAll();
+        QCOMPARE(file.size(), 4335);
+        QCOMPARE(file.left(1829), before.left(1829));
+        QCOMPARE(uint8_t(file[1825 + 40 + 4]), uint8_t(uint8_t(~uint8_t('p')) + 5));
+        Cnf_Rec back;
+        std::memset(&back, 0, sizeof back);
+        QCOMPARE(Load_Cnf_File(p, back), Cnf_Load::Ok);
+        QCOMPARE(Rec_Bytes(back), before);
+        // A file cannot be made: refused, nothing left behind.
+        QCOMPARE(Write_Cnf_File(Path("no/such/dir/x.cnf"), r), Cnf_Write::Open_Failed);
+    }
+
+    void bad_files_are_refused_with_their_texts()
+    {
+        Cnf_Rec good;
+        New_Cnf(good);
+        const QByteArray ok = Rec_Bytes(good);
+        Cnf_Rec keep;
+        New_Cnf(keep);
+        keep.t5[0] = 'Z';
+        const QByteArray kept = Rec_Bytes(keep);
+
+        struct Case {
+            QString name;
+            QByteArray bytes;
+            Cnf_Load result;
+            uint32_t kind;
+            QString l1, l2;
+        };
+        QByteArray bad_type = ok, bad_ver = ok, filled = ok;
+        bad_type[2] = 'H';
+        bad_ver[4] = char(14);
+        filled[0] = char(7);
+        filled[20] = char(9);
+        const QList<Case> cases = {
+            {"short.cnf", ok.left(4334), Cnf_Load::Bad_Size, 6, "Файл short.cnf не является файлом конфигурации",
+             "контроллера QZT_15"},
+            {"long.cnf", ok + QByteArray(1, '\0'), Cnf_Load::Bad_Size, 6,
+             "Файл long.cnf не является файлом конфигурации", "контроллера QZT_15"},
+            {"empty.cnf", QByteArray(), Cnf_Load::Bad_Size, 6, "Файл empty.cnf не является файлом конфигурации",
+             "контроллера QZT_15"},
+            {"type.cnf", bad_type, Cnf_Load::Bad_Type, 6, "Файл type.cnf не является файлом конфигурации",
+             "контроллера QZT"},
+            {"ver.cnf", bad_ver, Cnf_Load::Bad_Version, 6, "Файл параметров конфигурации ver.cnf подготовлен",
+             "для контроллера QZT с версией ПО 14"},
+        };
+        for (const Case &c : cases) {
+            Write_Raw(Path(c.name), c.bytes);
+            Cnf_Rec r = keep;
+            uint8_t v = 0;
+            const Cnf_Load res = Load_Cnf_File(Path(c.name), r, &v);
+            QCOMPARE(int(res), int(c.result));
+            QCOMPARE(Rec_Bytes(r), kept);   // nothing of a refused file is taken
+            ques.asked.clear();
+            Report_Cnf_Load(res, Path(c.name), v);
+            QCOMPARE(ques.asked.size(), 1);
+            QCOMPARE(ques.asked[0].kind, c.kind);
+            QCOMPARE(ques.asked[0].line1, c.l1);
+            QCOMPARE(ques.asked[0].line2, c.l2);
+        }
+        // Missing file.
+        Cnf_Rec r;
+        QCOMPARE(Load_Cnf_File(Path("missing.cnf"), r), Cnf_Load::Open_Failed);
+        ques.asked.clear();
+        Report_Cnf_Load(Cnf_Load::Open_Failed, Path("missing.cnf"), 0);
+        QCOMPARE(ques.asked[0].kind, 1u);
+        QCOMPARE(ques.asked[0].line1, QString("Ошибка открытия файла"));
+        QCOMPARE(ques.asked[0].line2, QString());
+        // The filled flag and the reserved bytes are not checked.
+        Write_Raw(Path("filled.cnf"), filled);
+        QCOMPARE(Load_Cnf_File(Path("filled.cnf"), r), Cnf_Load::Ok);
+        QCOMPARE(int(r.filled), 7);
+    }
+
+    void save_sequence_names_and_questions()
+    {
+        Cnf_Rec r;
+        New_Cnf(r);
+        const QDateTime now(QDate(2026, 3, 4), QTime(5, 6));
+        const QString proposed = Cnf_Proposed_Name(r, now);
+        QCOMPARE(QFileInfo(proposed).fileName(), QString("qzt_16-Контроллер QZT_16-2603040506.cnf"));
+        QCOMPARE(QFileInfo(proposed).absolutePath(), QFileInfo(Cnf_Dir()).absoluteFilePath());
+        // A name with a separator stays one file in CONFIG.
+        Cnf_Rec slash = r;
+        std::memset(slash.t5, 0, 20);
+        std::memcpy(slash.t5, " A/B ", 5);
+        QCOMPARE(QFileInfo(Cnf_Proposed_Name(slash, now)).fileName(), QString("qzt_16-A_B-2603040506.cnf"));
+
+        // Under the proposed name: no question even when it exists.
+        Write_Raw(proposed, "old");
+        QStringList shown;
+        auto take = [&](QList<std::optional<QString>> answers) {
+            return [&shown, answers](const QString &s) mutable -> std::optional<QString> {
+                shown << s;
+                return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+            };
+        };
+        ques.asked.clear();
+        QVERIFY(Save_Cnf_Run(r, now, take({proposed})));
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].kind, 6u);
+        QCOMPARE(ques.asked[0].line1, QString("Параметры конфигурации"));
+        QCOMPARE(ques.asked[0].line2, QString("сохранены в файле %1").arg(QFileInfo(proposed).fileName()));
+        QCOMPARE(QFileInfo(proposed).size(), 4335);
+        QCOMPARE(Cnf_Name, proposed);
+
+        // A new name without extension gets ".cnf".
+        ques.asked.clear();
+        QVERIFY(Save_Cnf_Run(r, now, take({Path("plain")})));
+        QVERIFY(QFile::exists(Path("plain.cnf")));
+        QVERIFY(!QFile::exists(Path("plain")));
+        QCOMPARE(Cnf_Name, Path("plain.cnf"));
+        // Now "plain" again: the name with the extension exists, so it is asked about.
+        ques.asked.clear();
+        ques.answers = {1};
+        QVERIFY(Save_Cnf_Run(r, now, take({Path("plain")})));
+        QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(ques.asked[0].line1, QString("Файл plain.cnf уже есть."));
+
+        // An existing file without extension is offered for replacing unchanged; "Нет"
+        // opens the dialog again with that name; choosing it again asks again; cancel.
+        Write_Raw(Path("noext"), "x");
+        ques.asked.clear();
+        ques.answers = {0, 0};
+        shown.clear();
+        QVERIFY(!Save_Cnf_Run(r, now, take({Path("noext"), Path("noext")})));
+        QCOMPARE(shown, QStringList({proposed, Path("noext"), Path("noext")}));
+        QCOMPARE(ques.asked.size(), 2);
+        QCOMPARE(ques.asked[0].kind, 3u);
+        QCOMPARE(ques.asked[0].line1, QString("Файл noext уже есть."));
+        QCOMPARE(ques.asked[0].line2, QString("Вы хотите заменить существующий файл?"));
+        QCOMPARE(QFileInfo(Path("noext")).size(), 1);
+        // "Да" replaces it under its own name.
+        ques.asked.clear();
+        ques.answers = {1};
+        QVERIFY(Save_Cnf_Run(r, now, take({Path("noext")})));
+        QCOMPARE(QFileInfo(Path("noext")).size(), 4335);
+        QVERIFY(!QFile::exists(Path("noext.cnf")));
+
+        // Cancel at once: nothing shown.
+        ques.asked.clear();
+        QVERIFY(!Save_Cnf_Run(r, now, take({})));
+        QVERIFY(ques.asked.isEmpty());
+
+        // A file that cannot be made.
+        ques.asked.clear();
+        QVERIFY(!Save_Cnf_Run(r, now, take({Path("no/dir/x.cnf")})));
+        QCOMPARE(ques.asked.last().kind, 1u);
+        QCOMPARE(ques.asked.last().line1, QString("Ошибка открытия файла"));
+    }
+
+    void apply_checks_in_order()
+    {
+        Cnf_Rec base;
+        New_Cnf(base);
+        std::memcpy(base.users[0].name, "ADM ", 4);
+        base.users[0].level = 1;
+        base.users[0].flag = 1;
+        std::memcpy(base.users[0].code, "1234", 4);
+        base.users[5].level = 0;
+        std::memcpy(base.users[5].name, "OLD ", 4);
+
+        struct Case {
+            std::function<void(Cnf_Rec &)> spoil;
+            QString l1, l2;
+        };
+        const QList<Case> cases = {
+            {[](Cnf_Rec &r) { r.users[0].level = 2; }, "В списке зарегистрированных пользователей",
+             "не зарегистрирован производитель-наладчик"},
+            {[](Cnf_Rec &r) {
+                 r.users[3] = r.users[0];
+                 std::memcpy(r.users[3].code, "9999", 4);
+             },
+             "Может быть зарегистрирован", "только один производитель-наладчик"},
+            {[](Cnf_Rec &r) {
+                 r.users[2].level = 3;
+                 std::memcpy(r.users[2].code, "5555", 4);
+             },
+             "Номер пользователя в таблице: 3.", "Не задано имя пользователя"},
+            {[](Cnf_Rec &r) {
+                 r.users[2].level = 3;
+                 std::memcpy(r.users[2].name, "OPR ", 4);
+             },
+             "Номер пользователя в таблице: 3.", "Не задан код идентификации пользователя"},
+            {[](Cnf_Rec &r) {
+                 r.users[4].level = 3;
+                 std::memcpy(r.users[4].name, "ADM ", 4);
+                 std::memcpy(r.users[4].code, "7777", 4);
+             },
+             "Пользователи   1 и 5.", "Совпадение имен пользователей"},
+            {[](Cnf_Rec &r) {
+                 r.users[4].level = 3;
+                 std::memcpy(r.users[4].name, "OPR ", 4);
+                 std::memcpy(r.users[4].code, "1234", 4);
+             },
+             "Пользователи   1 и 5.", "Совпадение кодов идентификации пользователя"},
+            {[](Cnf_Rec &r) { r.t14[0] = 0; }, "Неверно задан адрес хроматографа", ""},
+            {[](Cnf_Rec &r) {
+                 r.t6[8] = 1;
+                 r.t15[0] = 0;
+             },
+             "Неверно задан адрес влагомера", ""},
+            {[](Cnf_Rec &r) {
+                 r.t9[0] = 3;
+                 r.flou[2].adr = 0;
+             },
+             "Неверно заданы адреса вычислителей РГ", ""},
+        };
+        for (const Case &c : cases) {
+            Cnf_Rec r = base;
+            c.spoil(r);
+            ques.asked.clear();
+            QVERIFY(!Apply_Config(r, true));
+            QCOMPARE(ques.asked.size(), 1);
+            QCOMPARE(ques.asked[0].kind, 2u);
+            QCOMPARE(ques.asked[0].line1, c.l1);
+            QCOMPARE(ques.asked[0].line2, c.l2);
+        }
+
+        // A flow-computer count beyond 16 checks the 16 records and no further.
+        Cnf_Rec many = base;
+        many.t9[0] = 200;
+        QVERIFY(Apply_Config(many, true));
+
+        // Accepted: every table at its place, users tidied, flow-computer records spread.
+        Cnf_Rec r = base;
+        std::memcpy(r.flou[1].pass, "ABCDEFGHIJKLMNOP", 16);
+        r.flou[1].type = 3;
+        r.flou[1].mask = 0x11;
+        r.flou[1].order = 1;
+        r.t28[0] = 2;
+        r.t29[3] = 10;
+        r.t44[79] = 0x42;
+        ques.asked.clear();
+        QVERIFY(Apply_Config(r, true));
+        QVERIFY(ques.asked.isEmpty());
+        QCOMPARE(int(r.users[0].flag), 0);
+        QCOMPARE(QByteArray(r.users[5].name, 4), QByteArray("    "));
+        for (int t : {1, 3, 4, 5, 6, 9, 14, 15, 21, 22, 23, 24, 25, 26, 28, 29, 43, 44})
+            QVERIFY2(std::memcmp(Contr_Tables + Tab_Offset(t), B(r) + Cnf_Table_Offset(t), Tab_Length(t)) == 0,
+                     qPrintable(QString::number(t)));
+        QCOMPARE(int(*Tab_Field(18, 1)), 2);
+        QCOMPARE(int(*Tab_Field(17, 1)), 3);
+        QCOMPARE(int(*Tab_Field(19, 1)), 0x11);
+        QCOMPARE(int(*Tab_Field(20, 1)), 1);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Field(13, 1)), 16), QByteArray("ABCDEFGHIJKLMNOP"));
+
+        // Without the user check table 4 is left alone, whatever the record holds.
+        const QByteArray t4(reinterpret_cast<const char *>(Contr_Tables + Tab_Offset(4)), 352);
+        Cnf_Rec nousers = r;
+        nousers.users[0].level = 0;
+        QVERIFY(Apply_Config(nousers, false));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Contr_Tables + Tab_Offset(4)), 352), t4);
+    }
+
+    void fill_takes_the_image_with_blank_passwords()
+    {
+        std::memset(Tab_Field(13, 0), 'x', 256);
+        Cnf_Rec r;
+        New_Cnf(r);
+        r.res1309[5] = 9;
+        Fill_Config(r);
+        QCOMPARE(int(r.filled), 1);
+        QVERIFY(std::memcmp(B(r) + 1, Contr_Tables + Tab_Offset(0), 18) == 0);
+        for (int t : {1, 3, 4, 5, 6, 9, 14, 15, 21, 22, 23, 24, 25, 26, 28, 29, 43, 44})
+            QVERIFY(std::memcmp(Contr_Tables + Tab_Offset(t), B(r) + Cnf_Table_Offset(t), Tab_Length(t)) == 0);
+        for (int i = 0; i < 16; ++i) {
+            QCOMPARE(int(r.flou[i].adr), int(*Tab_Field(18, i)));
+            QCOMPARE(int(r.flou[i].type), int(*Tab_Field(17, i)));
+            QCOMPARE(QByteArray(r.flou[i].pass, 16), QByteArray(16, ' '));
+        }
+        QCOMPARE(int(r.res1309[5]), 9);
+        QCOMPARE(int(r.Line2_Const[0]), 0);
+    }
+
+    void read_config_reads_every_table_but_13_in_chunks()
+    {
+        std::memset(Contr_Tables + Tab_Offset(1), 0, CONTR_TABLES_SIZE - Tab_Offset(1));
+        QList<int> pos;
+        int max = 0;
+        QStringList names;
+        QVERIFY(Read_Config(Quiet_Ui(&pos, &max, &names)));
+        QList<Req> expect;
+        for (int t = 0; t < TAB_COUNT; ++t) {
+            if (Tab_Dir[t].cfg_flag != 1 || t == 13) continue;
+            const int n = Tab_Dir[t].field_count, chunk = 245 / Tab_Dir[t].field_size;
+            for (int f = 0; f < n; f += chunk) expect << Req{1, t, f, qMin(chunk, n - f)};
+        }
+        const QList<Req> got = Take_Requests();
+        QCOMPARE(got, expect);
+        QCOMPARE(got.mid(0, 7), QList<Req>({{1, 1, 0, 3}, {1, 1, 3, 3}, {1, 1, 6, 3}, {1, 1, 9, 3}, {1, 1, 12, 3},
+                                            {1, 1, 15, 3}, {1, 1, 18, 2}}));
+        QVERIFY(got.contains(Req{1, 4, 0, 11}) && got.contains(Req{1, 4, 11, 5}));
+        for (const Req &r : got) QVERIFY(r.tab != 13);
+        QCOMPARE(max, Cfg_Table_Count() + 1);
+        QCOMPARE(pos.first(), 0);
+        QCOMPARE(pos.last(), Cfg_Table_Count() + 1);
+        QCOMPARE(pos.size(), (Cfg_Table_Count() - 1) + 2);   // one step per table read
+        // Names arrive in 866 and are kept in 1251.
+        QCOMPARE(Field_To_Unicode(reinterpret_cast<const char *>(Tab_Field(5, 0)), 20), QString("ГРС Северная"));
+        QCOMPARE(names, QStringList({"ГРС Северная"}));
+        for (int t : {1, 4, 6, 9, 14, 22, 29, 44})
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(Contr_Tables + Tab_Offset(t)), Tab_Length(t)),
+                     sim.Table(t));
+    }
+
+    void read_config_stops_at_a_failed_table()
+    {
+        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Skip(9).Times(-1));
+        ques.answers = {0};
+        QVERIFY(!Read_Config(Quiet_Ui()));
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].kind, 7u);
+        sim.Clear_Faults();
+    }
+
+    void write_config_writes_selected_tables_in_order()
+    {
+        // The image as a restore leaves it: a record applied over it.
+        Cnf_Rec r;
+        New_Cnf(r);
+        std::memcpy(r.users[0].name, "ADM ", 4);
+        r.users[0].level = 1;
+        std::memcpy(r.users[0].code, "1234", 4);
+        r.t9[0] = 3;
+        r.t3[0] = 1;   // the simulator stays at address 1
+        std::memcpy(r.flou[2].pass, "third-password!!", 16);
+        QVERIFY(Apply_Config(r, true));
+        *Tab_Field(0, 12) = 0;   // names kept in 866 by the controller
+
+        Tab_State_Block b;
+        Fill_Tab_State_Block(b, nullptr);
+        for (int t : {1, 3, 5, 6, 9, 13, 14, 17, 18, 19, 20, 22, 44}) b.Write_Sel[t] = 1;
+        QList<int> pos;
+        int max = 0;
+        QStringList names;
+        int link_changed = 0;
+        Cnf_Exch_Ui ui = Quiet_Ui(&pos, &max, &names);
+        ui.link_changed = [&] { ++link_changed; };
+        const QByteArray names_1251(reinterpret_cast<const char *>(Tab_Field(5, 0)), 60);
+        QVERIFY(Write_Config(b, ui));
+
+        const QList<Req> expect = {
+            {2, 9, 0, 6},   {2, 17, 0, 3},  {2, 18, 0, 3},  {2, 19, 0, 3},  {2, 20, 0, 3},  {2, 13, 0, 3},
+            {2, 1, 0, 3},   {2, 1, 3, 3},   {2, 1, 6, 3},   {2, 1, 9, 3},   {2, 1, 12, 3},  {2, 1, 15, 3},
+            {2, 1, 18, 2},  {2, 3, 0, 4},   {2, 5, 0, 3},   {2, 6, 0, 12},  {2, 14, 0, 16}, {2, 22, 0, 20},
+            {2, 44, 0, 20},
+        };
+        QCOMPARE(Take_Requests(), expect);
+        for (int t : {9, 13, 17, 18, 19, 20}) QCOMPARE(int(b.Write_Sel[t]), 0);
+        QCOMPARE(max, Cfg_Table_Count());
+        QCOMPARE(pos.last(), Cfg_Table_Count());
+        QCOMPARE(link_changed, 1);
+        QCOMPARE(names, QStringList({"Контроллер QZT_16"}));
+        // The controller got 866, the image keeps 1251.
+        QCOMPARE(sim.Table(5).left(17), Unicode_To_Cp866("Контроллер QZT_16"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Field(5, 0)), 60), names_1251);
+        QCOMPARE(sim.Field(13, 2), QByteArray("third-password!!"));
+        QCOMPARE(sim.Table(6), QByteArray(reinterpret_cast<const char *>(r.t6), 12));
+    }
+
+    void write_config_long_password_table_and_no_flow_computers()
+    {
+        *Tab_Field(9, 0) = 16;
+        Tab_State_Block b;
+        Fill_Tab_State_Block(b, nullptr);
+        b.Write_Sel[13] = 1;
+        QVERIFY(Write_Config(b, Quiet_Ui()));
+        QCOMPARE(Take_Requests(), QList<Req>({{2, 13, 0, 14}, {2, 13, 14, 2}}));
+
+        *Tab_Field(9, 0) = 0;
+        Fill_Tab_State_Block(b, nullptr);
+        for (int t : {13, 17, 18}) b.Write_Sel[t] = 1;
+        QVERIFY(Write_Config(b, Quiet_Ui()));
+        QVERIFY(Take_Requests().isEmpty());
+        QCOMPARE(int(b.Write_Sel[17]), 0);
+    }
+
+    void write_config_failure_keeps_names_in_1251()
+    {
+        *Tab_Field(0, 12) = 0;
+        const QByteArray names(reinterpret_cast<const char *>(Tab_Field(5, 0)), 60);
+        Tab_State_Block b;
+        Fill_Tab_State_Block(b, nullptr);
+        b.Write_Sel[5] = 1;
+        b.Write_Sel[6] = 1;
+        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(-1));
+        ques.answers = {0};
+        QVERIFY(!Write_Config(b, Quiet_Ui()));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Field(5, 0)), 60), names);
+        QCOMPARE(ques.asked.size(), 1);
+        QCOMPARE(ques.asked[0].line1, QString("Не выполнена запись в таблицу 5."));
+        sim.Clear_Faults();
+    }
+
+    void write_config_table_3_moves_the_link()
+    {
+        Conn_Settings.Curr_Par.Conn_Prz = 2;
+        Conn_Settings.Ethernet_Conn_Par.Link.Adr = 9;
+        *Tab_Field(3, 0) = 1;
+        *Tab_Field(3, 1) = 15;   // 19200
+        Tab_State_Block b;
+        Fill_Tab_State_Block(b, nullptr);
+        b.Write_Sel[3] = 1;
+        const uint32_t rate = box->Rate;
+        QVERIFY(Write_Config(b, Quiet_Ui()));
+        QCOMPARE(int(box->Adr), 1);
+        QCOMPARE(int(Conn_Settings.Ethernet_Conn_Par.Link.Adr), 1);
+        QCOMPARE(box->Rate, rate);   // a socket keeps its own rate
+
+        // A configuration-only link: the settings of the next connection follow as well.
+        Config_Only = true;
+        Conn_Settings.Ethernet_Conn_Par.Link.Adr = 9;
+        b.Write_Sel[3] = 1;
+        QVERIFY(Write_Config(b, Quiet_Ui()));
+        QCOMPARE(int(Conn_Settings.Ethernet_Conn_Par.Link.Adr), 1);
+        QCOMPARE(box->Rate, rate);
+        Config_Only = false;
+    }
+};
+
+QTEST_GUILESS_MAIN(Tst_Cnf)
+#include "tst_cnf.moc"
