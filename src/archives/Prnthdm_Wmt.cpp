@@ -4,7 +4,32 @@
 
 namespace {
 constexpr int kHeadLineHeight = WMT_REP_HEAD_HEIGHT / WMT_HEAD_LINES;
+// The shared page bands are laid out at 96 units to the inch; this page has 120.
+constexpr double kStdScale = WMT_REP_UNITS_PER_INCH / 96.0;
+// Points: the stand-in for the designed sans serif is wider, and at 9 pt "контроллера" and
+// "Прив. Т т.росы" were cut at the edges of their 20 mm columns.
+constexpr int kHeadFontSize = 8;
+
+int scaled(int v) { return int(v * kStdScale + 0.5); }
+
+// Scales a page band to this page's units; cells keep their distance from the right edge in
+// proportion, so the name and the page count stay right-aligned and nothing leaves the page.
+void scale_band(Rep_Band &b, int page_width)
+{
+    b.height = scaled(b.height);
+    for (Rep_Cell &c : b.cells) {
+        const int gap = scaled(std::max(0, page_width - (c.left + c.width)));
+        int width = scaled(c.width);
+        const int left = std::max(0, page_width - gap - width);
+        width = std::min(width, page_width - gap - left);
+        c.left = left;
+        c.width = width;
+        c.top = scaled(c.top);
+        c.height = scaled(c.height);
+        c.line_height = scaled(c.line_height);
+    }
 }
+} // namespace
 
 bool Is_Wmt_Report_Kind(uint8_t kind)
 {
@@ -90,7 +115,7 @@ TArh_Wmt_Table::TArh_Wmt_Table(Rep_Report &r, uint8_t wmt_type, uint8_t kind, bo
         head.height = WMT_REP_HEAD_HEIGHT;
         head.lines = Wmt_Rep_Heading(wmt_type, kind, i);
         head.align = Qt::AlignHCenter;
-        head.font.size = 9;
+        head.font.size = kHeadFontSize;
         head.line_height = kHeadLineHeight;
         // Ruled off from the data below and the next heading; the band's frame closes the last.
         head.frame = REP_FRAME_BOTTOM | (i + 1 < WMT_COLS ? REP_FRAME_RIGHT : REP_FRAME_NONE);
@@ -142,6 +167,8 @@ bool Build_Wmt_Report(uint8_t kind, const Arhiv_Header &h, const char heading[RE
     Rep_Report r;
     r.page = Wmt_Rep_Page();
     Rep_Std_Page_Bands(r, Rep_Contr_Name(h));
+    scale_band(r.page_header, r.page.Width_Units());
+    scale_band(r.page_footer, r.page.Width_Units());
 
     TrepTitle title(r);
     title.Line(1).lines = QStringList{Rep_Heading_Text(heading)};

@@ -214,6 +214,14 @@ private slots:
         QCOMPARE(r.page.units_per_inch, 120.0);
         QVERIFY(r.page.Width_Units() >= 768);   // the table fits between the margins
         QCOMPARE(r.page_header.cells.at(0).lines, QStringList{"GRS-5"});
+        // The shared page bands scaled to this page: still within it, still right-aligned.
+        const int w = r.page.Width_Units();
+        for (const Rep_Band *b : {&r.page_header, &r.page_footer})
+            for (const Rep_Cell &c : b->cells) QVERIFY(c.left >= 0 && c.left + c.width <= w);
+        QCOMPARE(r.page_header.cells.at(0).left + r.page_header.cells.at(0).width, w);
+        const Rep_Cell &count = r.page_footer.cells.at(size_t(r.footer_count_cell));
+        QCOMPARE(count.left + count.width, w);
+        QVERIFY(r.page_footer.cells.at(0).width > 34);   // "Лист" is not cut
         QCOMPARE(r.bands.size(), size_t(2));
         const Rep_Band &t = *r.bands[0];
         QCOMPARE(t.kind, Rep_Band_Kind::Title);
