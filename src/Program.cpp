@@ -3,7 +3,10 @@
 #include "archives/forms/Arh_Install.h"
 #include "archives/forms/Excrep_date.h"
 #include "core/forms/Connect_Seq.h"
+#include "messages/forms/Iniaud_Form.h"
 #include "messages/forms/Msg_Menu.h"
+#include "params/forms/Config.h"
+#include "params/forms/Config_Files.h"
 #include "params/forms/Curr_State.h"
 #include "params/forms/Limits.h"
 #include "params/forms/Links.h"
@@ -19,7 +22,10 @@ void Install_Commands(TFormMain *main)
     Install_Link_Commands(main);
     Install_Limit_Commands(main);
     Install_State_Commands(main);
+    Install_Config_Commands(main);
+    Install_Config_Editor(main);
     Install_Archives(main);
     Install_Passport_Commands(main);
     Install_Message_Commands(main);
+    Install_Aud_Viewer(main);
 }

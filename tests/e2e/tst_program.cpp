@@ -31,7 +31,8 @@ private slots:
             "NSinhr", "NCurrVich", "NInsens", "NLowAttent", "NUpAttent", "NLowLimit", "NUpperLimit", "NDistr",
             "Ndistrpar", "NConst", "NPass", "NMac_Adr", "NContrDt", "NAlaInd", "NAlaPer", "NSit", "NChrom_Mom",
             "NChrom_RdMeas", "NChrom_RdHour", "NChrom_RdDay", "NChrom_RdClb", "NWmt_MomData", "NExcDay",
-            "NExcMon", "Nconnect", "NUser", "Nabout"};
+            "NExcMon", "Nconnect", "NUser", "Nabout", "Nrdcnf", "NAudInd", "NAudPer", "NWmt_RdMeas", "NWmt_ReadHour",
+            "NWmt_ReadDay", "NNewcnf", "NEditcnf"};
         for (const QString &n : attached) {
             QAction *a = m.Item(n);
             QVERIFY2(a, qPrintable(n));
