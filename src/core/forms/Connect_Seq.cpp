@@ -166,8 +166,14 @@ bool Set_Contr_Time(TFormMain *m)
     return Write_Table(Tab_Req{2, 0, 8}, Panel2(m), true);
 }
 
+std::function<void(TFormMain *)> Table_State_Check;
+
 void Check_Table_States(TFormMain *m)
 {
+    if (Table_State_Check) {
+        Table_State_Check(m);
+        return;
+    }
     // Restoring destroyed tables from a configuration file needs the configuration
     // editor; until then the user is told what the controller reports and the link closes.
     if (T(0, 3) == kVersionCfgOnly) {

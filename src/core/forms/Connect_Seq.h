@@ -2,6 +2,8 @@
 // The connect-and-identify sequence run by the main window's start timer: choose and open
 // the link, dial, identify the controller, fix its address, check the configuration tables,
 // read what the rest of the program needs, and show the menus that fit.
+#include <functional>
+
 class TFormMain;
 
 void Connect_Sequence(TFormMain *main);
@@ -15,6 +17,9 @@ bool Set_Contr_Time(TFormMain *main);
 // Destroyed configuration tables or a configuration-only controller: leaves Connected at 1
 // (the sequence goes on) or sets it to 0.
 void Check_Table_States(TFormMain *main);
+// The restore from a configuration file, set by the parameters part; unset, the check only
+// names the destroyed tables and closes the link.
+extern std::function<void(TFormMain *)> Table_State_Check;
 
 // Installs the sequence, the login command and the hang-up into the main window.
 void Install_Connect(TFormMain *main);
