@@ -2,8 +2,10 @@
 
 #include "archives/Arhivhdm_Chr.h"
 #include "archives/forms/Arhiv_Clb_Form.h"
+#include "archives/forms/Arhivhd_Wmt_Form.h"
 #include "archives/forms/Arhivhdm_Chr_Form.h"
 #include "archives/forms/Arhmeas_Chr_Form.h"
+#include "archives/forms/Arhmeas_Wmt_Form.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
 #include "messages/forms/Iniala_Form.h"
@@ -117,6 +119,9 @@ void Install_Open_File_Commands(TFormMain *main)
         Show_Arhiv_HDM_Chr(o, h, r, HDM_KIND_DAY);
     });
     Default_Viewer(Arh_File_Kind::Clb, Show_Arhiv_Clb);
+    Default_Viewer(Arh_File_Kind::Wmt_Meas, Show_Wmt_Meas);
+    Default_Viewer(Arh_File_Kind::Wmt_Hour, Show_Wmt_Hour);
+    Default_Viewer(Arh_File_Kind::Wmt_Day, Show_Wmt_Day);
     Default_Viewer(Arh_File_Kind::Ala, Show_Ala_File);
     Default_Viewer(Arh_File_Kind::Aud, Show_Aud_File);
 

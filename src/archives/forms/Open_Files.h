@@ -38,7 +38,6 @@ bool Has_File_Viewer(Arh_File_Kind kind);
 // The command of one kind with the window side; nothing happens while the kind has no viewer.
 Open_Result Run_Open_File(TFormMain *main, Arh_File_Kind kind);
 
-// Plugs in the viewers that exist (chromatograph measurement, hourly, daily, calibration,
-// diagnostic and operator-intervention messages) where none is set yet, and attaches the nine commands; a kind
-// without a viewer keeps its item disabled until Set_File_Viewer gives it one.
+// Plugs in the viewers of the nine kinds where none is set yet and attaches the commands;
+// a kind whose viewer is removed keeps its item disabled until Set_File_Viewer gives it one.
 void Install_Open_File_Commands(TFormMain *main);

@@ -2,7 +2,9 @@
 // each saved kind reopened into its own viewer, refusals and cancel, and the nine items
 // enabled exactly while their kind has a viewer.
 #include "archives/Arhivhdm_Chr.h"
+#include "archives/Arhmeas_Wmt.h"
 #include "archives/forms/Arhiv_Clb_Form.h"
+#include "archives/forms/Arhivhd_Wmt_Form.h"
 #include "archives/forms/Arhivhdm_Chr_Form.h"
 #include "archives/forms/Arhmeas_Chr_Form.h"
 #include "archives/forms/Open_Files.h"
@@ -146,10 +148,9 @@ private slots:
     {
         for (const Open_File_Command &c : Open_File_Commands())
             QCOMPARE(Main->Item(c.item)->isEnabled(), Has_File_Viewer(c.kind));
-        for (const Arh_File_Kind k : {Arh_File_Kind::Chr_Meas, Arh_File_Kind::Chr_Hour, Arh_File_Kind::Chr_Day,
-                                      Arh_File_Kind::Clb, Arh_File_Kind::Ala, Arh_File_Kind::Aud}) {
-            QVERIFY(Has_File_Viewer(k));
-            QVERIFY(Main->Item(Open_File_Item(k))->isEnabled());
+        for (const Open_File_Command &c : Open_File_Commands()) {
+            QVERIFY(Has_File_Viewer(c.kind));
+            QVERIFY(Main->Item(c.item)->isEnabled());
         }
 
         // A viewer plugged in later enables its item, removing it disables the item again;
@@ -188,6 +189,9 @@ private slots:
             {Arh_File_Kind::Clb, "NChrom_ViewClb", "CALIBRARHIV", "DataFiles(*.clb)"},
             {Arh_File_Kind::Ala, "NAlaPrn", "ALAFILES", "DataFiles(*.ala)"},
             {Arh_File_Kind::Aud, "NAudPrn", "AUDFILES", "DataFiles(*.aud)"},
+            {Arh_File_Kind::Wmt_Meas, "NWmt_ViewMeas", "MOMDATA", "DataFiles(*.mwm)"},
+            {Arh_File_Kind::Wmt_Hour, "NWmt_ViewHour", "HOURDATA", "DataFiles(*.hwm)"},
+            {Arh_File_Kind::Wmt_Day, "NWmt_ViewDay", "DAYDATA", "DataFiles(*.dwm)"},
         };
         for (const Case &c : cases) {
             const Arhiv_Header h = good_header(c.kind, 4);
@@ -204,6 +208,9 @@ private slots:
             case Arh_File_Kind::Chr_Day: ref = new TFormArhivHDM_Chr(nullptr, h, recs, HDM_KIND_DAY); break;
             case Arh_File_Kind::Clb: ref = new TFormArhiv_Clb(nullptr, h, recs); break;
             case Arh_File_Kind::Ala: ref = new TFormAla(nullptr, h, 2, recs); break;
+            case Arh_File_Kind::Wmt_Meas: ref = new TFormArhMeas_Wmt(nullptr, h, recs); break;
+            case Arh_File_Kind::Wmt_Hour: ref = new TFormArhivHD_Wmt(nullptr, h, recs, WMT_KIND_HOUR); break;
+            case Arh_File_Kind::Wmt_Day: ref = new TFormArhivHD_Wmt(nullptr, h, recs, WMT_KIND_DAY); break;
             default: ref = new TFormAud(nullptr, h, 2, recs); break;
             }
             want = cells(ref->findChild<QTableView *>());
@@ -218,6 +225,8 @@ private slots:
                 got = cells(d.findChild<QTableView *>());
                 if (auto *v = qobject_cast<TFormArhivHDM_Chr *>(&d))
                     QCOMPARE(v->Kind(), c.kind == Arh_File_Kind::Chr_Hour ? HDM_KIND_HOUR : HDM_KIND_DAY);
+                if (auto *v = qobject_cast<TFormArhivHD_Wmt *>(&d))
+                    QCOMPARE(v->Kind(), c.kind == Arh_File_Kind::Wmt_Hour ? WMT_KIND_HOUR : WMT_KIND_DAY);
                 if (auto *l = qobject_cast<TFormMsg_List *>(&d)) {
                     const auto *ala = qobject_cast<TFormAla *>(&d);
                     const auto *aud = qobject_cast<TFormAud *>(&d);
@@ -235,6 +244,9 @@ private slots:
                                    : c.kind == Arh_File_Kind::Clb      ? "TFormArhiv_Clb"
                                    : c.kind == Arh_File_Kind::Ala      ? "TFormAla"
                                    : c.kind == Arh_File_Kind::Aud      ? "TFormAud"
+                                   : c.kind == Arh_File_Kind::Wmt_Meas ? "TFormArhMeas_Wmt"
+                                   : c.kind == Arh_File_Kind::Wmt_Hour ? "TFormArhivHD_Wmt"
+                                   : c.kind == Arh_File_Kind::Wmt_Day  ? "TFormArhivHD_Wmt"
                                                                        : "TFormArhivHDM_Chr";
             QCOMPARE(cls, QString(want_cls));
             QCOMPARE(got, want);
@@ -242,8 +254,7 @@ private slots:
         }
     }
 
-    // Viewers plugged in by table (the moisture-meter kinds, a replaced message viewer): header
-    // and records as saved.
+    // Viewers plugged in by table in place of the installed ones: header and records as saved.
     void plugged_viewers_get_the_file()
     {
         struct Case { Arh_File_Kind kind; const char *item; };
