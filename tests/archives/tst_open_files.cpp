@@ -195,6 +195,12 @@ private slots:
         QCOMPARE(Ques.asked[0].caption, QString("Ошибка"));
         QCOMPARE(Ques.asked[0].line1, QString("Ошибка открытия файла"));
         QVERIFY(Ques.asked[0].line2.isEmpty());
+
+        // A directory given for a file.
+        Ques.asked.clear();
+        QCOMPARE(Open(Arh_File_Kind::Clb, Tmp.path() + "/CALIBRARHIV"), Open_Result::Open_Failed);
+        QCOMPARE(Ques.asked.size(), 1);
+        QCOMPARE(Ques.asked[0].line1, QString("Ошибка открытия файла"));
     }
 
     void other_kinds_refused()
