@@ -2,6 +2,7 @@
 
 #include "archives/forms/Arh_Install.h"
 #include "archives/forms/Excrep_date.h"
+#include "archives/forms/Open_Files.h"
 #include "core/forms/Connect_Seq.h"
 #include "messages/forms/Iniaud_Form.h"
 #include "messages/forms/Msg_Menu.h"
@@ -28,4 +29,5 @@ void Install_Commands(TFormMain *main)
     Install_Passport_Commands(main);
     Install_Message_Commands(main);
     Install_Aud_Viewer(main);
+    Install_Open_File_Commands(main);
 }

@@ -32,7 +32,8 @@ private slots:
             "Ndistrpar", "NConst", "NPass", "NMac_Adr", "NContrDt", "NAlaInd", "NAlaPer", "NSit", "NChrom_Mom",
             "NChrom_RdMeas", "NChrom_RdHour", "NChrom_RdDay", "NChrom_RdClb", "NWmt_MomData", "NExcDay",
             "NExcMon", "Nconnect", "NUser", "Nabout", "Nrdcnf", "NAudInd", "NAudPer", "NWmt_RdMeas", "NWmt_ReadHour",
-            "NWmt_ReadDay", "NNewcnf", "NEditcnf"};
+            "NWmt_ReadDay", "NNewcnf", "NEditcnf", "NAudPrn", "NAlaPrn", "NChrom_ViewMeas", "NChrom_ViewHour",
+            "NChrom_ViewDay", "NChrom_ViewClb", "NWmt_ViewMeas", "NWmt_ViewHour", "NWmt_ViewDay"};
         for (const QString &n : attached) {
             QAction *a = m.Item(n);
             QVERIFY2(a, qPrintable(n));
