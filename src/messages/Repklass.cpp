@@ -288,8 +288,15 @@ TMsg_Table::TMsg_Table(Rep_Report &r, const Msg_Table_Descr &d, bool new_page)
 
 void TMsg_Table::Add_Line(const QStringList &texts)
 {
-    for (int i = 0; i < REP_MSG_COLUMNS; ++i)
-        Band->cells[size_t(Memo[i])].lines << (i < texts.size() ? texts[i] : QString());
+    // The list's texts carry leading blanks that align them in the grid; on paper the
+    // columns are narrow and the report font's blank is wide, so they would push the
+    // dates and times past the cell edge.
+    for (int i = 0; i < REP_MSG_COLUMNS; ++i) {
+        QString t = i < texts.size() ? texts[i] : QString();
+        qsizetype k = 0;
+        while (k < t.size() && t[k] == QLatin1Char(' ')) ++k;
+        Band->cells[size_t(Memo[i])].lines << t.mid(k);
+    }
     ++Line_Count;
 }
 
