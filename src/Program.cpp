@@ -12,6 +12,7 @@
 #include "params/forms/Limits.h"
 #include "params/forms/Links.h"
 #include "params/forms/Params_Menu.h"
+#include "params/forms/Restore.h"
 #include "params/forms/Syspar.h"
 #include "core/forms/Main.h"
 
@@ -25,6 +26,7 @@ void Install_Commands(TFormMain *main)
     Install_State_Commands(main);
     Install_Config_Commands(main);
     Install_Config_Editor(main);
+    Install_Restore(main);
     Install_Archives(main);
     Install_Passport_Commands(main);
     Install_Message_Commands(main);
