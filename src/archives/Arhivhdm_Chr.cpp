@@ -90,24 +90,6 @@ QString Hd_Cell_Text(const Arhiv_Header &h, const Chr_HD_Rec &r, int col, uint8_
 
 Meas_Summary Hd_Scan(const Arhiv_Header &h, const QByteArray &recs)
 {
-    Meas_Summary s;
-    const uint32_t rows = Hd_Row_Count(h, recs);
-    const int n = Arh_Par_Count(h);
-    std::array<double, ARH_PAR_MAX> sum{};
-    s.valid.assign(rows, 0);
-    for (uint32_t k = 0; k < rows; ++k) {
-        const std::optional<Chr_HD_Rec> r = Rec_At<Chr_HD_Rec>(recs, k);
-        if (!r || !Rec_Valid(*r)) continue;
-        s.valid[k] = 1;
-        if (Chr_HD_Row(r->status) != Row_Show::Values) continue;
-        for (int i = 0; i < n; ++i) {
-            const Rec_Value v = Chr_HD_Value(*r, i);
-            if (v.bad) continue;
-            sum[size_t(i)] += v.value;
-            ++s.count[size_t(i)];
-        }
-    }
-    for (int i = 0; i < n; ++i)
-        if (s.count[size_t(i)]) s.avg[size_t(i)] = float(sum[size_t(i)] / s.count[size_t(i)]);
-    return s;
+    return Scan_Records<Chr_HD_Rec>(h, recs, Hd_Row_Count(h, recs), [](const Chr_HD_Rec &r) { return Chr_HD_Row(r.status) == Row_Show::Values; },
+                                  [](const Chr_HD_Rec &r, int i) { return Chr_HD_Value(r, i); });
 }

@@ -113,24 +113,6 @@ QString Meas_Cell_Text(const Arhiv_Header &h, const Chr_Meas_Rec &r, int col)
 
 Meas_Summary Meas_Scan(const Arhiv_Header &h, const QByteArray &recs)
 {
-    Meas_Summary s;
-    const uint32_t rows = Meas_Row_Count(h, recs);
-    const int n = Arh_Par_Count(h);
-    std::array<double, ARH_PAR_MAX> sum{};
-    s.valid.assign(rows, 0);
-    for (uint32_t k = 0; k < rows; ++k) {
-        const std::optional<Chr_Meas_Rec> r = Rec_At<Chr_Meas_Rec>(recs, k);
-        if (!r || !Rec_Valid(*r)) continue;
-        s.valid[k] = 1;
-        if (Chr_Meas_Row(r->ctrl_status) != Row_Show::Values) continue;
-        for (int i = 0; i < n; ++i) {
-            const Rec_Value v = Chr_Meas_Value(*r, i);
-            if (v.bad) continue;
-            sum[size_t(i)] += v.value;
-            ++s.count[size_t(i)];
-        }
-    }
-    for (int i = 0; i < n; ++i)
-        if (s.count[size_t(i)]) s.avg[size_t(i)] = float(sum[size_t(i)] / s.count[size_t(i)]);
-    return s;
+    return Scan_Records<Chr_Meas_Rec>(h, recs, Meas_Row_Count(h, recs), [](const Chr_Meas_Rec &r) { return Chr_Meas_Row(r.ctrl_status) == Row_Show::Values; },
+                                  [](const Chr_Meas_Rec &r, int i) { return Chr_Meas_Value(r, i); });
 }

@@ -58,3 +58,29 @@ struct Meas_Summary {
 // Means skip records that fail the check, rows whose status hides the values (" 0" or
 // blank) and NaN or infinite values; zone bits are cleared before a value is added.
 Meas_Summary Meas_Scan(const Arhiv_Header &h, const QByteArray &recs);
+
+// The scan shared by the chromatograph lists: CRC of each of the first rows records, and the
+// means of the values of rows whose status shows them (shown(rec)), skipping bad values.
+template <class R, class Shown, class Value>
+Meas_Summary Scan_Records(const Arhiv_Header &h, const QByteArray &recs, uint32_t rows, Shown shown, Value value)
+{
+    Meas_Summary s;
+    const int n = Arh_Par_Count(h);
+    std::array<double, ARH_PAR_MAX> sum{};
+    s.valid.assign(rows, 0);
+    for (uint32_t k = 0; k < rows; ++k) {
+        const std::optional<R> r = Rec_At<R>(recs, k);
+        if (!r || !Rec_Valid(*r)) continue;
+        s.valid[k] = 1;
+        if (!shown(*r)) continue;
+        for (int i = 0; i < n; ++i) {
+            const Rec_Value v = value(*r, i);
+            if (v.bad) continue;
+            sum[size_t(i)] += v.value;
+            ++s.count[size_t(i)];
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        if (s.count[size_t(i)]) s.avg[size_t(i)] = float(sum[size_t(i)] / s.count[size_t(i)]);
+    return s;
+}
