@@ -15,6 +15,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,14 +32,6 @@ struct Ques_Log final : Ques_Handler {
     {
         asked << q;
         return answers.isEmpty() ? 0 : answers.takeFirst();
-    }
-};
-
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
     }
 };
 
@@ -62,13 +55,6 @@ void Write_Raw(const QString &path, const QByteArray &b)
 
 } // namespace
 
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
-
 class Tst_Cnf : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -78,13 +64,6 @@ class Tst_Cnf : public QObject {
     Sim_Core sim{1};
     std::unique_ptr<hgcbox> box;
 
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
     Cnf_Exch_Ui Quiet_Ui(QList<int> *pos = nullptr, int *max = nullptr, QStringList *names = nullptr)
     {
         Cnf_Exch_Ui ui;
@@ -522,7 +501,7 @@ private slots:
             const int n = Tab_Dir[t].field_count, chunk = 245 / Tab_Dir[t].field_size;
             for (int f = 0; f < n; f += chunk) expect << Req{1, t, f, qMin(chunk, n - f)};
         }
-        const QList<Req> got = Take_Requests();
+        const QList<Req> got = Take_Requests(sim);
         QCOMPARE(got, expect);
         QCOMPARE(got.mid(0, 7), QList<Req>({{1, 1, 0, 3}, {1, 1, 3, 3}, {1, 1, 6, 3}, {1, 1, 9, 3}, {1, 1, 12, 3},
                                             {1, 1, 15, 3}, {1, 1, 18, 2}}));
@@ -582,7 +561,7 @@ private slots:
             {2, 1, 18, 2},  {2, 3, 0, 4},   {2, 5, 0, 3},   {2, 6, 0, 12},  {2, 14, 0, 16}, {2, 22, 0, 20},
             {2, 44, 0, 20},
         };
-        QCOMPARE(Take_Requests(), expect);
+        QCOMPARE(Take_Requests(sim), expect);
         for (int t : {9, 13, 17, 18, 19, 20}) QCOMPARE(int(b.Write_Sel[t]), 0);
         QCOMPARE(max, Cfg_Table_Count());
         QCOMPARE(pos.last(), Cfg_Table_Count());
@@ -602,13 +581,13 @@ private slots:
         Fill_Tab_State_Block(b, nullptr);
         b.Write_Sel[13] = 1;
         QVERIFY(Write_Config(b, Quiet_Ui()));
-        QCOMPARE(Take_Requests(), QList<Req>({{2, 13, 0, 14}, {2, 13, 14, 2}}));
+        QCOMPARE(Take_Requests(sim), QList<Req>({{2, 13, 0, 14}, {2, 13, 14, 2}}));
 
         *Tab_Field(9, 0) = 0;
         Fill_Tab_State_Block(b, nullptr);
         for (int t : {13, 17, 18}) b.Write_Sel[t] = 1;
         QVERIFY(Write_Config(b, Quiet_Ui()));
-        QVERIFY(Take_Requests().isEmpty());
+        QVERIFY(Take_Requests(sim).isEmpty());
         QCOMPARE(int(b.Write_Sel[17]), 0);
     }
 

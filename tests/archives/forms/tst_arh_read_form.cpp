@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -78,15 +79,7 @@ class Tst_Arh_Read_Form : public QObject {
     std::function<void(int func)> on_request;
     QList<Arh_Read_Result> viewed;
 
-    // Runs a menu command; each dialog it opens goes to `each`.
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
 
 private slots:
     void initTestCase()

@@ -37,6 +37,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -111,14 +112,7 @@ class Tst_Ala_List : public QObject {
     bool wait_seen = true, main_disabled = true;
     std::function<void()> on_request;
 
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
 
     QList<QByteArray> Frames(int func) const
     {

@@ -40,6 +40,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -120,14 +121,7 @@ class Tst_Aud_List : public QObject {
     int requests = 0;
     bool wait_seen = true, main_disabled = true;
 
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
 
     QList<QByteArray> Frames(int func) const
     {

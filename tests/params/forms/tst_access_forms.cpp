@@ -12,6 +12,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,14 +33,6 @@ struct Ques_Log : Ques_Handler {
     {
         asked << q;
         return 0;
-    }
-};
-
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
     }
 };
 
@@ -66,13 +59,6 @@ void Set_Entry(TFormChangeAccess &f, int s, const QString &name, int level, cons
 
 } // namespace
 
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
-
 class Tst_Access_Forms : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -82,13 +68,6 @@ class Tst_Access_Forms : public QObject {
     std::unique_ptr<TFormMain> main;
     Ques_Log ques;
 
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
     int Run(const std::function<void(TFormChangeAccess &)> &each)
     {
         Scripted_Dialogs run([&](QDialog &d) {
@@ -137,7 +116,7 @@ private slots:
     {
         sim.Set_Field(7, 4, QByteArray(1, char(1)));
         QCOMPARE(Run([](TFormChangeAccess &) {}), 0);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 45}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 45}}));
         QCOMPARE(ques.asked.size(), 1);
         QCOMPARE(ques.asked[0].kind, 4u);
         QCOMPARE(ques.asked[0].line1, QString("Таблица доступа пользователей"));
@@ -167,7 +146,7 @@ private slots:
         QCOMPARE(levels, (QStringList{"Нет доступа", "Производитель-наладчик", "Администратор", "Инженер", "Оператор"}));
         QCOMPARE(note, QString("Для удаления пользователя достаточно ввести уровень доступа \"Нет доступа\""));
         QCOMPARE(exit_text, QString("Выход"));
-        QCOMPARE(Take_Requests(), kReads + QList<Req>({{2, 4, 1, 1}}));
+        QCOMPARE(Take_Requests(sim), kReads + QList<Req>({{2, 4, 1, 1}}));
         QCOMPARE(sim.Field(4, 1), Unicode_To_Cp1251(QStringLiteral("ИНЖ")) + ' ' + char(3) + char(0) +
                                       QByteArray("pw          12  "));
         QVERIFY(ques.asked.isEmpty());
@@ -217,7 +196,7 @@ private slots:
             QCOMPARE(ques.asked[0].line2, c.line2);
             if (c.line1 == "Несовпадение введенных паролей") QVERIFY(p1.isEmpty() && p2.isEmpty());
             if (c.line1 == "Несовпадение введенных кодов") QVERIFY(c1.isEmpty() && p1 == c.pass1);
-            QCOMPARE(Take_Requests(), kReads);
+            QCOMPARE(Take_Requests(sim), kReads);
         }
     }
 
@@ -231,7 +210,7 @@ private slots:
             f.CBLevel->setCurrentIndex(0);
             f.BitBtnWrite->click();
         });
-        QCOMPARE(Take_Requests(), kReads + QList<Req>({{2, 4, 5, 1}}));
+        QCOMPARE(Take_Requests(sim), kReads + QList<Req>({{2, 4, 5, 1}}));
         QCOMPARE(sim.Field(4, 5), Entry("", 0, 0x5A, "", ""));
         QVERIFY(ques.asked.isEmpty());
     }
@@ -244,12 +223,12 @@ private slots:
             f.BitBtnWrite->click();
             QCOMPARE(int(f.Accepted), 1);
         });
-        QCOMPARE(Take_Requests(), kReads);
+        QCOMPARE(Take_Requests(sim), kReads);
         Run([&](TFormChangeAccess &f) {
             Set_Entry(f, 1, "X", 3, "", "1");
             f.BitBtnCancel->click();
         });
-        QCOMPARE(Take_Requests(), kReads);
+        QCOMPARE(Take_Requests(sim), kReads);
     }
 
     void whole_table_editor()

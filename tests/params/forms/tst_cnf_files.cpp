@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -74,15 +75,7 @@ class Tst_Cnf_Files : public QObject {
     Ques_Log ques;
     Wait_Seen seen;
 
-    // Runs a menu command; each dialog it opens goes to `each`.
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
     QString Cfg(const QString &name) const { return Work_Dir() + "CONFIG/" + name; }
 
 private slots:

@@ -13,6 +13,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,14 +40,6 @@ struct Ques_Log : Ques_Handler {
     }
 };
 
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
-    }
-};
-
 QByteArray Pad(const char *s, int len)
 {
     QByteArray b(s);
@@ -63,13 +56,6 @@ void Fill(TFormFlouPar &p, const QString &adr, int type, int order)
 
 } // namespace
 
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
-
 class Tst_Flou_Forms : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -79,17 +65,10 @@ class Tst_Flou_Forms : public QObject {
     std::unique_ptr<TFormMain> main;
     Ques_Log ques;
 
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
     QList<Req> Writes()
     {
         QList<Req> out;
-        for (const Req &r : Take_Requests())
+        for (const Req &r : Take_Requests(sim))
             if (r.func == 2) out << r;
         return out;
     }
@@ -163,7 +142,7 @@ private slots:
         });
         QCOMPARE(rows, 2);
         QCOMPARE(row0, (QStringList{"   1", " ФЛОУКОР, ПМ-3В", " Мл. адрес -- ст. байт", "      0x01"}));
-        QCOMPARE(Take_Requests(),
+        QCOMPARE(Take_Requests(sim),
                  (QList<Req>{{1, 9, 0, 1}, {1, 17, 0, 2}, {1, 18, 0, 2}, {1, 19, 0, 2}, {1, 20, 0, 2}}));
     }
 
@@ -480,7 +459,7 @@ private slots:
         QCOMPARE(lists, 1);
         QCOMPARE(ques.asked.size(), 1);
         QCOMPARE(ques.asked[0].line1, QString("Количество вычислителей не может быть увеличено"));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 9, 0, 6}, {1, 17, 0, 3}, {1, 18, 0, 3}, {1, 19, 0, 3},
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 9, 0, 6}, {1, 17, 0, 3}, {1, 18, 0, 3}, {1, 19, 0, 3},
                                               {1, 20, 0, 3}, {2, 9, 0, 1}, {2, 17, 2, 1}, {2, 18, 2, 1}}));
         QCOMPARE(sim.Field(9, 0), QByteArray(1, char(3)));
         QCOMPARE(sim.Field(18, 2), QByteArray(1, char(3)));
@@ -495,7 +474,7 @@ private slots:
             QCOMPARE(l.Rows(), 4);
             l.BitBtnCancel->click();
         });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 17, 0, 4}, {1, 18, 0, 4}, {1, 19, 0, 4}, {1, 20, 0, 4}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 17, 0, 4}, {1, 18, 0, 4}, {1, 19, 0, 4}, {1, 20, 0, 4}}));
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Dir[9].data), 6), old9);
     }
 

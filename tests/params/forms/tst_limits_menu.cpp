@@ -10,6 +10,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -30,14 +32,6 @@ struct Ques_Log : Ques_Handler {
     {
         asked << q;
         return 0;
-    }
-};
-
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
     }
 };
 
@@ -55,13 +49,6 @@ float To_F32(const QByteArray &b)
 
 } // namespace
 
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
-
 class Tst_Limits_Menu : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -71,21 +58,7 @@ class Tst_Limits_Menu : public QObject {
     std::unique_ptr<TFormMain> main;
     Ques_Log ques;
 
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
     void Image_From_Controller()
     {
         const QByteArray img = sim.Image();
@@ -163,21 +136,21 @@ private slots:
         QCOMPARE(unit1, QString("%"));
         QCOMPARE(value1, QString("5.000"));
         QVERIFY(!ev4_enabled);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 23, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 23, 0, 3}}));
     }
 
     void unchanged_accept_writes_nothing_changed_fields_fewest_writes()
     {
         Three_Parameters();
         Run("NLowAttent", [&](QDialog &d) { qobject_cast<TFormLimits *>(&d)->BitBtnWrite->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 23, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 23, 0, 3}}));
         QVERIFY(ques.asked.isEmpty());
 
         Run("NLowAttent", [&](QDialog &d) {
             Ev(d, 2)->setText("96.5");
             qobject_cast<TFormLimits *>(&d)->BitBtnWrite->click();
         });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 23, 0, 3}, {2, 23, 1, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 23, 0, 3}, {2, 23, 1, 1}}));
         QCOMPARE(To_F32(sim.Field(23, 1)), 96.5f);
 
         // Fields 0 and 2: one write of the span costs less than two.
@@ -186,7 +159,7 @@ private slots:
             Ev(d, 3)->setText("2");
             qobject_cast<TFormLimits *>(&d)->BitBtnWrite->click();
         });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 23, 0, 3}, {2, 23, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 23, 0, 3}, {2, 23, 0, 3}}));
         QCOMPARE(To_F32(sim.Field(23, 0)), 6.0f);
         QCOMPARE(To_F32(sim.Field(23, 1)), 96.5f);
         QCOMPARE(To_F32(sim.Field(23, 2)), 2.0f);
@@ -205,7 +178,7 @@ private slots:
         } kinds[] = {{"NInsens", 22, "0.5"}, {"NLowAttent", 23, "1"}, {"NUpAttent", 24, "17"},
                      {"NLowLimit", 25, "0.5"}, {"NUpperLimit", 26, "18"}};
         for (const auto &k : kinds) {
-            Take_Requests();
+            Take_Requests(sim);
             Run(k.item, [&](QDialog &d) {
                 auto *f = qobject_cast<TFormLimits *>(&d);
                 QCOMPARE(int(f->Kind), k.table - 22);
@@ -213,7 +186,7 @@ private slots:
                 Ev(d, 1)->setText(k.value);
                 f->BitBtnWrite->click();
             });
-            QCOMPARE(Take_Requests(), (QList<Req>{{1, k.table, 0, 1}, {2, k.table, 0, 1}}));
+            QCOMPARE(Take_Requests(sim), (QList<Req>{{1, k.table, 0, 1}, {2, k.table, 0, 1}}));
             QCOMPARE(To_F32(sim.Field(k.table, 0)), QByteArray(k.value).toFloat());
         }
     }
@@ -249,7 +222,7 @@ private slots:
             QCOMPARE(ques.asked[0].kind, 2u);
             QCOMPARE(ques.asked[0].line1, c.line1);
             QCOMPARE(ques.asked[0].line2, c.line2);
-            QCOMPARE(Take_Requests(), (QList<Req>{{1, 23, 0, 3}}));
+            QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 23, 0, 3}}));
             QCOMPARE(sim.Table(23), before);
         }
         // The bound plus its tolerance is accepted; a refusal typed back is read again.
@@ -270,7 +243,7 @@ private slots:
         sim.Set_Field(14, 14, QByteArray(1, char(17)));
         for (int i = 0; i < 17; ++i) sim.Set_Field(25, i, F32(Limit_Ranges[3][i].min));
         Image_From_Controller();
-        Take_Requests();
+        Take_Requests(sim);
         Run("NLowLimit", [&](QDialog &d) {
             auto *f = qobject_cast<TFormLimits *>(&d);
             QCOMPARE(f->findChild<QLabel *>("pd17")->text(), QString(" 0 - 0"));
@@ -283,14 +256,14 @@ private slots:
         });
         QCOMPARE(ques.asked.size(), 1);
         QVERIFY(ques.asked[0].line1.startsWith("Параметр \" "));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 25, 0, 17}, {2, 25, 16, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 25, 0, 17}, {2, 25, 16, 1}}));
     }
 
     void write_flags_unchanged_changed_and_unknown()
     {
         sim.Set_Field(14, 14, QByteArray(1, char(3)));
         Image_From_Controller();
-        Take_Requests();
+        Take_Requests(sim);
         QString caption;
         bool list4_visible = true;
         Run("NDistr", [&](QDialog &d) {
@@ -303,18 +276,18 @@ private slots:
         });
         QCOMPARE(caption, QString("Необходимость записи  значений параметров газа в ВРГ "));
         QVERIFY(!list4_visible);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 21, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 21, 0, 3}}));
 
         Run("NDistr", [&](QDialog &d) {
             Cb(d, 2)->setCurrentIndex(0);
             qobject_cast<TFormPrzDistr *>(&d)->BitBtnWrite->click();
         });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 21, 0, 3}, {2, 21, 1, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 21, 0, 3}, {2, 21, 1, 1}}));
         QCOMPARE(sim.Field(21, 1), QByteArray(1, '\0'));
 
         // A flag the list does not know: no choice shown, the accept is refused by a message box.
         sim.Set_Field(21, 0, QByteArray(1, char(5)));
-        Take_Requests();
+        Take_Requests(sim);
         QString box_text, box_title;
         int boxes = 0;
         Run("NDistr", [&](QDialog &d) {
@@ -335,7 +308,7 @@ private slots:
         QCOMPARE(box_text, QString("Введены не все параметры"));
         QCOMPARE(box_title, QString("Ошибка"));
         QVERIFY(ques.asked.isEmpty());
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 21, 0, 3}, {2, 21, 0, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 21, 0, 3}, {2, 21, 0, 1}}));
         QCOMPARE(sim.Field(21, 0), QByteArray(1, char(1)));
     }
 
@@ -344,7 +317,7 @@ private slots:
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Times(-1));
         QCOMPARE(Run("NUpAttent", [](QDialog &) {}), 0);
         QCOMPARE(Run("NDistr", [](QDialog &) {}), 0);
-        for (const Req &r : Take_Requests()) QCOMPARE(r.func, 1);
+        for (const Req &r : Take_Requests(sim)) QCOMPARE(r.func, 1);
     }
 };
 

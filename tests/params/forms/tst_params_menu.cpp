@@ -15,6 +15,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -37,27 +39,12 @@ struct Ques_Log : Ques_Handler {
     }
 };
 
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
-    }
-};
-
 QByteArray Padded(const QByteArray &b, int len)
 {
     return b.left(len) + QByteArray(qMax(0, len - int(b.size())), '\0');
 }
 
 } // namespace
-
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
 
 class Tst_Params_Menu : public QObject {
     Q_OBJECT
@@ -68,23 +55,7 @@ class Tst_Params_Menu : public QObject {
     std::unique_ptr<TFormMain> main;
     Ques_Log ques;
 
-    // The requests the controller received since the last call.
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
-    // Runs a menu command; each dialog it opens goes to `each`.
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
     // The program's image as the connect sequence leaves it (names in 1251).
     void Image_From_Controller()
     {
@@ -139,7 +110,7 @@ private slots:
         QCOMPARE(dialogs, 1);
         QCOMPARE(type, QString("73"));
         QCOMPARE(destroyed, QString("Разрушена таблица 6"));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 0, 0, 18}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 0, 0, 18}}));
         QVERIFY(ques.asked.isEmpty());
     }
 
@@ -161,7 +132,7 @@ private slots:
             f->BitBtnWrite->click();
         });
         QCOMPARE(shown, QString("ГРС Северная"));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}, {2, 5, 0, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 5, 0, 3}, {2, 5, 0, 1}}));
         QCOMPARE(sim.Field(5, 0), Padded(Unicode_To_Cp866(QStringLiteral("ГРС Южная")), 20));
         QCOMPARE(sim.Field(5, 1), line1);
         QCOMPARE(sim.Field(5, 2), odd);
@@ -172,7 +143,7 @@ private slots:
 
         // Accepted without a change: nothing is written.
         Run("NContrName", [&](QDialog &d) { qobject_cast<TFormContrName *>(&d)->BitBtnWrite->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 5, 0, 3}}));
         QCOMPARE(sim.Field(5, 2), odd);
     }
 
@@ -191,7 +162,7 @@ private slots:
             f->BitBtnWrite->click();
         });
         QCOMPARE(shown, QString("ГРС Восток"));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 5, 0, 3}}));
         QCOMPARE(sim.Field(5, 0), f0);
         QCOMPARE(sim.Field(5, 1), f1);
     }
@@ -215,9 +186,9 @@ private slots:
 
         // Cancelled: nothing written.
         sim.Clear_Faults();
-        Take_Requests();
+        Take_Requests(sim);
         Run("NContrName", [&](QDialog &d) { qobject_cast<TFormContrName *>(&d)->BitBtnCancel->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 5, 0, 3}}));
     }
 
     void names_in_1251_are_written_as_typed()
@@ -252,7 +223,7 @@ private slots:
             f->BitBtnWrite->click();
         });
         QCOMPARE(count, 3);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 43, 0, 3}, {1, 44, 0, 3}, {2, 44, 1, 1}, {2, 43, 1, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 43, 0, 3}, {1, 44, 0, 3}, {2, 44, 1, 1}, {2, 43, 1, 1}}));
         float v;
         std::memcpy(&v, sim.Field(44, 1).constData(), 4);
         QCOMPARE(v, 4.5f);
@@ -261,7 +232,7 @@ private slots:
 
         // Accepted untouched: no write, although the shown texts are rounded.
         Run("NConst", [&](QDialog &d) { qobject_cast<TFormConst_Par *>(&d)->BitBtnWrite->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 43, 0, 3}, {1, 44, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 43, 0, 3}, {1, 44, 0, 3}}));
     }
 
     void constants_count_above_twenty_reads_twenty()
@@ -273,7 +244,7 @@ private slots:
             f->findChild<QCheckBox *>("cb20")->setChecked(true);
             f->BitBtnWrite->click();
         });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 43, 0, 20}, {1, 44, 0, 20}, {2, 43, 19, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 43, 0, 20}, {1, 44, 0, 20}, {2, 43, 19, 1}}));
     }
 
     void constants_failed_value_write_stops_the_chain()
@@ -287,7 +258,7 @@ private slots:
             f->findChild<QLineEdit *>("ev1")->setText("1.5");
             f->BitBtnWrite->click();
         });
-        const QList<Req> reqs = Take_Requests();
+        const QList<Req> reqs = Take_Requests(sim);
         QVERIFY(!reqs.contains(Req{2, 43, 0, 1}));
         QVERIFY(reqs.contains(Req{2, 44, 0, 1}));
         QCOMPARE(ques.asked.size(), 1);
@@ -315,7 +286,7 @@ private slots:
         });
         Set_Dialog_Runner(old);
         QVERIFY(ok && setup_ran);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 1, 2}, {2, 5, 1, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 5, 1, 2}, {2, 5, 1, 1}}));
         QCOMPARE(sim.Field(5, 1), Padded("Line C", 20));
         QCOMPARE(sim.Field(5, 2), Padded("Line B", 20));
 
@@ -324,7 +295,7 @@ private slots:
         old = Set_Dialog_Runner(&cancel);
         QVERIFY(!Edit_Table<TFormContrName>(main.get(), Tab_Req{5, 0, 3}, [](TFormContrName &) {}));
         Set_Dialog_Runner(old);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 5, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 5, 0, 3}}));
     }
 
     void failed_read_opens_no_dialog()
@@ -333,7 +304,7 @@ private slots:
         QCOMPARE(Run("NConst", [](QDialog &) {}), 0);
         QCOMPARE(Run("NContrName", [](QDialog &) {}), 0);
         QCOMPARE(Run("Nident", [](QDialog &) {}), 0);
-        for (const Req &r : Take_Requests()) QCOMPARE(r.func, 1);
+        for (const Req &r : Take_Requests(sim)) QCOMPARE(r.func, 1);
         QCOMPARE(ques.asked.size(), 3);
     }
 };

@@ -14,6 +14,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 #include "SimState.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -39,25 +41,10 @@ struct Ques_Script : Ques_Handler {
     }
 };
 
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
-    }
-};
-
 QColor Text_Color(const QLabel *l) { return l->palette().color(QPalette::WindowText); }
 QColor Back_Color(const QLabel *l) { return l->palette().color(QPalette::Window); }
 
 } // namespace
-
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
 
 class Tst_State_Forms : public QObject {
     Q_OBJECT
@@ -69,13 +56,6 @@ class Tst_State_Forms : public QObject {
     Ques_Script ques;
     std::function<void(const QByteArray &)> on_request;   // called with each request before its answer
 
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
     void Image_From_Controller()
     {
         const QByteArray img = sim.Image();
@@ -86,14 +66,7 @@ class Tst_State_Forms : public QObject {
         sim.Set_Field(t, k, QByteArray(1, char(v)));
         *Tab_Field(t, k) = v;
     }
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
     static Tab_State_Block Block(std::initializer_list<int> destroyed)
     {
         uint8_t st[TAB_STATE_TABLES] = {};
@@ -245,7 +218,7 @@ private slots:
             for (int t = 0; t < TAB_STATE_TABLES; ++t)
                 QCOMPARE(int(b.Write_Sel[t]), (Tab_Dir[t].cfg_flag && t != 4) ? 1 : 0);
         }
-        QVERIFY(Take_Requests().isEmpty());   // the form writes nothing itself
+        QVERIFY(Take_Requests(sim).isEmpty());   // the form writes nothing itself
     }
 
     void table_info_other_link_no_box_can_be_ticked()
@@ -285,7 +258,7 @@ private slots:
             QCOMPARE(ques.asked[0].kind, uint32_t(3));
             QCOMPARE(ques.asked[0].line1, QString("Вы уверены, что хотите выполнить сброс"));
             QCOMPARE(ques.asked[0].line2, QString("всех энергонезависимых данных?"));
-            QVERIFY(Take_Requests().isEmpty());
+            QVERIFY(Take_Requests(sim).isEmpty());
             QVERIFY(f.isVisible());
             f.close();
         }
@@ -315,7 +288,7 @@ private slots:
         {
             ques.asked.clear();
             ques.answers = {1};
-            Take_Requests();
+            Take_Requests(sim);
             std::memcpy(Exch_Box->Write_Pass, sim.Password().constData(), 12);
             std::memcpy(Exch_Box->User_Code, sim.Code().constData(), 4);
             Exch_Box->Rate = 19200;
@@ -367,7 +340,7 @@ private slots:
         QCOMPARE(f.Timer.interval(), 1000);
         QVERIFY(!f.LLine2->isEnabled());
         f.TimerTimer();
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 16, 0, 18}, {1, 33, 0, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 16, 0, 18}, {1, 33, 0, 2}}));
         QVERIFY(ques.asked.isEmpty());
         QVERIFY(f.Timer.isActive());
         QCOMPARE(f.pnDate->text(), QString("01.05.24  08:07:09"));
@@ -391,7 +364,7 @@ private slots:
         f.TimerTimer();
         QCOMPARE(int(t16[12]), 0x34);
         QCOMPARE(int(t16[17]), 0x56);
-        Take_Requests();
+        Take_Requests(sim);
 
         // Byte order 1: kept as read.
         Set_Image(0, 10, 1);
@@ -410,9 +383,9 @@ private slots:
         f.BitBtnExit->click();
         QVERIFY(!f.Timer.isActive());
         QCOMPARE(int(f.Result), 0);
-        Take_Requests();
+        Take_Requests(sim);
         f.TimerTimer();   // a tick that was already queued when the form closed
-        QVERIFY(Take_Requests().isEmpty());
+        QVERIFY(Take_Requests(sim).isEmpty());
     }
 
     void current_state_without_moisture_meter_or_flow_computers()
@@ -446,12 +419,12 @@ private slots:
         };
         f.TimerTimer();
         on_request = nullptr;
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 16, 0, 18}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 16, 0, 18}}));
         QCOMPARE(int(f.Refresh), 0);
         QVERIFY(!f.Timer.isActive());
         QCOMPARE(f.BitBtnRefresh->text(), QString("Обновлять данные"));
         f.TimerTimer();
-        QVERIFY(Take_Requests().isEmpty());
+        QVERIFY(Take_Requests(sim).isEmpty());
         f.BitBtnRefreshClick();
         QVERIFY(f.Timer.isActive());
         QCOMPARE(f.BitBtnRefresh->text(), QString("Не обновлять данные"));
@@ -472,19 +445,19 @@ private slots:
         };
         f.TimerTimer();
         on_request = nullptr;
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 16, 0, 18}, {1, 33, 0, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 16, 0, 18}, {1, 33, 0, 2}}));
         QCOMPARE(Exch_Box->Err_Code, uint32_t(ERR_OK));
 
         // A command of the main window is running (this form was opened outside it).
         bool ran = main->Run_Command([&] { f.TimerTimer(); });
         QVERIFY(ran);
-        QVERIFY(Take_Requests().isEmpty());
+        QVERIFY(Take_Requests(sim).isEmpty());
         QVERIFY(f.Timer.isActive());
 
         // No link: nothing read.
         Connected = false;
         f.TimerTimer();
-        QVERIFY(Take_Requests().isEmpty());
+        QVERIFY(Take_Requests(sim).isEmpty());
         Connected = true;
         f.close();
     }
@@ -498,13 +471,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.Request_Count() >= 6, 20000);
         f.close();
         QVERIFY(!f.Timer.isActive());
-        const QList<Req> reqs = Take_Requests();
+        const QList<Req> reqs = Take_Requests(sim);
         for (int i = 0; i + 1 < reqs.size(); i += 2) {
             QCOMPARE(reqs[i], (Req{1, 16, 0, 18}));
             QCOMPARE(reqs[i + 1], (Req{1, 33, 0, 2}));
         }
         QTest::qWait(30);
-        QVERIFY(Take_Requests().isEmpty());
+        QVERIFY(Take_Requests(sim).isEmpty());
     }
 
     void current_state_table_states_button()
@@ -529,10 +502,10 @@ private slots:
         QVERIFY(f.BitBtnTables->isEnabled() && f.BitBtnExit->isEnabled());
         QCOMPARE(int(f.Result), 0);
         sim.Clear_Faults();
-        Take_Requests();
+        Take_Requests(sim);
 
         f.BitBtnTablesClick();
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 45}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 45}}));
         QCOMPARE(int(f.Result), 1);
         QVERIFY(!f.isVisible());
         QVERIFY(!f.Timer.isActive());
@@ -572,7 +545,7 @@ private slots:
         Dialog_Runner *old = Set_Dialog_Runner(&run);
         f.BitBtnVichClick();
         Set_Dialog_Runner(old);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 9, 0, 1}, {1, 18, 0, 3}, {1, 34, 0, 3}, {1, 35, 0, 3}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 9, 0, 1}, {1, 18, 0, 3}, {1, 34, 0, 3}, {1, 35, 0, 3}}));
         QCOMPARE(shown, 3);
         QCOMPARE(rows[0], (std::array<QString, 3>{"1", "Есть", "Не записываются"}));
         QCOMPARE(rows[1], (std::array<QString, 3>{"2", "Нет", "Записываются"}));
@@ -594,7 +567,7 @@ private slots:
         old = Set_Dialog_Runner(&run2);
         f.BitBtnVichClick();
         Set_Dialog_Runner(old);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 9, 0, 1}, {1, 18, 0, 16}, {1, 34, 0, 16}, {1, 35, 0, 16}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 9, 0, 1}, {1, 18, 0, 16}, {1, 34, 0, 16}, {1, 35, 0, 16}}));
         QCOMPARE(shown, 16);
         f.close();
     }
@@ -626,7 +599,7 @@ private slots:
         ques.answers = {1};
         std::memcpy(Exch_Box->Write_Pass, sim.Password().constData(), 12);
         std::memcpy(Exch_Box->User_Code, sim.Code().constData(), 4);
-        Take_Requests();
+        Take_Requests(sim);
         Run("NSit", [&](QDialog &d) {
             if (auto *p = qobject_cast<TFormPrz *>(&d)) {
                 seen << "prz";
@@ -639,7 +612,7 @@ private slots:
             }
         });
         QCOMPARE(seen, (QStringList{"prz", "tab"}));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 16, 0, 18}, {1, 33, 0, 2}, {1, 7, 0, 45}, {25, -1, -1, -1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 16, 0, 18}, {1, 33, 0, 2}, {1, 7, 0, 45}, {25, -1, -1, -1}}));
         QVERIFY(!Connected);
         QVERIFY(!Exch_Box->Sock);
         QVERIFY(!main->Item("NSit")->isVisible());
@@ -681,7 +654,7 @@ private slots:
             QVERIFY(!f->Timer.isActive());
         });
         QCOMPARE(dialogs, 1);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 33, 0, 1}, {1, 41, 0, 1}, {1, 30, 0, 22}, {1, 32, 0, 20}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 33, 0, 1}, {1, 41, 0, 1}, {1, 30, 0, 22}, {1, 32, 0, 20}}));
         QCOMPARE(caption, QString("Мгновенные данные хроматографа (сер. № 5649426), зоны параметров газа"));
         QCOMPARE(time, QString("17.05.24 11:57:03"));
         QCOMPARE(names[0], QString(" Метан, %"));
@@ -696,24 +669,24 @@ private slots:
         Run("NChrom_Mom", [&](QDialog &d) {
             auto *f = qobject_cast<TFormMom *>(&d);
             QTRY_VERIFY(!f->pnTime->text().isEmpty());
-            Take_Requests();
+            Take_Requests(sim);
             on_request = [&](const QByteArray &req) {
                 if (uint8_t(req[5]) == 30) f->TimerTimer();
             };
             f->TimerTimer();
             on_request = nullptr;
-            QCOMPARE(Take_Requests(), (QList<Req>{{1, 30, 0, 22}, {1, 32, 0, 20}}));
+            QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 30, 0, 22}, {1, 32, 0, 20}}));
             f->BitBtnRefresh->click();
             QVERIFY(!f->Timer.isActive());
             f->TimerTimer();
-            QVERIFY(Take_Requests().isEmpty());
+            QVERIFY(Take_Requests(sim).isEmpty());
         });
 
         // No link with the chromatograph: the message instead of the form.
-        Take_Requests();
+        Take_Requests(sim);
         sim.Set_Field(33, 0, QByteArray(1, '\0'));
         QCOMPARE(Run("NChrom_Mom", [](QDialog &) {}), 0);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 33, 0, 1}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 33, 0, 1}}));
         QCOMPARE(ques.asked.size(), 1);
         QCOMPARE(ques.asked[0].kind, uint32_t(6));
         QCOMPARE(ques.asked[0].line1, QString("Нет связи с хроматографом"));
@@ -741,7 +714,7 @@ private slots:
                     values << r.v->text();
                 }
             });
-            QCOMPARE(Take_Requests(), (QList<Req>{{1, 33, 1, 1}, {1, 37, 0, 7}}));
+            QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 33, 1, 1}, {1, 37, 0, 7}}));
             if (type == 2) {
                 QCOMPARE(visible, 4);
                 QCOMPARE(captions[2], QString(" PV23 – Давление газа,  bar"));

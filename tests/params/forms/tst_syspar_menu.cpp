@@ -18,6 +18,7 @@
 
 #include "FakePort.h"
 #include "Sim.h"
+#include "Sim_Requests.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "Menu_Run.h"
 #include <cstring>
 #include <memory>
 
@@ -40,27 +42,12 @@ struct Ques_Log : Ques_Handler {
     }
 };
 
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
-    }
-};
-
 QByteArray One(int v)
 {
     return QByteArray(1, char(uint8_t(v)));
 }
 
 } // namespace
-
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
 
 class Tst_Syspar_Menu : public QObject {
     Q_OBJECT
@@ -71,21 +58,7 @@ class Tst_Syspar_Menu : public QObject {
     std::unique_ptr<TFormMain> main;
     Ques_Log ques;
 
-    QList<Req> Take_Requests()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
-    int Run(const char *item, const std::function<void(QDialog &)> &each)
-    {
-        Scripted_Dialogs run(each);
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        main->Item(QLatin1String(item))->trigger();
-        Set_Dialog_Runner(old);
-        return run.Count;
-    }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
     QStringList Asked()
     {
         QStringList l;
@@ -155,12 +128,12 @@ private slots:
         });
         QCOMPARE(n, 1);
         QCOMPARE(hour, QString("10:00"));
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 0, 12}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}}));
         QVERIFY(ques.asked.isEmpty());
 
         // Cancelled: nothing written either.
         Run("Nsys", [&](QDialog &d) { qobject_cast<TFormSys *>(&d)->BitBtnCancel->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 0, 12}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}}));
     }
 
     void system_parameters_changed_fields_written_and_menu_refreshed()
@@ -185,7 +158,7 @@ private slots:
         want[7] = 1;
         want[8] = 0;
         QCOMPARE(sim.Table(6), want);
-        QCOMPARE(Take_Requests(), (QList<Req>{Req{1, 6, 0, 12}} + Planned({6, 0, 12}, want, old)));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{Req{1, 6, 0, 12}} + Planned({6, 0, 12}, want, old)));
         // The moisture-meter items follow field 8.
         QVERIFY(!main->Item("NConnWMT")->isVisible());
         QVERIFY(main->Item("NCurrVich")->isVisible());
@@ -217,7 +190,7 @@ private slots:
         want[0] = 4;
         want[1] = 12;
         QCOMPARE(sim.Table(6), want);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 0, 12}, {2, 6, 0, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}, {2, 6, 0, 2}}));
     }
 
     void synchronisation_written_whole_in_order()
@@ -237,15 +210,15 @@ private slots:
             f->BitBtnWrite->click();
         });
         QVERIFY(shown);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}, {2, 6, 10, 2}, {2, 14, 8, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}, {2, 6, 10, 2}, {2, 14, 8, 2}}));
         QCOMPARE(sim.Field(6, 10) + sim.Field(6, 11), QByteArray("\x01\x01", 2));
         QCOMPARE(sim.Field(14, 8) + sim.Field(14, 9), QByteArray("\x01\x01", 2));
 
         // Unchanged: still written whole; cancelled: not at all.
         Run("NSinhr", [](QDialog &d) { qobject_cast<TFormTime_Sinhr *>(&d)->BitBtnWrite->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}, {2, 6, 10, 2}, {2, 14, 8, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}, {2, 6, 10, 2}, {2, 14, 8, 2}}));
         Run("NSinhr", [](QDialog &d) { qobject_cast<TFormTime_Sinhr *>(&d)->BitBtnCancel->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 10, 2}, {1, 14, 8, 2}}));
 
         // A failed first write ends the chain.
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 1).For_Func(2).Times(-1));
@@ -254,7 +227,7 @@ private slots:
             f->CheckBox2->setChecked(false);
             f->BitBtnWrite->click();
         });
-        const QList<Req> reqs = Take_Requests();
+        const QList<Req> reqs = Take_Requests(sim);
         QVERIFY(reqs.contains(Req{2, 6, 10, 2}));
         QVERIFY(!reqs.contains(Req{2, 14, 8, 2}));
         QCOMPARE(Asked().size(), 1);
@@ -265,7 +238,7 @@ private slots:
     {
         sim.Set_Field(28, 0, One(24));
         Run("Ndistrpar", [](QDialog &d) { qobject_cast<TFormDistr *>(&d)->BitBtnWrite->click(); });
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 28, 0, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 28, 0, 2}}));
 
         // Field 1 held 3: it goes out as 0 with the new period.
         sim.Set_Field(28, 1, One(3));
@@ -276,7 +249,7 @@ private slots:
             f->BitBtnWrite->click();
         });
         QCOMPARE(sim.Table(28), QByteArray("\x02\x00", 2));
-        QCOMPARE(Take_Requests(), (QList<Req>{Req{1, 28, 0, 2}} + Planned({28, 0, 2}, sim.Table(28), old)));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{Req{1, 28, 0, 2}} + Planned({28, 0, 2}, sim.Table(28), old)));
 
         // No period: refused, the dialog stays, nothing written.
         sim.Set_Field(28, 0, One(5));
@@ -286,7 +259,7 @@ private slots:
             QVERIFY(!f->Accepted);
         });
         QCOMPARE(Asked(), QStringList{"Не введен период||2"});
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 28, 0, 2}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 28, 0, 2}}));
     }
 
     void clock_correction_frame()
@@ -339,7 +312,7 @@ private slots:
         // "Нет" to the question sends nothing.
         sim.Clear_Log();
         Run("NContrDt", [](QDialog &d) { qobject_cast<TFormDt *>(&d)->BitBtnCorr->click(); });
-        for (const Req &r : Take_Requests()) QCOMPARE(r.func, 1);
+        for (const Req &r : Take_Requests(sim)) QCOMPARE(r.func, 1);
     }
 
     void clock_without_pc_synchronisation_sends_nothing()
@@ -353,7 +326,7 @@ private slots:
             f->BitBtnCancel->click();
         });
         QVERIFY(!enabled && label);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {1, 2, 0, 8}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {1, 2, 0, 8}}));
     }
 
     void clock_with_destroyed_tables()
@@ -363,18 +336,18 @@ private slots:
         QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
         QCOMPARE(Asked(), QStringList{"Разрушена таблица системных параметров.|"
                                       "Информация о текущих дате и времени не может быть представлена|4"});
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 14}}));
 
         // Clock table destroyed: "Нет" leaves it; "Да" writes the PC time after its question.
         sim.Set_Field(7, 6, One(0));
         sim.Set_Field(7, 2, One(1));
         QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
         QCOMPARE(Asked(), QStringList{"Таблица даты и времени разрушена.|Воcстановить сейчас?|3"});
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}}));
         ques.answers = {1, 1};
         QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
         QCOMPARE(Asked().size(), 2);
-        QCOMPARE(Take_Requests(), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {2, 2, 0, 8}}));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {2, 2, 0, 8}}));
     }
 
     void failed_reads_open_no_dialog()
@@ -382,7 +355,7 @@ private slots:
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Times(-1));
         for (const char *item : {"Nsys", "NSinhr", "NContrDt", "Ndistrpar"})
             QCOMPARE(Run(item, [](QDialog &) {}), 0);
-        for (const Req &r : Take_Requests()) QCOMPARE(r.func, 1);
+        for (const Req &r : Take_Requests(sim)) QCOMPARE(r.func, 1);
         QCOMPARE(Asked().size(), 4);
     }
 };
