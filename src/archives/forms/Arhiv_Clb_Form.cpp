@@ -13,41 +13,26 @@
 
 // --- Model ---
 
+namespace {
+Meas_Summary Clb_Summary(const Arhiv_Header &h, const QByteArray &recs)
+{
+    Meas_Summary s;
+    s.valid = Clb_Scan(h, recs);
+    return s;
+}
+} // namespace
+
 Clb_Model::Clb_Model(const Arhiv_Header &h, const QByteArray &recs, QObject *parent)
-    : QAbstractTableModel(parent), Header(h), Recs(recs), Valid(Clb_Scan(h, recs)),
-      Rows(int(std::min<uint32_t>(Clb_Row_Count(h, recs), uint32_t(INT32_MAX)))), Cols(Clb_Col_Count(h))
+    : Arh_Rec_Model(h, recs, Clb_Summary(h, recs), Clb_Row_Count(h, recs), Clb_Col_Count(h), parent)
 {
 }
 
-int Clb_Model::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Rows; }
-
-int Clb_Model::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Cols; }
-
-std::optional<Clb_Rec> Clb_Model::Record(int row) const
+QString Clb_Model::Cell(const Clb_Rec &r, bool valid, int col) const
 {
-    if (row < 0 || row >= Rows) return std::nullopt;
-    return Rec_At<Clb_Rec>(Recs, uint32_t(row));
+    return Clb_Cell_Text(Header, r, valid, col);
 }
 
-bool Clb_Model::Row_Valid(int row) const { return row >= 0 && size_t(row) < Valid.size() && Valid[size_t(row)]; }
-
-QVariant Clb_Model::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid()) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole) return {};
-    const std::optional<Clb_Rec> r = Record(index.row());
-    if (!r) return {};
-    return Clb_Cell_Text(Header, *r, Row_Valid(index.row()), index.column());
-}
-
-QVariant Clb_Model::headerData(int section, Qt::Orientation o, int role) const
-{
-    if (o != Qt::Horizontal) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole || section < 0 || section >= Cols) return {};
-    return Clb_Heading(Header, section, 0) + u'\n' + Clb_Heading(Header, section, 1);
-}
+QString Clb_Model::Heading(int section, int line) const { return Clb_Heading(Header, section, line); }
 
 // --- Form ---
 

@@ -1,9 +1,9 @@
 #pragma once
 // Viewer of the chromatograph's calibration archive: a header and the raw records, read
 // from the controller or from a saved ".clb" file alike. No status details, no means.
+#include "archives/forms/Arh_Rec_Model.h"
 #include "archives/Arhiv_Clb.h"
 
-#include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDialog>
 #include <optional>
@@ -13,25 +13,14 @@ class QPushButton;
 class QTableView;
 
 // Columns: date, time, number, result, the parameters; rows: the records.
-class Clb_Model : public QAbstractTableModel {
+class Clb_Model : public Arh_Rec_Model<Clb_Rec> {
     Q_OBJECT
 public:
     Clb_Model(const Arhiv_Header &h, const QByteArray &recs, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
-
-    std::optional<Clb_Rec> Record(int row) const;
-    bool Row_Valid(int row) const;
-
-private:
-    Arhiv_Header Header;
-    QByteArray Recs;
-    std::vector<uint8_t> Valid;
-    int Rows;
-    int Cols;
+protected:
+    QString Cell(const Clb_Rec &r, bool valid, int col) const override;
+    QString Heading(int section, int line) const override;
 };
 
 class TFormArhiv_Clb : public QDialog {

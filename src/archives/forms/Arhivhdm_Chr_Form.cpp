@@ -16,43 +16,16 @@
 // --- Model ---
 
 Hdm_Chr_Model::Hdm_Chr_Model(const Arhiv_Header &h, const QByteArray &recs, uint8_t kind, QObject *parent)
-    : QAbstractTableModel(parent), Header(h), Recs(recs), Kind(kind), Sum(Hd_Scan(h, recs)),
-      Rows(int(std::min<uint32_t>(Hd_Row_Count(h, recs), uint32_t(INT32_MAX)))), Cols(Hd_Col_Count(h))
+    : Arh_Rec_Model(h, recs, Hd_Scan(h, recs), Hd_Row_Count(h, recs), Hd_Col_Count(h), parent), Kind(kind)
 {
 }
 
-int Hdm_Chr_Model::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Rows; }
-
-int Hdm_Chr_Model::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Cols; }
-
-std::optional<Chr_HD_Rec> Hdm_Chr_Model::Record(int row) const
+QString Hdm_Chr_Model::Cell(const Chr_HD_Rec &r, bool valid, int col) const
 {
-    if (row < 0 || row >= Rows) return std::nullopt;
-    return Rec_At<Chr_HD_Rec>(Recs, uint32_t(row));
+    return Hd_Cell_Text(Header, r, valid, col, Kind);
 }
 
-bool Hdm_Chr_Model::Row_Valid(int row) const
-{
-    return row >= 0 && size_t(row) < Sum.valid.size() && Sum.valid[size_t(row)];
-}
-
-QVariant Hdm_Chr_Model::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid()) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole) return {};
-    const std::optional<Chr_HD_Rec> r = Record(index.row());
-    if (!r) return {};
-    return Hd_Cell_Text(Header, *r, Row_Valid(index.row()), index.column(), Kind);
-}
-
-QVariant Hdm_Chr_Model::headerData(int section, Qt::Orientation o, int role) const
-{
-    if (o != Qt::Horizontal) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole || section < 0 || section >= Cols) return {};
-    return Hd_Heading(Header, section, 0) + u'\n' + Hd_Heading(Header, section, 1);
-}
+QString Hdm_Chr_Model::Heading(int section, int line) const { return Hd_Heading(Header, section, line); }
 
 // --- Form ---
 

@@ -2,9 +2,9 @@
 // Viewer of the chromatograph's hourly or daily archive: a header and the raw records,
 // read from the controller or from a saved ".hch"/".dch" file alike. The grid's model
 // formats each cell when the view asks for it.
+#include "archives/forms/Arh_Rec_Model.h"
 #include "archives/Arhivhdm_Chr.h"
 
-#include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDialog>
 #include <optional>
@@ -14,28 +14,17 @@ class QTableView;
 
 // Columns: date, start, end, valid count, the parameters; rows: the records. The two
 // heading lines of a column are its header text.
-class Hdm_Chr_Model : public QAbstractTableModel {
+class Hdm_Chr_Model : public Arh_Rec_Model<Chr_HD_Rec> {
     Q_OBJECT
 public:
     Hdm_Chr_Model(const Arhiv_Header &h, const QByteArray &recs, uint8_t kind, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
-
-    // The record of a row as stored, valid or not; nullopt outside the list.
-    std::optional<Chr_HD_Rec> Record(int row) const;
-    bool Row_Valid(int row) const;
-    const Meas_Summary &Summary() const { return Sum; }
+protected:
+    QString Cell(const Chr_HD_Rec &r, bool valid, int col) const override;
+    QString Heading(int section, int line) const override;
 
 private:
-    Arhiv_Header Header;
-    QByteArray Recs;
     uint8_t Kind;
-    Meas_Summary Sum;
-    int Rows;
-    int Cols;
 };
 
 class TFormArhivHDM_Chr : public QDialog {

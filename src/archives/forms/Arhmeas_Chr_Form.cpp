@@ -32,48 +32,16 @@ QFont grid_font()
 // --- Model ---
 
 Meas_Chr_Model::Meas_Chr_Model(const Arhiv_Header &h, const QByteArray &recs, QObject *parent)
-    : QAbstractTableModel(parent), Header(h), Recs(recs), Sum(Meas_Scan(h, recs)),
-      Rows(int(std::min<uint32_t>(Meas_Row_Count(h, recs), uint32_t(INT32_MAX)))),
-      Cols(Meas_Col_Count(h))
+    : Arh_Rec_Model(h, recs, Meas_Scan(h, recs), Meas_Row_Count(h, recs), Meas_Col_Count(h), parent)
 {
 }
 
-int Meas_Chr_Model::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Rows; }
-
-int Meas_Chr_Model::columnCount(const QModelIndex &parent) const
+QString Meas_Chr_Model::Cell(const Chr_Meas_Rec &r, bool valid, int col) const
 {
-    return parent.isValid() ? 0 : Cols;
+    return Meas_Cell_Text(Header, r, valid, col);
 }
 
-std::optional<Chr_Meas_Rec> Meas_Chr_Model::Record(int row) const
-{
-    if (row < 0 || row >= Rows) return std::nullopt;
-    return Rec_At<Chr_Meas_Rec>(Recs, uint32_t(row));
-}
-
-bool Meas_Chr_Model::Row_Valid(int row) const
-{
-    return row >= 0 && size_t(row) < Sum.valid.size() && Sum.valid[size_t(row)];
-}
-
-QVariant Meas_Chr_Model::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid()) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole) return {};
-    const std::optional<Chr_Meas_Rec> r = Record(index.row());
-    if (!r) return {};
-    return Meas_Cell_Text(Header, *r, Row_Valid(index.row()), index.column());
-}
-
-QVariant Meas_Chr_Model::headerData(int section, Qt::Orientation o, int role) const
-{
-    if (o != Qt::Horizontal) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole) return {};
-    if (section < 0 || section >= Cols) return {};
-    return Meas_Heading(Header, section, 0) + u'\n' + Meas_Heading(Header, section, 1);
-}
+QString Meas_Chr_Model::Heading(int section, int line) const { return Meas_Heading(Header, section, line); }
 
 // --- Form ---
 

@@ -2,9 +2,9 @@
 // Viewer of the chromatograph's measurement archive: a header and the raw records, read
 // from the controller or from a saved ".mch" file alike. The grid's model formats each
 // cell when the view asks for it, so a long list opens at once.
+#include "archives/forms/Arh_Rec_Model.h"
 #include "archives/Arhmeas_Chr.h"
 
-#include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDialog>
 #include <optional>
@@ -15,27 +15,14 @@ class QTableView;
 
 // Columns: date, time, the parameters; rows: the records. The two heading lines of a
 // column (symbol, unit) are its header text.
-class Meas_Chr_Model : public QAbstractTableModel {
+class Meas_Chr_Model : public Arh_Rec_Model<Chr_Meas_Rec> {
     Q_OBJECT
 public:
     Meas_Chr_Model(const Arhiv_Header &h, const QByteArray &recs, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
-
-    // The record of a row as stored, valid or not; nullopt outside the list.
-    std::optional<Chr_Meas_Rec> Record(int row) const;
-    bool Row_Valid(int row) const;
-    const Meas_Summary &Summary() const { return Sum; }
-
-private:
-    Arhiv_Header Header;
-    QByteArray Recs;
-    Meas_Summary Sum;
-    int Rows;
-    int Cols;
+protected:
+    QString Cell(const Chr_Meas_Rec &r, bool valid, int col) const override;
+    QString Heading(int section, int line) const override;
 };
 
 class TFormArhMeas_Chr : public QDialog {
