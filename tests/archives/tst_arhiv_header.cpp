@@ -31,15 +31,14 @@ public:
 // Answers the save dialog from a queue of names (nullopt: cancel).
 class Script_Save : public Save_Ui {
 public:
-    std::deque<std::optional<QString>> Names;
+    QStringList Names; // a null string cancels
     QList<Save_Dialog_Setup> Shown;
     int Busy_On = 0;
     std::optional<QString> Choose_Name(const Save_Dialog_Setup &s) override
     {
         Shown.append(s);
-        if (Names.empty()) return std::nullopt;
-        auto n = Names.front();
-        Names.pop_front();
+        const QString n = Names.isEmpty() ? QString() : Names.takeFirst();
+        if (n.isNull()) return std::nullopt;
         return n;
     }
     void Busy(bool on) override { Busy_On += on ? 1 : 0; }
@@ -462,7 +461,7 @@ private slots:
 
         // Cancel: nothing written, nothing said.
         Script_Save ui;
-        ui.Names = {std::nullopt};
+        ui.Names = {QString()};
         QCOMPARE(Save_Archive_File(kind, h, recs, QDate(2026, 1, 2), ui), Arh_Save::Cancelled);
         QCOMPARE(ui.Shown.size(), 1);
         const Save_Dialog_Setup &s = ui.Shown.first();
@@ -500,7 +499,7 @@ private slots:
 
         // Нет: the dialog comes back with the last name; then cancel leaves the old file.
         Script_Save ui;
-        ui.Names = {dir + "/old", std::nullopt};
+        ui.Names = {dir + "/old", QString()};
         Ques.Answers = {0};
         QCOMPARE(Save_Archive_File(kind, h, recs, QDate(2026, 1, 2), ui), Arh_Save::Cancelled);
         QCOMPARE(Ques.Shown.size(), 1);

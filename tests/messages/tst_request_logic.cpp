@@ -12,6 +12,8 @@
 #include <cmath>
 #include <limits>
 
+Q_DECLARE_METATYPE(Date6)
+
 namespace {
 
 Date6 D(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
@@ -498,8 +500,6 @@ void tst_Request_Logic::indexCaptions()
     QCOMPARE(Index_Caption(5), QString("Индексы архивных записей оценок качества калибровки хроматографа"));
     QVERIFY(Index_Caption(2).isEmpty());
 }
-
-Q_DECLARE_METATYPE(Date6)
 
 QTEST_GUILESS_MAIN(tst_Request_Logic)
 #include "tst_request_logic.moc"
