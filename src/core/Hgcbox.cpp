@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -294,12 +295,71 @@ uint32_t hgcbox::Receive_Reply()
     const bool tcp = Conn_Prz == 2;
     const int64_t first_deadline = Clk->Now_Us() + int64_t(WaitTime) * 1000;
     const int64_t gap = int64_t(TimeOut) * 1000;
-    const bool search = Req_Buf[1] == 0xFF;
+    const uint8_t req_adr = Req_Buf[1];
+    const int req_len = Req_Buf[2];
+    const bool search = req_adr == 0xFF;
     // Writing table 3 from field 0 changes the controller's address: the reply comes from
     // the new one.
     const bool new_adr = Req_Buf[3] == 2 && Req_Buf[21] == 3 && Req_Buf[22] == 0;
-    int n = 0;
+    int n = 0;      // bytes of the reply taken into Resp_Buf
+    int echo = 0;   // bytes of our own request seen coming back (an echoing adapter), 0: none
+    // The first complete frame whose CRC failed: reported when nothing better follows.
+    std::vector<uint8_t> bad;
+    // Bytes still to be scanned: a start that turned out false hands back those after it,
+    // since the real start may be among them (an echoed 0x33, noise).
+    std::deque<uint8_t> todo;
     int64_t last_byte = Clk->Now_Us();
+
+    // Scans one received byte; true once a frame with a good CRC is complete.
+    const auto take = [&](uint8_t in) {
+        todo.push_back(in);
+        while (!todo.empty()) {
+            const uint8_t b = todo.front();
+            todo.pop_front();
+            if (echo > 0) {
+                if (b == Req_Buf[echo]) {
+                    if (++echo >= req_len) echo = 0;
+                    continue;
+                }
+                todo.push_front(b);
+                todo.insert(todo.begin(), Req_Buf + 1, Req_Buf + echo);
+                echo = 0;
+                continue;
+            }
+            if (n == 0) {
+                // A reply never starts with 0xCC: that is our request coming back.
+                if (b == 0xCC) echo = 1;
+                else if (b == 0x33) Resp_Buf[n++] = b;
+                continue;
+            }
+            const bool ok = n == 1 ? b == req_adr || search || (new_adr && b == Req_Buf[24])
+                                   : n > 2 || b >= 6;
+            if (!ok) {
+                todo.push_front(b);
+                todo.insert(todo.begin(), Resp_Buf + 1, Resp_Buf + n);
+                n = 0;
+                continue;
+            }
+            Resp_Buf[n++] = b;
+            if (n > 2 && n >= Resp_Buf[2]) {
+                if (Crc16(Resp_Buf, uint16_t(n)) == 0) return true;
+                if (bad.empty()) bad.assign(Resp_Buf, Resp_Buf + n);
+                todo.insert(todo.begin(), Resp_Buf + 1, Resp_Buf + n);
+                n = 0;
+            }
+        }
+        return false;
+    };
+    // A damaged frame seen earlier is the better report than a later time-out.
+    const auto fail = [&](uint32_t err) {
+        if (bad.empty()) return err;
+        std::memset(Resp_Buf, 0, 255);
+        std::copy(bad.begin(), bad.end(), Resp_Buf);
+        return uint32_t(ERR_CRC);
+    };
+    const auto late = [&](int64_t t) {
+        return (n < 2 && t > first_deadline) || ((n >= 2 || !bad.empty()) && t - last_byte > gap);
+    };
 
     for (;;) {
         if (Pump) Pump();
@@ -319,46 +379,26 @@ uint32_t hgcbox::Receive_Reply()
         }
         const int64_t now = Clk->Now_Us();
         if (r == 1) {
-            bool accepted = false;
-            if (n == 0) {
-                accepted = b == 0x33;
-            } else if (n == 1) {
-                if (b == Adr) {
-                    accepted = true;
-                } else if (search) {
-                    Adr = b;
-                    accepted = true;
-                } else if (new_adr) {
-                    accepted = b == Req_Buf[24];
-                } else {
-                    n = 0;
-                }
-            } else if (n == 2) {
-                if (b < 6) n = 0;
-                else accepted = true;
-            } else {
-                accepted = true;
+            if (take(b)) {
+                if (search) Adr = Resp_Buf[1];
+                return ERR_OK;
             }
-            if (accepted) {
-                Resp_Buf[n++] = b;
-                if (n > 2 && n >= Resp_Buf[2]) return ERR_OK;
-                last_byte = now;
-            }
+            if (n > 0) last_byte = now;
+            // Nothing after a damaged frame could still become one: no need to wait.
+            if (!bad.empty() && n == 0 && echo == 0) return fail(ERR_CRC);
         }
 
-        if (n < 2 && now > first_deadline) return ERR_NO_ANSWER;
-        if (n >= 2 && now - last_byte > gap) return ERR_GAP;
+        if (late(now)) return fail(n < 2 ? ERR_NO_ANSWER : ERR_GAP);
         if (r == 1) continue;   // take what is pending before sleeping
 
         // Sleep on the port in short slices so that events keep being served.
-        const int64_t deadline = n < 2 ? first_deadline : last_byte + gap;
+        int64_t deadline = n < 2 ? first_deadline : last_byte + gap;
+        if (!bad.empty()) deadline = std::min(deadline, last_byte + gap);
         const int64_t left_ms = (deadline - now) / 1000 + 1;
         p->Wait_Readable(int(std::clamp<int64_t>(left_ms, 1, 5)));
         // The wait returns as soon as a byte is there: one that comes after the
         // deadline is late, as a tight poll would have found.
-        const int64_t after = Clk->Now_Us();
-        if (n < 2 && after > first_deadline) return ERR_NO_ANSWER;
-        if (n >= 2 && after - last_byte > gap) return ERR_GAP;
+        if (late(Clk->Now_Us())) return fail(n < 2 ? ERR_NO_ANSWER : ERR_GAP);
     }
 }
 
@@ -382,12 +422,10 @@ bool hgcbox::Transact(int frame_len)
     if (!Send_Frame(frame_len)) return false;
 
     // Kept local while waiting: a refused nested exchange writes Err_Code.
+    // The receiver checks the CRC: a frame that fails it may have swallowed the real start.
     uint32_t err = Receive_Reply();
     if (err == ERR_OK) {
-        const int len = Resp_Buf[2];
-        if (Crc16(Resp_Buf, uint16_t(len)) != 0) {
-            err = ERR_CRC;
-        } else if (Resp_Buf[3] != (Func | 0x80)) {
+        if (Resp_Buf[3] != (Func | 0x80)) {
             err = ERR_CONTR;
             Set_Contr_Err(Resp_Buf[4]);
         }

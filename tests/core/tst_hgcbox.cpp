@@ -217,18 +217,34 @@ private slots:
         QCOMPARE(m.port.Rts_Calls, 0);
     }
 
+    void resync_over_echo_noise_and_preambles_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<QByteArray>("before");   // what comes down the line before the reply
+        // Preambles and noise; a reply of another controller (address 7) starts first.
+        QTest::newRow("echo, noise, foreign start") << true << false << Bytes({0xFF, 0xFF, 0x00, 0x12, 0x33, 7});
+        // A false start byte is followed by the real one, which must not be lost with it.
+        QTest::newRow("lone start byte") << false << false << Bytes({0x33});
+        QTest::newRow("search, lone start byte") << false << true << Bytes({0x33});
+        // A false start whose address and length pass: its CRC fails inside the real reply.
+        QTest::newRow("false frame") << false << false << Bytes({0x33, 5, 8});
+    }
     void resync_over_echo_noise_and_preambles()
     {
+        QFETCH(bool, echo);
+        QFETCH(bool, search);
+        QFETCH(QByteArray, before);
         Rig r;
+        r.box.Repeat = 1;
+        if (search) r.box.Adr = 0xFF;
         const QByteArray good = Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 0x49}));
         r.port.On_Write = [&](FakePort &p, const QByteArray &w) {
-            // The adapter echoes the request; preambles and noise precede the reply;
-            // a reply of another controller (address 7) starts first and is dropped.
-            p.Queue(w + Bytes({0xFF, 0xFF, 0x00, 0x12}) + Bytes({0x33, 7}) + good, 1000, 100);
+            p.Queue((echo ? w : QByteArray()) + before + good, 1000, 100);
         };
         r.box.Preambles = 3;
         const uint8_t d[3] = {0, 0, 1};
-        QVERIFY(r.box.Exchange(1, d, 0));
+        QVERIFY2(r.box.Exchange(1, d, 0), qPrintable(r.box.Err_Text()));
         QCOMPARE(r.Resp(good.size()), good);
         QCOMPARE(r.box.Adr, uint8_t(5));
     }

@@ -343,6 +343,68 @@ private slots:
         Exch_Box = nullptr;
     }
 
+    void echoing_line_data()
+    {
+        QTest::addColumn<bool>("tcp");
+        QTest::addColumn<int>("adr");      // the controller's; the request goes to 0xFF when search
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<int>("func");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("pos");      // where the request frame, and so its echo, holds 0x33
+        QTest::addColumn<uint32_t>("err");
+        const QByteArray name = Sim_Core::Pad("N3 Kola", 20);
+        for (const bool tcp : {true, false}) {
+            const char *line = tcp ? "tcp" : "pty";
+            const auto row = [&](const char *what) -> QTestData & { return QTest::addRow("%s %s", line, what); };
+            row("read, CRC high byte") << tcp << 1 << false << 1 << Bytes({0, 1, 10}) << 9 << uint32_t(ERR_OK);
+            row("read, CRC high byte 2") << tcp << 1 << false << 1 << Bytes({0, 5, 11}) << 9 << uint32_t(ERR_OK);
+            // The echoed 0x33 is followed by the controller's address.
+            row("read, CRC low byte") << tcp << 83 << false << 1 << Bytes({14, 3, 3}) << 8 << uint32_t(ERR_OK);
+            row("read, address") << tcp << 0x33 << false << 1 << Bytes({0, 0, 18}) << 1 << uint32_t(ERR_OK);
+            row("search") << tcp << 7 << true << 1 << Bytes({32, 1, 6}) << 9 << uint32_t(ERR_OK);
+            row("write address, password") << tcp << 7 << false << 2 << Bytes({3, 0, 1, 7}) << 6 << uint32_t(ERR_OK);
+            row("write name") << tcp << 32 << false << 2 << Bytes({5, 0, 1}) + name << 25 << uint32_t(ERR_OK);
+            // Table 7 is the controller's own: its refusal must come through whole.
+            row("write, length") << tcp << 1 << false << 2 << Bytes({7, 0, 25}) + QByteArray(25, '\0') << 2
+                                 << uint32_t(ERR_CONTR);
+        }
+    }
+    // The line adapter sends every request byte back before the reply; the 0x33 in the
+    // echo must not pass for the reply's start.
+    void echoing_line()
+    {
+        QFETCH(bool, tcp);
+        QFETCH(int, adr);
+        QFETCH(bool, search);
+        QFETCH(int, func);
+        QFETCH(QByteArray, data);
+        QFETCH(int, pos);
+        QFETCH(uint32_t, err);
+        Sim_Core core{uint8_t(adr)};
+        core.Set_Password("123456");
+        core.Set_Echo(true);
+        Sim_Tcp tcp_line(core);
+        Sim_Pty pty(core);
+        hgcbox box(search ? 0xFF : uint8_t(adr));
+        if (tcp) {
+            QVERIFY(tcp_line.Start(0));
+            QVERIFY(Attach_Tcp(box, tcp_line.Port()));
+        } else {
+            QVERIFY(pty.Start());
+            Quick(box);
+            box.Port_Name = pty.Slave_Path();
+            box.Make_Serial_Port = Make_Serial_Port;
+        }
+        std::memcpy(box.Write_Pass, Sim_Core::Pad("123456", 12).constData(), 12);
+        const bool ok = box.Exchange(uint8_t(func), reinterpret_cast<const uint8_t *>(data.constData()), int(data.size()));
+        QCOMPARE(int(box.Req_Buf[pos]), 0x33);
+        QVERIFY2(ok == (err == ERR_OK), qPrintable(box.Err_Text()));
+        QCOMPARE(box.Err_Code, err);
+        QCOMPARE(int(box.Adr), adr);
+        if (func == 1) QCOMPARE(Reply_Data(box, int(data[2])), core.Table(data[0]).mid(data[1], data[2]));   // 1-byte fields
+        if (func == 2 && !err) QCOMPARE(core.Field(data[0], data[1]), data.mid(3));
+    }
+
     void pty_late_reply_is_purged_on_the_serial_line()
     {
         Sim_Core core(ADR);

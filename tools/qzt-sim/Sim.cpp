@@ -514,6 +514,7 @@ QList<Sim_Chunk> Sim_Core::Receive(const QByteArray &bytes, int64_t now_ms)
         QMutexLocker l(&Mx);
         if (!In_Buf.isEmpty() && now_ms - Last_In_Ms > Frame_Gap_Ms) In_Buf.clear();
         if (!bytes.isEmpty()) Last_In_Ms = now_ms;
+        if (Echo && !bytes.isEmpty()) out.append(Sim_Chunk{now_ms, bytes, false});
         In_Buf += bytes;
         for (;;) {
             // Each 0xCC may start a frame; a complete frame with a good CRC is taken even
@@ -555,6 +556,12 @@ QList<Sim_Chunk> Sim_Core::Receive(const QByteArray &bytes, int64_t now_ms)
         for (const auto &l : logs) hook(l);
     std::stable_sort(out.begin(), out.end(), [](const Sim_Chunk &a, const Sim_Chunk &b) { return a.at_ms < b.at_ms; });
     return out;
+}
+
+void Sim_Core::Set_Echo(bool on)
+{
+    QMutexLocker l(&Mx);
+    Echo = on;
 }
 
 void Sim_Core::Reset_Line()

@@ -118,6 +118,8 @@ public:
     QByteArray Code() const;
     // Silence (ms) after which a half-received request is dropped.
     void Set_Frame_Gap(int ms);
+    // A line adapter that echoes: every byte received is sent back at once, before the reply.
+    void Set_Echo(bool on);
     void Set_Handler(uint8_t func, Handler h);
 
     // Table image.
@@ -185,6 +187,7 @@ private:
     mutable QByteArray Img;   // table 2 follows the clock on every look
     int64_t Clk_Offset = 0;
     int Frame_Gap_Ms = 1000;
+    bool Echo = false;
     QByteArray In_Buf;
     int64_t Last_In_Ms = 0;
     QList<Pending_Fault> Faults;

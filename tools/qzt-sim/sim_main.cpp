@@ -3,7 +3,8 @@
 //   qzt-sim --pty        open a pseudo-terminal; prints the device the program should open
 //   qzt-sim --pty --modem  the same with a simulated Hayes modem in front of the controller
 // Options: --adr N (controller address), --password TEXT, --code TEXT, --verbose (one line
-// per request on stderr), --archive-days N (span of the generated archives).
+// per request on stderr), --archive-days N (span of the generated archives), --echo (the
+// line echoes every byte it receives, as some line adapters do).
 #include "Sim.h"
 #include "SimModem.h"
 #include "SimArchive.h"
@@ -65,7 +66,9 @@ int main(int argc, char **argv)
     const QCommandLineOption arh_opt(QStringLiteral("archive-days"),
                                      QStringLiteral("Days of archives to generate (measurement: at most 31)."),
                                      QStringLiteral("N"));
-    p.addOptions({tcp_opt, pty_opt, modem_opt, adr_opt, pass_opt, code_opt, verbose_opt, arh_opt});
+    const QCommandLineOption echo_opt(QStringLiteral("echo"),
+                                      QStringLiteral("Send every received byte back before the reply (an echoing line adapter)."));
+    p.addOptions({tcp_opt, pty_opt, modem_opt, adr_opt, pass_opt, code_opt, verbose_opt, arh_opt, echo_opt});
     p.process(app);
 
     const bool use_tcp = p.isSet(tcp_opt);
@@ -109,6 +112,7 @@ int main(int argc, char **argv)
     Sim_Core core{uint8_t(adr)};
     core.Set_Password(pass);
     core.Set_Code(code);
+    core.Set_Echo(p.isSet(echo_opt));
     Sim_Archive archive(core);
     Sim_Archive_Span span;
     if (p.isSet(arh_opt)) {
