@@ -73,7 +73,7 @@ TFormGas_Rows::TFormGas_Rows(const Gas_Rows_Desc &desc, QWidget *owner)
 QString TFormGas_Rows::Par_Name(int i) const
 {
     if (!Chr_Tab || i < 0 || i >= MAX_GAS_PARAMS) return QString();
-    return Chr_Par_Name(reinterpret_cast<const Chr_Par *>(Chr_Tab)[i]);
+    return Chr_Par_Stored_Name(reinterpret_cast<const Chr_Par *>(Chr_Tab)[i]);
 }
 
 void TFormGas_Rows::Load()

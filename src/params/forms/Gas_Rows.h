@@ -53,7 +53,7 @@ public:
 
     // Rows in use: Par_Count, at most 20.
     int Count() const { return Limit_Gas_Count(Par_Count); }
-    // Name of parameter i from table 1 (empty when there is no table).
+    // Name of parameter i from table 1 as stored (empty when there is no table).
     QString Par_Name(int i) const;
 
 private:
