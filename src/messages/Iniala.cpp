@@ -98,7 +98,7 @@ Msg_Texts Decode_Ala_Message(const Ala_Rec &r, uint8_t wmt_type)
     case 44: case 45: case 46: case 47:
     case 60: case 61: case 62: case 63: case 64: case 65: case 66: case 67: case 68: {
         const Chr_Par *p = k < MAX_GAS_PARAMS ? Image_Chr_Par(k) : nullptr;
-        object = p ? Chr_Par_Name(*p) : QStringLiteral("  ?");
+        object = p ? Chr_Par_Stored_Name(*p) : QStringLiteral("  ?");
         value = Float_To_Str(F32(r.value_a));
         setpoint = Float_To_Str(F32(r.value_b));
         if (p) unit = Chr_Par_Unit_Text(*p);

@@ -85,7 +85,7 @@ QString U32_Text(const uint8_t *b) { return QString::asprintf("%u", U32(b)); }
 QString Gas_Name(int k)
 {
     const Chr_Par *p = Image_Chr_Par(k);
-    return p ? Chr_Par_Name(*p) : QString();
+    return p ? Chr_Par_Stored_Name(*p) : QString();
 }
 
 int Gas_Decimals(int k)

@@ -30,6 +30,11 @@ QString Chr_Par_Name(const Chr_Par &p)
     return Field_To_Unicode(p.name, CHR_PAR_NAME_LEN);
 }
 
+QString Chr_Par_Stored_Name(const Chr_Par &p)
+{
+    return Cp1251_To_Unicode(p.name, int(qstrnlen(p.name, CHR_PAR_NAME_LEN)));
+}
+
 QString Chr_Par_Symbol(const Chr_Par &p)
 {
     return Field_To_Unicode(p.symbol, CHR_PAR_SYMBOL_LEN);

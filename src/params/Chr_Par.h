@@ -58,6 +58,9 @@ const Chr_Par *Image_Chr_Par(int i);
 
 // Texts of a record (code page 1251; a field ends at its first zero byte).
 QString Chr_Par_Name(const Chr_Par &p);
+// The name as stored, trailing blanks included: what the set-point and constant forms and
+// the message texts quote.
+QString Chr_Par_Stored_Name(const Chr_Par &p);
 QString Chr_Par_Symbol(const Chr_Par &p);
 // The record's decimals as shown: at most 7.
 int Chr_Par_Decimals(const Chr_Par &p);

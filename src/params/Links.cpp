@@ -16,7 +16,7 @@ bool Upper_Rate_Enabled(uint8_t dev_write, uint8_t conn_prz, uint8_t multi_rate)
     return conn_prz == 0 && multi_rate != 0;
 }
 
-void Upper_Link_Take(hgcbox &box, Conn_Settings_Rec &s, uint8_t adr, uint8_t rate_idx, bool take_adr, bool take_rate)
+void Upper_Link_Take(hgcbox &box, Conn_Settings_Rec &s, uint8_t adr, uint8_t rate_idx)
 {
     Link_Par *lp = nullptr;
     switch (s.Curr_Par.Conn_Prz) {
@@ -25,14 +25,15 @@ void Upper_Link_Take(hgcbox &box, Conn_Settings_Rec &s, uint8_t adr, uint8_t rat
     case 2: lp = &s.Ethernet_Conn_Par.Link; break;
     default: break;
     }
-    if (take_adr && adr >= 1 && adr <= 254) {
+    if (adr >= 1 && adr <= 254) {
         box.Adr = adr;
         if (lp) lp->Adr = adr;
     }
     // Table 3 holds the rate of the controller's own port: it is the program's rate only when
-    // the program sits on that port directly (a modem or a socket keeps its own).
+    // the program sits on that port directly. A modem keeps the rate of the line to it (the
+    // controller's rate there would cut the link), a socket has none.
     const uint32_t rate = Baud_By_Index(rate_idx);
-    if (take_rate && s.Curr_Par.Conn_Prz == 0 && box.Conn_Prz == 0 && rate != 0) {
+    if (s.Curr_Par.Conn_Prz == 0 && box.Conn_Prz == 0 && rate != 0) {
         box.Rate = rate;
         s.Dir_Conn_Par.Rate = rate;
     }

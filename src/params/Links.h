@@ -28,7 +28,5 @@ bool Upper_Rate_Enabled(uint8_t dev_write, uint8_t conn_prz, uint8_t multi_rate)
 
 // After a successful write of table 3 (address adr, rate index rate_idx): the exchange object
 // and the active link's settings take the new address and, on the direct line only, the new
-// rate (a rate index outside the rate table changes nothing). Only what the write changed
-// is taken: a value left as it was may belong to a port the program does not talk through.
-void Upper_Link_Take(hgcbox &box, Conn_Settings_Rec &s, uint8_t adr, uint8_t rate_idx, bool take_adr = true,
-                     bool take_rate = true);
+// rate (an address outside 1..254 or a rate index outside the rate table changes nothing).
+void Upper_Link_Take(hgcbox &box, Conn_Settings_Rec &s, uint8_t adr, uint8_t rate_idx);

@@ -58,7 +58,7 @@ private slots:
         Init_Strings();
         std::memset(Contr_Tables, 0, CONTR_TABLES_SIZE);
         Set_Gas_Par(0, "Метан", 1);
-        Set_Gas_Par(2, "Теплота сгорания низшая", 4);
+        Set_Gas_Par(2, "Теплота сгорания низшая  ", 4);   // blanks are part of the name
     }
 
     void event_texts_of_every_code()
@@ -184,7 +184,7 @@ private slots:
         row("10 other", 10, 20, 7, 0, 0, 0, "Тaбл. = 20|||");
         row("12 parameter", 12, 1, 0, Bits(12.3456f), Bits(10.0f), 0, "Метан|12.346|10.000|%");
         row("47 parameter", 47, 1, 2, Bits(-2500.0f), Bits(5e-7f), 0,
-            "Теплота сгорания низшая|-2500.0|5.0000e-07|МДж/м3");
+            "Теплота сгорания низшая  |-2500.0|5.0000e-07|МДж/м3");
         row("12 index 25", 12, 1, 25, Bits(1.0f), Bits(2.0f), 0, "  ?|1.0000|2.0000|");
         row("65 NaN", 65, 1, 0, 0x7FC00000u, Bits(0.0f), 0, "Метан|NAN|0|%");
         row("18 no values", 18, 1, 0, Bits(1.0f), Bits(2.0f), 0, "Табл. = 1  Инд. = 0|||");

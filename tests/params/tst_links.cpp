@@ -78,22 +78,6 @@ private slots:
         QCOMPARE(box.Rate, 19200u);
         QCOMPARE(s.Dir_Conn_Par.Rate, 9600u);
 
-        // What the write left as it was is not taken.
-        s = Settings(0);
-        box.Conn_Prz = 0;
-        box.Adr = 3;
-        box.Rate = 1200;
-        Upper_Link_Take(box, s, 9, 11, false, true);
-        QCOMPARE(box.Adr, uint8_t(3));
-        QCOMPARE(box.Rate, 9600u);
-        Upper_Link_Take(box, s, 9, 15, true, false);
-        QCOMPARE(box.Adr, uint8_t(9));
-        QCOMPARE(box.Rate, 9600u);
-        QCOMPARE(s.Dir_Conn_Par.Adr, uint8_t(9));
-        s = Settings(2);
-        box.Conn_Prz = 2;
-        box.Adr = 254;
-
         // An address the table cannot hold is not taken.
         Upper_Link_Take(box, s, 0, 3);
         Upper_Link_Take(box, s, 255, 3);

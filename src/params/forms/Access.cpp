@@ -335,13 +335,9 @@ void NPassClick(TFormMain *m)
     if (!Road_Read(m, {Tab_Req{ACCESS_TABLE, 0, 11}, Tab_Req{ACCESS_TABLE, 11, 5}})) return;
     uint8_t *t4 = Tab_Dir[ACCESS_TABLE].data;
     if (!t4) return;
-    const QByteArray old(reinterpret_cast<const char *>(t4), USER_COUNT * int(sizeof(User_Rec)));
     TFormChangeAccess f(m);
     f.Tab_Data = t4;
     if (!Road_Show(f)) return;
-    const int s = f.User_Idx;
-    // An entry accepted as it was read needs no write.
-    if (std::memcmp(t4 + s * sizeof(User_Rec), old.constData() + s * sizeof(User_Rec), sizeof(User_Rec)) == 0) return;
     Hourglass h;
-    Write_Table(Tab_Req{ACCESS_TABLE, uint8_t(s), 1}, Road_Status(m), true);
+    Write_Table(Tab_Req{ACCESS_TABLE, uint8_t(f.User_Idx), 1}, Road_Status(m), true);
 }

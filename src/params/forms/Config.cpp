@@ -230,20 +230,14 @@ void TFormConfig::ConHGC_Click()
         count = Limit_Flou_Count(Cnf->t9[0]);
         for (int i = 0; i < CNF_FLOU_COUNT; ++i) adr[i] = Cnf->flou[i].adr;
     }
-    // The parameter list inside the form changes table 1 and the count at once; a cancelled
-    // form must leave the record as it was.
-    uint8_t t1[sizeof Cnf->t1], t14[sizeof Cnf->t14];
-    std::memcpy(t1, Cnf->t1, sizeof t1);
-    std::memcpy(t14, Cnf->t14, sizeof t14);
-
+    // The parameter list inside the form changes table 1 and the count of the record at once:
+    // what the user accepted there stays, even when the link form is then cancelled.
     TFormConHGC d(this);
     d.Tab_Data = Cnf->t14;
     d.Chr_Tab = Bytes_Of(Cnf->t1);
     d.Vich_Count = count;
     d.Vich_Adr = adr;
-    if (Open(d)) return;
-    std::memcpy(Cnf->t1, t1, sizeof t1);
-    std::memcpy(Cnf->t14, t14, sizeof t14);
+    Open(d);
 }
 
 void TFormConfig::ConWMT_Click()

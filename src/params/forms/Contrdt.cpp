@@ -132,23 +132,16 @@ void NContrDtClick(TFormMain *m)
         return;
     }
     if (!Road_Read(m, {sys})) return;
-    auto destroyed = [m] {
+    if (t7[CLOCK_TAB] != 0) {
         Ques_Kind = 3;
         Show_Ques(QStringLiteral("Таблица даты и времени разрушена."), QStringLiteral("Воcстановить сейчас?"));
         if (Ques_Answer) Set_Contr_Time(m);
-    };
-    if (t7[CLOCK_TAB] != 0) {
-        destroyed();
         return;
     }
     if (!Road_Read(m, {clock})) return;
     const uint8_t *t2 = Tab_Dir[CLOCK_TAB].data;
     if (!t2 || !Exch_Box) return;
-    // A clock that holds no date is as good as destroyed: no correction can be worked out.
-    if (!Valid_Date6(t2)) {
-        destroyed();
-        return;
-    }
+    // A clock that holds no date is shown as it is; the form offers no correction for it.
 
     int16_t corr = 0;
     {

@@ -247,6 +247,9 @@ void TFormField_List::Apply_Dependency(int row)
     QCheckBox *master = Check_Box(r.enabled_by);
     if (!master) return;
     const bool on = master->isChecked();
+    // Ticked again, the dependent box shows its byte as the caller gave it, not the cleared
+    // state it took while it was off.
+    if (on && Tab_Data) Set_Row_Value(row, Get_Le(Tab_Data + r.offset, r.size));
     if (!on) Ctl[size_t(row)].check->setChecked(false);
     Set_Row_Enabled(row, on);
 }

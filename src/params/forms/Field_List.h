@@ -28,7 +28,8 @@
 // value. Every refusal is a kind-2 message and the dialog stays open with nothing stored.
 //
 // Check rows may depend on an earlier Check row (enabled_by = its index): the dependent box
-// and its labels are enabled only while that box is ticked, and cleared when it is not.
+// and its labels are enabled only while that box is ticked, showing then its byte as given,
+// and cleared when it is not.
 //
 // Derived dialogs add their own rules through the hooks below and reach the controls by row
 // index (Row_Of gives the index of a control name).

@@ -168,16 +168,24 @@ namespace {
 
 constexpr int FLOU_TABLES[4] = {FLOU_TYPE_TABLE, FLOU_ADR_TABLE, FLOU_MASK_TABLE, FLOU_ORDER_TABLE};
 
-// The reference copy of one of tables 17..20: what was read for the first `read` fields.
-// Fields beyond them were not read, so they count as changed whatever the list puts there
-// (a zero reference would hide a new flow computer of type 0 or byte order 0).
+// The reference copy of one of tables 17..20, taken right after the read: the first `read`
+// fields as read.
 QByteArray Flou_Reference(int t, int read)
 {
     QByteArray ref(MAX_FLOU, '\0');
     const uint8_t *img = Tab_Dir[t].data;
-    if (!img) return ref;
-    for (int i = 0; i < MAX_FLOU; ++i) ref[i] = char(i < read ? img[i] : uint8_t(~img[i]));
+    if (img) std::memcpy(ref.data(), img, size_t(qBound(0, read, MAX_FLOU)));
     return ref;
+}
+
+// Fields from `read` on were not read: once the records are in the image they must count as
+// changed whatever the list put there, so their reference is the complement of the new byte
+// (a zero, or any other guess, would hide a new flow computer whose byte matches it).
+void Flou_Mark_Unread(QByteArray &ref, int t, int read)
+{
+    const uint8_t *img = Tab_Dir[t].data;
+    if (!img || ref.size() != MAX_FLOU) return;
+    for (int i = qMax(read, 0); i < MAX_FLOU; ++i) ref[i] = char(uint8_t(~img[i]));
 }
 
 Tab_Req Req(int t, int first, int count)
@@ -198,6 +206,7 @@ bool Flou_Read_And_List(TFormMain *m, int f, Flou_Edit &out)
     if (!Road_Read(m, {Req(FLOU_TYPE_TABLE, 0, f), Req(FLOU_ADR_TABLE, 0, f), Req(FLOU_MASK_TABLE, 0, f),
                        Req(FLOU_ORDER_TABLE, 0, f)}))
         return false;
+    for (int k = 0; k < 4; ++k) out.ref[k] = Flou_Reference(FLOU_TABLES[k], f);
     Flou_Rec recs[MAX_FLOU];
     Flou_From_Image(recs, f);
 
@@ -210,9 +219,9 @@ bool Flou_Read_And_List(TFormMain *m, int f, Flou_Edit &out)
 
     out.count = Limit_Flou_Count(list.New_Count);
     std::memcpy(out.pass_changed, list.Pass_Changed, sizeof out.pass_changed);
-    for (int k = 0; k < 4; ++k) out.ref[k] = Flou_Reference(FLOU_TABLES[k], f);
     if (uint8_t *c = Tab_Field(FLOU_COUNT_TABLE, 0)) *c = uint8_t(out.count);
     Flou_To_Image(recs, out.count);
+    for (int k = 0; k < 4; ++k) Flou_Mark_Unread(out.ref[k], FLOU_TABLES[k], f);
     return true;
 }
 

@@ -8,8 +8,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 
-TFormGas_Rows::TFormGas_Rows(const Gas_Rows_Desc &desc, QWidget *owner) : TParam_Dialog(owner)
+TFormGas_Rows::TFormGas_Rows(const Gas_Rows_Desc &desc, QWidget *owner)
+    : TParam_Dialog(owner), Show_Unused_Edits(desc.show_unused_edits)
 {
     setWindowTitle(desc.caption);
     auto *g = new QGridLayout;
@@ -71,7 +73,7 @@ TFormGas_Rows::TFormGas_Rows(const Gas_Rows_Desc &desc, QWidget *owner) : TParam
 QString TFormGas_Rows::Par_Name(int i) const
 {
     if (!Chr_Tab || i < 0 || i >= MAX_GAS_PARAMS) return QString();
-    return Chr_Par_Name(reinterpret_cast<const Chr_Par *>(Chr_Tab)[i]);
+    return Chr_Par_Stored_Name(reinterpret_cast<const Chr_Par *>(Chr_Tab)[i]);
 }
 
 void TFormGas_Rows::Load()
@@ -95,7 +97,12 @@ void TFormGas_Rows::Load()
         for (QWidget *w : {static_cast<QWidget *>(r.ev), static_cast<QWidget *>(r.cb), static_cast<QWidget *>(r.lst)}) {
             if (!w) continue;
             w->setEnabled(used);
-            w->setVisible(used);
+            w->setVisible(used || (w == r.ev && Show_Unused_Edits));
+        }
+        if (r.ev && Show_Unused_Edits) {
+            QPalette p;   // empty: the edit follows the dialog's palette again
+            if (!used) p.setColor(QPalette::Base, palette().color(QPalette::Window));
+            r.ev->setPalette(p);
         }
         if (!used && r.lst) r.lst->setCurrentIndex(-1);
     }

@@ -27,6 +27,9 @@ struct Gas_Column {
 struct Gas_Rows_Desc {
     QString caption;
     QList<Gas_Column> columns;
+    // Value edits of the rows beyond the count: shown disabled in the panel colour instead
+    // of hidden.
+    bool show_unused_edits = false;
 };
 
 class TFormGas_Rows : public TParam_Dialog {
@@ -50,8 +53,11 @@ public:
 
     // Rows in use: Par_Count, at most 20.
     int Count() const { return Limit_Gas_Count(Par_Count); }
-    // Name of parameter i from table 1 (empty when there is no table).
+    // Name of parameter i from table 1 as stored (empty when there is no table).
     QString Par_Name(int i) const;
+
+private:
+    bool Show_Unused_Edits = false;
 
 protected:
     // Names, units and the greyed rows; then Load_Values for the dialog's own values.

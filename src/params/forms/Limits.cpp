@@ -20,7 +20,8 @@ Gas_Rows_Desc Limits_Desc()
             {{Gas_Column::Name_Panel, "pn", QStringLiteral("Наименование\nпараметра"), 0, {}},
              {Gas_Column::Range_Panel, "pd", QStringLiteral("Доп. диапазон\nзначений"), 0, {}},
              {Gas_Column::Value_Edit, "ev", QStringLiteral("Значение\nуставки"), 8, {}},
-             {Gas_Column::Unit_Label, "l", QStringLiteral("Единица\nизмер."), 0, {}}}};
+             {Gas_Column::Unit_Label, "l", QStringLiteral("Единица\nизмер."), 0, {}}},
+            true};
 }
 
 Gas_Rows_Desc Distr_Desc()
@@ -71,11 +72,13 @@ bool TFormLimits::Check()
         const Row &r = Rows[size_t(i)];
         float v = 0;
         if (!Take_Float(r.ev, v, r.pn->text())) return false;
+        // An untouched text is the value rounded for showing, not the value: the stored value
+        // is kept, and it is what must lie within the range.
+        if (r.ev->text() == Shown[i]) v = Work[i];
         if (!Limit_Accepts(Kind, i, v))
             return Refuse(QStringLiteral("Параметр \"%1 \".").arg(r.pn->text()),
                           QStringLiteral("Вводите значения согласно допустимому диапазону"));
-        // An untouched text is the value rounded for showing, not the value: keep the value.
-        if (r.ev->text() != Shown[i]) Work[i] = v;
+        Work[i] = v;
     }
     return true;
 }

@@ -411,9 +411,8 @@ void NConVUClick(TFormMain *m)
 
     // Table 3 may be the very port the program talks through: the controller takes the new
     // address and rate with the first write, and the second, sent with them, confirms it.
-    const bool adr_changed = t3[0] != uint8_t(old[0]), rate_changed = t3[1] != uint8_t(old[1]);
-    auto take = [m, t3, adr_changed, rate_changed] {
-        if (Exch_Box) Upper_Link_Take(*Exch_Box, Conn_Settings, t3[0], t3[1], adr_changed, rate_changed);
+    auto take = [m, t3] {
+        if (Exch_Box) Upper_Link_Take(*Exch_Box, Conn_Settings, t3[0], t3[1]);
         if (m) Show_Conn_Status(m->StatusBar1, m->StatusBar2);
     };
     if (!Road_Write_Changed(m, req, old)) return;

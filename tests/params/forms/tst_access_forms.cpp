@@ -215,7 +215,7 @@ private slots:
         QVERIFY(ques.asked.isEmpty());
     }
 
-    void entry_accepted_as_read_is_not_written_and_exit_writes_nothing()
+    void entry_accepted_as_read_is_written_and_exit_writes_nothing()
     {
         sim.Set_Field(4, 0, Entry("ADM", 1, 3, "pw", "12"));
         Run([&](TFormChangeAccess &f) {
@@ -223,7 +223,8 @@ private slots:
             f.BitBtnWrite->click();
             QCOMPARE(int(f.Accepted), 1);
         });
-        QCOMPARE(Take_Requests(sim), kReads);
+        QCOMPARE(Take_Requests(sim), kReads + QList<Req>({{2, 4, 0, 1}}));
+        QCOMPARE(sim.Field(4, 0), Entry("ADM", 1, 3, "pw", "12"));
         Run([&](TFormChangeAccess &f) {
             Set_Entry(f, 1, "X", 3, "", "1");
             f.BitBtnCancel->click();

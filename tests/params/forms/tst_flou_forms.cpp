@@ -186,10 +186,13 @@ private slots:
 
     void add_writes_count_new_fields_even_zero_and_password()
     {
-        // The controller holds old values in the fields beyond the count.
+        // The controller holds old values in the fields beyond the count, the image erased
+        // bytes.
         sim.Set_Field(17, 2, QByteArray(1, char(3)));
         sim.Set_Field(20, 2, QByteArray(1, char(1)));
         sim.Set_Field(19, 2, QByteArray(1, char(0x77)));
+        *Tab_Field(17, 2) = 0xFF;
+        *Tab_Field(20, 2) = 0xFF;
         Curr_Vich(
             [&](TFormFlouList &l) {
                 l.BtnAdd->click();

@@ -124,6 +124,9 @@ private slots:
             unit1 = f->findChild<QLabel *>("l1")->text();
             value1 = Ev(d, 1)->text();
             ev4_enabled = Ev(d, 4)->isEnabled();
+            // Rows beyond the count stay in sight, their edits in the panel colour.
+            QVERIFY(Ev(d, 4)->isVisibleTo(f));
+            QCOMPARE(Ev(d, 4)->palette().color(QPalette::Base), f->palette().color(QPalette::Window));
             // Leaving an edit writes the value back in the row's digits.
             Ev(d, 2)->setText("96");
             emit Ev(d, 2)->editingFinished();
@@ -225,9 +228,16 @@ private slots:
             QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 23, 0, 3}}));
             QCOMPARE(sim.Table(23), before);
         }
-        // The bound plus its tolerance is accepted; a refusal typed back is read again.
+        // A stored value beyond the range is refused untouched, though it shows rounded into
+        // the range; the bound plus its tolerance is accepted; a refusal typed back is read again.
+        sim.Set_Field(23, 0, F32(18.00004f));
+        ques.asked.clear();
         Run("NLowAttent", [&](QDialog &d) {
             auto *f = qobject_cast<TFormLimits *>(&d);
+            QCOMPARE(Ev(d, 1)->text(), QString("18.000"));
+            f->BitBtnWrite->click();
+            QCOMPARE(int(f->Accepted), 0);
+            QCOMPARE(ques.asked.size(), 1);
             Ev(d, 1)->setText("18.0001");
             f->BitBtnWrite->click();
             Ev(d, 1)->setText("18.00001");

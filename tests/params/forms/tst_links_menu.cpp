@@ -558,8 +558,11 @@ private slots:
 
     void upper_level_preambles_only()
     {
+        // Written with the preambles only, table 3 still gives the program its address and
+        // rate.
         Link_Direct();
         Exch_Box->Adr = 1;
+        Exch_Box->Rate = 19200;
         Run("NConVU", [&](QDialog &d) {
             auto *f = As<TFormConVU>(d);
             Ed(f, "EPream")->setText("4");

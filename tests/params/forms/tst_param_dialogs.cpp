@@ -453,7 +453,7 @@ private slots:
     {
         Chr_Par t1[MAX_GAS_PARAMS] = {};
         t1[0] = Make_Par("\xC0\xE7\xEE\xF2", 0, 1, 0, 10, 3);   // "Азот" in 1251
-        t1[1] = Make_Par("Methane", 0, 1, 0, 100, 3);
+        t1[1] = Make_Par("Methane  ", 0, 1, 0, 100, 3);   // blanks are part of the name
         t1[2] = Make_Par("CO2", 0, 1, 0, 10, 3);
         uint8_t block[CONST_BLOCK_LEN] = {};
         const float vals[3] = {1.23456789f, 2.5f, 7.0f};
@@ -492,7 +492,7 @@ private slots:
         f.BitBtnWrite->click();
         QCOMPARE(ques.asked.size(), 1);
         QCOMPARE(ques.asked[0].kind, 2u);
-        QCOMPARE(ques.asked[0].line1, QString("Methane"));
+        QCOMPARE(ques.asked[0].line1, QString("Methane  "));
         QCOMPARE(ques.asked[0].line2, QString("Не введено значение константы."));
         QVERIFY(f.isVisible());
         QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
@@ -506,7 +506,7 @@ private slots:
         f.BitBtnWrite->click();
         QCOMPARE(ques.asked.size(), 3);
         QCOMPARE(ques.asked.last().line1, QString("\"1,500\" не является правильным числом"));
-        QCOMPARE(ques.asked.last().line2, QString("Methane"));
+        QCOMPARE(ques.asked.last().line2, QString("Methane  "));
         QCOMPARE(Raw(block, CONST_BLOCK_LEN), before);
 
         // A value typed before a refusal and then put back as shown is not kept.

@@ -138,8 +138,9 @@ private slots:
         f.Check_Box(5)->setChecked(false);
         QVERIFY(!f.Check_Box(6)->isChecked() && !f.Check_Box(6)->isEnabled());
         QVERIFY(!f.Labels(6).first()->isEnabled());
+        // Ticked again, it shows its byte as given and keeps it.
         f.Check_Box(5)->setChecked(true);
-        QVERIFY(f.Check_Box(6)->isEnabled() && !f.Check_Box(6)->isChecked());
+        QVERIFY(f.Check_Box(6)->isEnabled() && f.Check_Box(6)->isChecked());
 
         // Completeness first (the row's own lines), then the ranges in the listed order.
         const QByteArray before = Raw(t, 12);
@@ -176,7 +177,7 @@ private slots:
         QCOMPARE(Asked(), QStringList());
         QCOMPARE(f.Accepted, uint8_t(1));
         // 300 in an octet without a range keeps its low byte; the fixed byte goes last.
-        QCOMPARE(Raw(t, 12), QByteArray("\xFE\x01\xFF\x07\xFF\xFF\xFF\xFF\x00\x01\x00\x2C", 12));
+        QCOMPARE(Raw(t, 12), QByteArray("\xFE\x01\xFF\x07\xFF\xFF\xFF\xFF\x00\x01\x01\x2C", 12));
     }
 
     void field_list_disabled_dialog_still_checks_its_rows()

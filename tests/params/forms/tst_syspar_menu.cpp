@@ -348,6 +348,27 @@ private slots:
         QCOMPARE(Run("NContrDt", [](QDialog &) {}), 0);
         QCOMPARE(Asked().size(), 2);
         QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {2, 2, 0, 8}}));
+
+        // A sound table whose clock holds no date (month 13): shown, with no correction.
+        sim.Set_Field(7, 2, One(0));
+        const auto keep = port.On_Write;
+        port.On_Write = [keep](FakePort &p, const QByteArray &w) {
+            const QByteArray r = Find_Request(w);
+            if (r.size() == 10 && r[3] == 1 && r[5] == CLOCK_TAB)
+                p.Queue(Reply_Frame(1, 0x81, r.mid(4, 4) + QByteArray("\x1A\x0D\x05\x08\0\0\x02\0", 8)), 1000);
+            else
+                keep(p, w);
+        };
+        bool corr = true;
+        QCOMPARE(Run("NContrDt", [&](QDialog &d) {
+                     auto *f = qobject_cast<TFormDt *>(&d);
+                     corr = f->BitBtnCorr->isEnabled();
+                     f->BitBtnCancel->click();
+                 }),
+                 1);
+        port.On_Write = keep;
+        QVERIFY(!corr);
+        QVERIFY(Asked().isEmpty());
     }
 
     void failed_reads_open_no_dialog()
