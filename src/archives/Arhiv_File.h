@@ -60,6 +60,9 @@ struct Save_Dialog_Setup {
     QString filter;      // "DataFiles (*.mch)"
     QString ext;         // ".mch"
     QString proposed;    // full path shown in the dialog
+    // The dialog itself asks before an existing file is replaced (and adds ext to a bare
+    // name, so it asks about the file that is written); otherwise the caller asks.
+    bool dialog_confirms = false;
 };
 
 // The window side of the save: the file dialog and the busy cursor.

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstring>
 #include <xlsxwriter.h>
 
 // --- Sheet description ---
@@ -21,9 +22,44 @@ int Xls_Sheet::Style(const Xls_Style &s)
     return int(styles.size() - 1);
 }
 
+namespace {
+constexpr qsizetype kMaxText = 32767;    // characters a cell can hold
+constexpr size_t kTextBlock = 256 * 1024;
+} // namespace
+
+Xls_Text Xls_Sheet::Keep(std::string_view utf8)
+{
+    if (utf8.empty()) return {};
+    const size_t need = utf8.size() + 1;
+    if (need > Free_Left) {
+        const size_t n = std::max(need, kTextBlock);
+        Blocks.push_back(std::make_unique_for_overwrite<char[]>(n));
+        Free = Blocks.back().get();
+        Free_Left = n;
+        Block_Bytes += n;
+    }
+    std::memcpy(Free, utf8.data(), utf8.size());
+    Free[utf8.size()] = '\0';
+    const Xls_Text t{Free, uint32_t(utf8.size())};
+    Free += need;
+    Free_Left -= need;
+    return t;
+}
+
 void Xls_Sheet::Text(int row, int col, const QString &text, int style)
 {
-    cells.push_back(Xls_Cell{row, col, style, Xls_Cell::Text, 0, text});
+    const QByteArray u = text.left(kMaxText).toUtf8();
+    cells.push_back(Xls_Cell{row, col, style, Xls_Cell::Text, 0, Keep(std::string_view(u.constData(), size_t(u.size())))});
+}
+
+void Xls_Sheet::Text_Utf8(int row, int col, std::string_view utf8, int style)
+{
+    // A character takes at least one byte: only a longer text can be too long.
+    if (utf8.size() > size_t(kMaxText)) {
+        Text(row, col, QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), style);
+        return;
+    }
+    cells.push_back(Xls_Cell{row, col, style, Xls_Cell::Text, 0, Keep(utf8)});
 }
 
 void Xls_Sheet::Number(int row, int col, double v, int style)
@@ -36,11 +72,12 @@ void Xls_Sheet::Blank(int row, int col, int style)
     cells.push_back(Xls_Cell{row, col, style, Xls_Cell::Blank, 0, {}});
 }
 
+size_t Xls_Sheet::Bytes() const { return cells.capacity() * sizeof(Xls_Cell) + Block_Bytes; }
+
 // --- Writer ---
 
 namespace {
 constexpr int kMaxRow = 1048575, kMaxCol = 16383;
-constexpr qsizetype kMaxText = 32767;   // characters a cell can hold
 
 lxw_format *make_format(lxw_workbook *wb, const Xls_Style &s)
 {
@@ -62,10 +99,10 @@ lxw_format *make_format(lxw_workbook *wb, const Xls_Style &s)
     return f;
 }
 
-QString number_text(double v)
+const char *number_text(double v)
 {
-    if (std::isnan(v)) return QStringLiteral("NAN");
-    return v > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    if (std::isnan(v)) return "NAN";
+    return v > 0 ? "INF" : "-INF";
 }
 
 // Makes the workbook at path (a scratch place); false on any error.
@@ -100,9 +137,8 @@ bool make_workbook(const QByteArray &path, const Xls_Sheet &s)
         } else if (c.type == Xls_Cell::Blank) {
             e = worksheet_write_blank(ws, r, k, f);
         } else {
-            const QString t = c.type == Xls_Cell::Number ? number_text(c.number) : c.text.left(kMaxText);
-            e = t.isEmpty() ? worksheet_write_blank(ws, r, k, f)
-                            : worksheet_write_string(ws, r, k, t.toUtf8().constData(), f);
+            const char *t = c.type == Xls_Cell::Number ? number_text(c.number) : c.text.data;
+            e = !t || !*t ? worksheet_write_blank(ws, r, k, f) : worksheet_write_string(ws, r, k, t, f);
         }
         ok = e == LXW_NO_ERROR;
     }
@@ -218,6 +254,60 @@ QString Xls_Param_Text(const QString &grid_text, int decimals)
     return Meas_Value_Text(float(x), decimals);
 }
 
+namespace {
+// Whether t is the value formatter's plain fixed-point text with exactly `decimals` places
+// (not too long to read as a number), so Xls_Param_Text would take it as it stands.
+bool plain_fixed(QStringView t, int decimals)
+{
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    if (n > 40) return false;
+    if (i < n && t[i] == u'-') ++i;
+    const qsizetype whole = i;
+    while (i < n && t[i] >= u'0' && t[i] <= u'9') ++i;
+    if (i == whole) return false;
+    if (decimals <= 0) return i == n;
+    if (i == n || t[i] != u'.') return false;
+    const qsizetype point = i++;
+    while (i < n && t[i] >= u'0' && t[i] <= u'9') ++i;
+    return i == n && n - point - 1 == decimals;
+}
+
+void append_utf8(QStringView t, std::string &out)
+{
+    out.clear();
+    for (const QChar ch : t) {
+        if (ch.unicode() >= 0x80) {
+            const QByteArray u = t.toUtf8();
+            out.assign(u.constData(), size_t(u.size()));
+            return;
+        }
+        out.push_back(char(ch.unicode()));
+    }
+}
+
+// The sheet's text of a grid cell, as UTF-8 into out: the trimmed text of a leading column,
+// Xls_Param_Text of a parameter column (without its work when the number stands first).
+void sheet_text(const QString &grid_text, bool param, int decimals, std::string &out)
+{
+    QStringView t(grid_text);
+    qsizetype b = 0, e = t.size();
+    while (b < e && t[b].isSpace()) ++b;
+    while (e > b && t[e - 1].isSpace()) --e;
+    t = t.sliced(b, e - b);
+    if (param) {
+        const qsizetype blank = t.indexOf(u' ');
+        const QStringView token = blank < 0 ? t : t.first(blank);
+        if (!plain_fixed(token, decimals)) {
+            append_utf8(Xls_Param_Text(grid_text, decimals), out);
+            return;
+        }
+        t = token;
+    }
+    append_utf8(t, out);
+}
+} // namespace
+
 Xls_Sheet Build_Xls_Sheet(Xls_Viewer v, const Xls_Grid &g, const std::function<void(int)> &progress)
 {
     const Viewer_Info &k = info(v);
@@ -272,13 +362,17 @@ Xls_Sheet Build_Xls_Sheet(Xls_Viewer v, const Xls_Grid &g, const std::function<v
     data.text_format = true;
     const int data_style = s.Style(data);
     s.cells.reserve(s.cells.size() + size_t(R + 2) * size_t(K));
+    std::vector<int> decimals(size_t(K), 0);
+    for (int c = F; c < K; ++c) decimals[size_t(c)] = g.decimals ? g.decimals(c - F) : 0;
+    std::string text;
+    int done = 0;
     for (int r = 0; r < R; ++r) {
         for (int c = 0; c < K; ++c) {
-            const QString text = g.cell ? g.cell(r, c) : QString();
-            const int dec = g.decimals ? g.decimals(c - F) : 0;
-            s.Text(3 + r, c, c < F ? text.trimmed() : Xls_Param_Text(text, dec), data_style);
+            if (g.cell) sheet_text(g.cell(r, c), c >= F, decimals[size_t(c)], text);
+            else text.clear();
+            s.Text_Utf8(3 + r, c, text, data_style);
+            if (progress) progress(++done);
         }
-        if (progress) progress(r);
     }
     const int avg_row = R + 4;
     for (int c = 0; c < K; ++c) s.Blank(R + 3, c, data_style);

@@ -9,6 +9,8 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 // --- Sheet description (rows and columns from 0) ---
@@ -32,16 +34,30 @@ struct Xls_Style {
     bool operator==(const Xls_Style &) const = default;
 };
 
+// A cell's text as the writer takes it: UTF-8 with a closing zero, held by its sheet.
+struct Xls_Text {
+    const char *data = nullptr;
+    uint32_t size = 0;   // bytes, the closing zero not counted
+    bool isEmpty() const { return size == 0; }
+    QString toString() const { return QString::fromUtf8(data, qsizetype(size)); }
+    friend bool operator==(const Xls_Text &a, const QString &b) { return a.toString() == b; }
+};
+
 struct Xls_Cell {
     int row = 0;
     int col = 0;
     int style = 0;
     enum Type : uint8_t { Blank, Text, Number } type = Blank;
     double number = 0;   // NaN and infinity never reach the file as numbers: see Write_Xls
-    QString text;
+    Xls_Text text;
 };
 
+// The texts live in blocks that never move, so a sheet is moved but not copied.
 struct Xls_Sheet {
+    Xls_Sheet() = default;
+    Xls_Sheet(Xls_Sheet &&) = default;
+    Xls_Sheet &operator=(Xls_Sheet &&) = default;
+
     std::vector<Xls_Style> styles{Xls_Style{}};   // 0: the workbook's default
     std::vector<double> col_widths;               // by column, in characters; 0 = default
     std::vector<std::pair<int, double>> row_heights;   // row, points
@@ -49,9 +65,20 @@ struct Xls_Sheet {
 
     // Index of a style equal to s, added when new.
     int Style(const Xls_Style &s);
+    // Texts longer than a cell can hold (32,767 characters) are cut there.
     void Text(int row, int col, const QString &text, int style = 0);
+    void Text_Utf8(int row, int col, std::string_view utf8, int style = 0);
     void Number(int row, int col, double v, int style = 0);
     void Blank(int row, int col, int style);
+    // Bytes held by the cells and their texts.
+    size_t Bytes() const;
+
+private:
+    Xls_Text Keep(std::string_view utf8);
+    std::vector<std::unique_ptr<char[]>> Blocks;
+    char *Free = nullptr;
+    size_t Free_Left = 0;
+    size_t Block_Bytes = 0;
 };
 
 enum class Xls_Write : uint8_t {
@@ -99,5 +126,5 @@ struct Xls_Grid {
 
 // Sheet rows (from 1 as the spreadsheet counts them): 1 the caption in column 2; 2 and 3
 // the headings on grey; 4 .. R+3 the records; R+5 the means (measurement and
-// hourly/daily lists). progress(r) is called after record r.
+// hourly/daily lists). progress(n) is called after each record cell, n the cells so far.
 Xls_Sheet Build_Xls_Sheet(Xls_Viewer v, const Xls_Grid &g, const std::function<void(int)> &progress = {});

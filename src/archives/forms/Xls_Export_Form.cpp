@@ -1,6 +1,5 @@
 #include "archives/forms/Xls_Export_Form.h"
 
-#include "archives/Arhiv_File.h"
 #include "archives/forms/Save_Arhiv.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
@@ -55,18 +54,13 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     s.ext = QStringLiteral(".xlsx");
     s.proposed = Xls_Default_Name(v, s.dir, h, QDate::currentDate());
 
+    // The dialog's own confirmation is the only question before a workbook is replaced.
+    s.dialog_confirms = true;
+
     File_Dialog_Save_Ui ui(viewer);
-    QString path;
-    for (;;) {
-        const std::optional<QString> chosen = ui.Choose_Name(s);
-        if (!chosen || chosen->isEmpty()) return false;
-        path = Xls_Apply_Ext(*chosen);
-        // A workbook already there is replaced only when the user says so.
-        if (!QFileInfo::exists(path)) break;
-        message(3, Arh_Replace_Line1(path), Arh_Replace_Line2());
-        if (Ques_Answer == 1) break;
-        s.proposed = path;
-    }
+    const std::optional<QString> chosen = ui.Choose_Name(s);
+    if (!chosen || chosen->isEmpty()) return false;
+    const QString path = Xls_Apply_Ext(*chosen);
 
     const int rows = std::max(g.rows, 0);
     ui.Busy(true);
@@ -82,6 +76,7 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     const auto advance = [bar](int by) { bar->setValue(std::min(bar->value() + by, bar->maximum())); };
 
     advance(5);   // workbook, widths, title and heading rows, data look
+    // Once per cell; the bar stops at its maximum.
     const Xls_Sheet sheet = Build_Xls_Sheet(v, g, [&](int) { advance(1); });
     const Xls_Write w = Write_Xls(path, sheet);
     advance(1);

@@ -1,6 +1,6 @@
 #pragma once
 // The window side of "Сохранить в формате Excel" of the chromatograph archive viewers: the
-// save dialog (through Run_Dialog), the replace question, the hourglass and the
+// save dialog (through Run_Dialog, asking itself before a file is replaced), the hourglass and the
 // "Ожидайте..." form in mode 4 with the viewer disabled meanwhile, and the outcome message.
 #include "archives/Xls_Export.h"
 
@@ -17,8 +17,7 @@ class QWidget;
 Xls_Grid Xls_Grid_Of(const QString &caption, const Arhiv_Header &h, const QAbstractItemModel &m,
                      const float *avg);
 
-// The export: default name, dialog, ".xlsx" added to a bare name, a question before an
-// existing file is replaced, the workbook written whole, "Данные сохранены в файле %s" or
+// The export: default name, dialog, ".xlsx" added to a bare name, the workbook written whole, "Данные сохранены в файле %s" or
 // "Ошибка работы с файлом!". False when cancelled or failed.
 bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_Grid &g);
 

@@ -41,6 +41,32 @@ void draw_frame(QPainter &p, const QRectF &r, uint8_t frame)
     if (frame & REP_FRAME_BOTTOM) p.drawLine(r.bottomLeft(), r.bottomRight());
 }
 
+// The longest beginning of text that fits width in fm's font, and its advance; a surrogate
+// pair is never split.
+QString fit_text(const QFontMetricsF &fm, const QString &text, qreal width, qreal *advance)
+{
+    qreal w = fm.horizontalAdvance(text);
+    if (w <= width) {
+        *advance = w;
+        return text;
+    }
+    qsizetype lo = 0, hi = text.size();
+    w = 0;
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        const qreal m = fm.horizontalAdvance(text.left(mid));
+        if (m <= width) {
+            lo = mid;
+            w = m;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    if (lo > 0 && text.at(lo - 1).isHighSurrogate()) w = fm.horizontalAdvance(text.left(--lo));
+    *advance = w;
+    return text.left(lo);
+}
+
 void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF &band_rect, int page)
 {
     const QRectF rect = s.Rect(c.left, band_top + c.top, c.width, c.height);
@@ -50,6 +76,10 @@ void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, c
     p.save();
     p.setClipRect(rect.intersected(band_rect));
     p.setFont(cell_font(c.font));
+    // The font is measured once a cell, and each line once: placed by its own advance, a
+    // line needs no second layout to be drawn (long lists print thousands of lines).
+    const QFontMetricsF fm(p.font(), p.device());
+    const qreal ascent = fm.ascent();
     const qreal pad = s.x;   // one unit from the side a text leans on
     const QRectF text_area = rect.adjusted(pad, 0, -pad, 0);
     const Qt::Alignment h = c.align & Qt::AlignHorizontal_Mask;
@@ -59,8 +89,12 @@ void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, c
         if (top >= rect.bottom()) break;
         const QString text = c.page_number ? QString::number(page) : c.lines[i];
         if (text.isEmpty()) continue;
-        const QRectF line(text_area.left(), top, text_area.width(), c.line_height * s.y);
-        p.drawText(line, int(h | Qt::AlignTop | Qt::TextSingleLine), Rep_Fit_Text(p, text, line.width()));
+        qreal w = 0;
+        const QString shown = fit_text(fm, text, text_area.width(), &w);
+        qreal x = text_area.left();
+        if (h & Qt::AlignRight) x = text_area.right() - w;
+        else if (h & Qt::AlignHCenter) x = text_area.left() + (text_area.width() - w) / 2;
+        p.drawText(QPointF(x, top + ascent), shown);
     }
     p.restore();
 }
@@ -69,17 +103,8 @@ void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, c
 
 QString Rep_Fit_Text(const QPainter &p, const QString &text, qreal width)
 {
-    const QFontMetricsF fm(p.font(), p.device());
-    if (fm.horizontalAdvance(text) <= width) return text;
-    // The longest beginning that fits; a surrogate pair is never split.
-    qsizetype lo = 0, hi = text.size();
-    while (lo < hi) {
-        const qsizetype mid = (lo + hi + 1) / 2;
-        if (fm.horizontalAdvance(text.left(mid)) <= width) lo = mid;
-        else hi = mid - 1;
-    }
-    if (lo > 0 && text.at(lo - 1).isHighSurrogate()) --lo;
-    return text.left(lo);
+    qreal w = 0;
+    return fit_text(QFontMetricsF(p.font(), p.device()), text, width, &w);
 }
 
 void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
