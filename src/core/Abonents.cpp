@@ -62,7 +62,6 @@ void Clamp_Abonent_Hdr(Abonent_Hdr &h)
     if (h.users_num > ABONENTS_MAX) h.users_num = ABONENTS_MAX;
     if (h.users_num == 0) h.user_index = 0;
     else if (h.user_index >= h.users_num) h.user_index = uint8_t(h.users_num - 1);
-    if (h.sort_prz > 1) h.sort_prz = 0;
 }
 
 void Sort_Fon_Abonents(Fon_Abonents_List *list)
@@ -72,10 +71,12 @@ void Sort_Fon_Abonents(Fon_Abonents_List *list)
         sort_list(list->hdr, list->rec, [](const Fon_Abonent &a, const Fon_Abonent &b) {
             return Str_Compare_Upper(a.phone_code, b.phone_code, PHONE_CODE_LEN) < 0;
         });
-    else
+    else if (list->hdr.sort_prz == 0)
         sort_list(list->hdr, list->rec, [](const Fon_Abonent &a, const Fon_Abonent &b) {
             return Str_Compare_Upper(a.user_name, b.user_name, ABONENT_NAME_LEN) < 0;
         });
+    else
+        Clamp_Abonent_Hdr(list->hdr);   // an unknown key keeps the order
 }
 
 void Sort_Ethr_Abonents(Ethr_Abonents_List *list)
@@ -85,10 +86,12 @@ void Sort_Ethr_Abonents(Ethr_Abonents_List *list)
         sort_list(list->hdr, list->rec, [](const Ethr_Abonent &a, const Ethr_Abonent &b) {
             return Compare_Ip(a.ip_adr, b.ip_adr) < 0;
         });
-    else
+    else if (list->hdr.sort_prz == 0)
         sort_list(list->hdr, list->rec, [](const Ethr_Abonent &a, const Ethr_Abonent &b) {
             return Str_Compare_Upper(a.user_name, b.user_name, ABONENT_NAME_LEN) < 0;
         });
+    else
+        Clamp_Abonent_Hdr(list->hdr);
 }
 
 bool Delete_Fon_Abonent(Fon_Abonents_List *list) { return list && delete_entry(list->hdr, list->rec); }
@@ -117,5 +120,3 @@ QString Ethr_Address_Text(const Ethr_Abonent &a)
     const uint32_t port = a.port;
     return Ip_Text(a.ip_adr) + QLatin1Char(':') + QString::number(port);
 }
-
-bool Ethr_Abonent_Usable(const Ethr_Abonent &a) { return a.ip_adr != 0 && a.port >= 1 && a.port <= 65535; }

@@ -12,7 +12,8 @@ int Str_Compare_Upper(const char *a, const char *b, int width);
 // Unsigned comparison of two IPv4 addresses: -1, 0, 1.
 int Compare_Ip(uint32_t a, uint32_t b);
 
-// users_num at most 200; user_index inside the list (0 for an empty one); sort_prz 0 or 1.
+// users_num at most 200; user_index inside the list (0 for an empty one). sort_prz is left
+// as it is: a key other than 0 or 1 keeps the list's order.
 void Clamp_Abonent_Hdr(Abonent_Hdr &h);
 
 // Sorts the entries in use by sort_prz (stable); user_index moves with its own subscriber,
@@ -33,6 +34,3 @@ void Set_Abonent_Text(char *field, int width, const QString &text);
 QString Ethr_Address_Text(const Ethr_Abonent &a);
 // "a.b.c.d".
 QString Ip_Text(uint32_t ip);
-// A subscriber that can be connected to: address not 0.0.0.0 and port 1..65535
-// (a connect to 0.0.0.0 would reach a listener on this very machine).
-bool Ethr_Abonent_Usable(const Ethr_Abonent &a);

@@ -213,6 +213,9 @@ bool Apply_Config(Cnf_Rec &rec, bool check_users)
     Copy_In(3, rec.t3);
 
     if (check_users) {
+        // Checked before the record is tidied: a refused record goes back as it came.
+        const Access_Refusal r = Check_Users(rec.users);
+        if (!r.Ok()) return Refuse(r.line1, r.line2);
         for (User_Rec &u : rec.users) {
             if (u.level == 0) {
                 std::memset(u.name, ' ', USER_NAME_LEN);
@@ -222,8 +225,6 @@ bool Apply_Config(Cnf_Rec &rec, bool check_users)
                 u.flag = 0;
             }
         }
-        const Access_Refusal r = Check_Users(rec.users);
-        if (!r.Ok()) return Refuse(r.line1, r.line2);
         Copy_In(4, rec.users);
     }
 

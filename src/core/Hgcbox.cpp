@@ -1,5 +1,6 @@
 #include "core/Hgcbox.h"
 
+#include "core/Comportfunctions.h"
 #include "core/Crc16.h"
 
 #include <QDateTime>
@@ -11,7 +12,7 @@
 
 namespace {
 
-const char *const kPortText = "Коммуникационный порт COM%1 недоступен";
+const char *const kPortText = "Коммуникационный порт %1 недоступен";
 
 // Controller error codes 1..64, in code order.
 const char *const kContrErr[64] = {
@@ -125,7 +126,7 @@ hgcbox::hgcbox(uint8_t adr) : Adr(adr)
     Err_Mes[3] = QStringLiteral("Сбой при выполнении операции записи");
     Err_Mes[4] = QStringLiteral("Неверная длина запроса");
     Err_Mes[5] = QStringLiteral("Ответ получен не полностью (превышено время между байтами)");
-    Err_Mes[6] = QString::fromUtf8(kPortText).arg(COMPort);
+    Err_Mes[6] = Port_Text();
     Err_Mes[7] = QStringLiteral("Несовпадение КС ответа контроллера");
     Err_Mes[9] = QStringLiteral("Не заданы данные запроса");
     Err_Mes[10] = QStringLiteral("Устройство не отвечает");
@@ -453,6 +454,14 @@ QString hgcbox::Err_Text()
     return out;
 }
 
+QString hgcbox::Port_Text() const
+{
+    // The device as the user set it: a COM number keeps its "COM%d" form.
+    const QString dev = Port_Name.trimmed();
+    const int com = dev.isEmpty() ? COMPort : Com_Port_Number(dev);
+    return QString::fromUtf8(kPortText).arg(dev.isEmpty() || com > 0 ? Com_Port_Name(com) : dev);
+}
+
 bool hgcbox::Open_Port()
 {
     if (Port_Handle) {
@@ -474,7 +483,7 @@ bool hgcbox::Open_Port()
         }
     }
     if (!opened) {
-        Err_Mes[6] = QString::fromUtf8(kPortText).arg(COMPort);
+        Err_Mes[6] = Port_Text();
         Err_Code = ERR_PORT;
         return false;
     }

@@ -55,6 +55,8 @@ public:
     void Set_Contr_Err(int code);
     // Opens the serial port for an exchange (retrying a busy port for Free_Port_Wait s).
     bool Open_Port();
+    // The text of error 6: "COM%d" for a COM port, else the device path.
+    QString Port_Text() const;
     // Releases whatever link is open (socket and serial port).
     void Close_Link();
     // True while an exchange runs (a nested one is refused).

@@ -30,16 +30,10 @@ constexpr const char *FON = "FON_CONN_PAR";
 constexpr const char *ETHR = "ETHERNET_CONN_PAR";
 constexpr const char *OBJ = "OBJECT_LIST";
 
-// Ranges of the link parameters dialog.
-constexpr int64_t COM_MIN = 1, COM_MAX = 255;
-constexpr int64_t ADR_MIN = 1, ADR_MAX = 255;
-constexpr int64_t PRE_MAX = 255;
-constexpr int64_t REPEAT_MIN = 1, REPEAT_MAX = 5;
-constexpr int64_t TIMEOUT_MIN = 55, TIMEOUT_MAX = 5000;
-constexpr int64_t WAIT_MIN = 1, WAIT_MAX = 120;
-constexpr int64_t FREE_WAIT_MIN = 1, FREE_WAIT_MAX = 20;
-constexpr int64_t CONN_WAIT_MIN = 1, CONN_WAIT_MAX = 360;
-constexpr int64_t CONN_REPEAT_MIN = 1, CONN_REPEAT_MAX = 10;
+// Integers from the files land in fields of their width (a one-byte field keeps the low
+// byte) and are otherwise taken as they are. Replaced are only values the program cannot
+// work with: a rate of 0, no attempts per exchange, an address the address lists do not
+// hold, and a window geometry no screen can show.
 // Window geometry: any sane size; a huge one would exhaust memory for the window surface.
 constexpr int64_t FORM_SIZE_MIN = 100, FORM_SIZE_MAX = 16384;
 constexpr int64_t FORM_POS_MIN = -16384, FORM_POS_MAX = 16384;
@@ -50,18 +44,11 @@ constexpr double TDATETIME_MAX = 2958466.0;
 
 int64_t clamp64(int64_t v, int64_t lo, int64_t hi) { return std::clamp(v, lo, hi); }
 
-uint32_t nearest_rate(int64_t v)
+// An address for the lists "1".."255": 0 (also the low byte of 256) gives the default.
+uint8_t read_adr(const Ini_File &ini, const char *sec, uint8_t def)
 {
-    uint32_t best = Baud_Rates[0];
-    int64_t best_d = INT64_MAX;
-    for (uint32_t r : Baud_Rates) {
-        const int64_t d = v > int64_t(r) ? v - int64_t(r) : int64_t(r) - v;
-        if (d < best_d) {
-            best_d = d;
-            best = r;
-        }
-    }
-    return best;
+    const uint8_t v = uint8_t(ini.Read_Integer(sec, "Adr", def));
+    return v ? v : def;
 }
 
 struct Link_Defaults {
@@ -77,17 +64,19 @@ constexpr Link_Defaults ETHR_DEF{0, 1, 0, 5, 1, 300, 5};
 void read_link(const Ini_File &ini, const char *sec, Link_Par &p, const Link_Defaults &d, bool port_and_rate)
 {
     if (port_and_rate) {
-        p.COMPort = uint8_t(clamp64(ini.Read_Integer(sec, "COMPort", d.com), COM_MIN, COM_MAX));
-        p.Rate = nearest_rate(ini.Read_Integer(sec, "Rate", d.rate));
+        p.COMPort = uint8_t(ini.Read_Integer(sec, "COMPort", d.com));
+        p.Rate = uint32_t(ini.Read_Integer(sec, "Rate", d.rate));
+        if (p.Rate == 0) p.Rate = d.rate;   // no bit time to send at
     } else {
         p.COMPort = d.com;
         p.Rate = d.rate;
     }
-    p.Adr = uint8_t(clamp64(ini.Read_Integer(sec, "Adr", d.adr), ADR_MIN, ADR_MAX));
-    p.Preambles = uint8_t(clamp64(ini.Read_Integer(sec, "Preambles", d.pre), 0, PRE_MAX));
-    p.Repeat = uint8_t(clamp64(ini.Read_Integer(sec, "Repeat", d.repeat), REPEAT_MIN, REPEAT_MAX));
-    p.TimeOut = uint32_t(clamp64(ini.Read_Integer(sec, "TimeOut", d.timeout), TIMEOUT_MIN, TIMEOUT_MAX));
-    p.WaitTime = uint32_t(clamp64(ini.Read_Integer(sec, "WaitTime", d.wait), WAIT_MIN, WAIT_MAX));
+    p.Adr = read_adr(ini, sec, d.adr);
+    p.Preambles = uint8_t(ini.Read_Integer(sec, "Preambles", d.pre));
+    p.Repeat = uint8_t(ini.Read_Integer(sec, "Repeat", d.repeat));
+    if (p.Repeat == 0) p.Repeat = d.repeat;   // no attempt would pass for a success
+    p.TimeOut = uint32_t(ini.Read_Integer(sec, "TimeOut", d.timeout));
+    p.WaitTime = uint32_t(ini.Read_Integer(sec, "WaitTime", d.wait));
 }
 
 void write_link(Ini_File &ini, const char *sec, const Link_Par &p, bool port_and_rate)
@@ -173,9 +162,9 @@ void copy_ethr_keys(Ethernet_Conn_Par_Rec &to, const Ethernet_Conn_Par_Rec &from
 
 void read_hdr(const Ini_File &ini, const char *sec, Abonent_Hdr &h)
 {
-    h.users_num = uint8_t(clamp64(ini.Read_Integer(sec, "users_num", 0), 0, ABONENTS_MAX));
-    h.user_index = uint8_t(clamp64(ini.Read_Integer(sec, "user_index", 0), 0, 255));
-    h.sort_prz = uint8_t(clamp64(ini.Read_Integer(sec, "sort_prz", 0), 0, 255));
+    h.users_num = uint8_t(ini.Read_Integer(sec, "users_num", 0));
+    h.user_index = uint8_t(ini.Read_Integer(sec, "user_index", 0));
+    h.sort_prz = uint8_t(ini.Read_Integer(sec, "sort_prz", 0));
     Clamp_Abonent_Hdr(h);
 }
 
@@ -209,24 +198,12 @@ void Set_Ini_Paths()
     Rd_Arh_Path = dir + QStringLiteral("rd_arh.ini");
 }
 
-void Clamp_Link_Par(Link_Par &p, bool port_and_rate)
-{
-    if (port_and_rate) {
-        p.COMPort = uint8_t(clamp64(p.COMPort, COM_MIN, COM_MAX));
-        p.Rate = nearest_rate(p.Rate);
-    }
-    p.Adr = uint8_t(clamp64(p.Adr, ADR_MIN, ADR_MAX));
-    p.Repeat = uint8_t(clamp64(p.Repeat, REPEAT_MIN, REPEAT_MAX));
-    p.TimeOut = uint32_t(clamp64(p.TimeOut, TIMEOUT_MIN, TIMEOUT_MAX));
-    p.WaitTime = uint32_t(clamp64(p.WaitTime, WAIT_MIN, WAIT_MAX));
-}
-
 bool Read_Ini(const QString &path, int screen_width, int screen_height)
 {
     const Ini_File ini(path);
     Curr_Par_Rec &c = Conn_Settings.Curr_Par;
-    c.Conn_Prz = uint8_t(clamp64(ini.Read_Integer(CURR, "Conn_Prz", 0), 0, 2));
-    c.Free_Port_Wait = uint32_t(clamp64(ini.Read_Integer(CURR, "Free_Port_Wait", 1), FREE_WAIT_MIN, FREE_WAIT_MAX));
+    c.Conn_Prz = uint8_t(ini.Read_Integer(CURR, "Conn_Prz", 0));
+    c.Free_Port_Wait = uint32_t(ini.Read_Integer(CURR, "Free_Port_Wait", 1));
     c.Do_Close_Port = ini.Read_Bool(CURR, "Do_Close_Port", false) ? 1 : 0;
     c.Form_Width = int32_t(clamp64(ini.Read_Integer(CURR, "Form_Width", 1000), FORM_SIZE_MIN, FORM_SIZE_MAX));
     c.Form_Height = int32_t(clamp64(ini.Read_Integer(CURR, "Form_Height", 680), FORM_SIZE_MIN, FORM_SIZE_MAX));
@@ -244,14 +221,14 @@ bool Read_Ini(const QString &path, int screen_width, int screen_height)
     read_port_name(ini, FON, 1);
     f.Default_Command = ini.Read_Bool(FON, "Default_Command", false) ? 1 : 0;
     set_field(f.Command, MODEM_COMMAND_LEN, ini.Read_String(FON, "Command", QByteArray()));
-    f.ConnectWaitTime = uint32_t(clamp64(ini.Read_Integer(FON, "ConnectWaitTime", 50), CONN_WAIT_MIN, CONN_WAIT_MAX));
+    f.ConnectWaitTime = uint32_t(ini.Read_Integer(FON, "ConnectWaitTime", 50));
     f.AutoRepeat = ini.Read_Bool(FON, "AutoRepeat", false) ? 1 : 0;
-    f.Conn_Repeat = uint32_t(clamp64(ini.Read_Integer(FON, "Conn_Repeat", 1), CONN_REPEAT_MIN, CONN_REPEAT_MAX));
+    f.Conn_Repeat = uint32_t(ini.Read_Integer(FON, "Conn_Repeat", 1));
 
     Ethernet_Conn_Par_Rec &e = Conn_Settings.Ethernet_Conn_Par;
     read_link(ini, ETHR, e.Link, ETHR_DEF, false);
-    e.ConnectWaitTime = uint32_t(clamp64(ini.Read_Integer(ETHR, "ConnectWaitTime", 10), CONN_WAIT_MIN, CONN_WAIT_MAX));
-    e.Conn_Repeat = uint32_t(clamp64(ini.Read_Integer(ETHR, "Conn_Repeat", 1), CONN_REPEAT_MIN, CONN_REPEAT_MAX));
+    e.ConnectWaitTime = uint32_t(ini.Read_Integer(ETHR, "ConnectWaitTime", 10));
+    e.Conn_Repeat = uint32_t(ini.Read_Integer(ETHR, "Conn_Repeat", 1));
 
     return ini.Readable() && QFile::exists(path);
 }
@@ -323,8 +300,9 @@ bool Read_Fon_Abonents(const QString &path)
         const QByteArray sec = numbered("FON_ABONENT_", k + 1);
         Fon_Abonent &a = l.rec[k];
         set_field(a.user_name, ABONENT_NAME_LEN, ini.Read_String(sec, "user_name", QByteArray()));
-        a.contr_adr = uint8_t(clamp64(ini.Read_Integer(sec, "contr_adr", 1), ADR_MIN, ADR_MAX));
-        a.adr_modbus = uint8_t(clamp64(ini.Read_Integer(sec, "adr_modbus", 1), 0, 255));
+        a.contr_adr = uint8_t(ini.Read_Integer(sec, "contr_adr", 1));
+        if (a.contr_adr == 0) a.contr_adr = 1;   // the address list runs 1..255
+        a.adr_modbus = uint8_t(ini.Read_Integer(sec, "adr_modbus", 1));
         set_field(a.phone_code, PHONE_CODE_LEN, ini.Read_String(sec, "phone_code", QByteArray()));
     }
     return ini.Readable() && QFile::exists(path);
@@ -360,13 +338,12 @@ bool Read_Ethr_Abonents(const QString &path)
         const QByteArray sec = numbered("ETHERNET_ABONENT_", k + 1);
         Ethr_Abonent &a = l.rec[k];
         set_field(a.user_name, ABONENT_NAME_LEN, ini.Read_String(sec, "user_name", QByteArray()));
-        a.contr_adr = uint8_t(clamp64(ini.Read_Integer(sec, "contr_adr", 1), ADR_MIN, ADR_MAX));
-        // Stored as a signed 32-bit integer: addresses from 128.0.0.0 on are negative.
-        const int64_t ip = ini.Read_Integer(sec, "ip_adr", 0);
-        a.ip_adr = (ip >= INT32_MIN && ip <= int64_t(UINT32_MAX)) ? uint32_t(ip) : 0;
-        // A port outside 1..65535 stays unset (0): such a subscriber cannot be dialled.
-        const int64_t port = ini.Read_Integer(sec, "port", 0);
-        a.port = (port >= 1 && port <= 65535) ? uint32_t(port) : 0;
+        a.contr_adr = uint8_t(ini.Read_Integer(sec, "contr_adr", 1));
+        if (a.contr_adr == 0) a.contr_adr = 1;
+        // Stored as a signed 32-bit integer: addresses from 128.0.0.0 on are negative. A port
+        // outside 1..65535 or the address 0.0.0.0 is refused when the subscriber is dialled.
+        a.ip_adr = uint32_t(ini.Read_Integer(sec, "ip_adr", 0));
+        a.port = uint32_t(ini.Read_Integer(sec, "port", 0));
     }
     return ini.Readable() && QFile::exists(path);
 }

@@ -24,7 +24,7 @@ constexpr int RD_ARH_SIZE = 74;
 struct Link_Par {
     uint8_t COMPort;      // COM port number
     uint8_t Adr;          // controller address 1..255 (255: any, the answering one is taken)
-    uint32_t Rate;        // baud, one of Baud_Rates
+    uint32_t Rate;        // baud (the dialogs offer Baud_Rates)
     uint8_t Preambles;    // 0xFF bytes sent before a request
     uint8_t Repeat;       // attempts per exchange, 1..5
     uint32_t TimeOut;     // gap between reply bytes, ms
@@ -32,7 +32,7 @@ struct Link_Par {
 };
 
 struct Curr_Par_Rec {
-    uint8_t Conn_Prz;         // 0 direct line, 1 telephone modem, 2 Ethernet
+    uint8_t Conn_Prz;         // 0 direct line, 1 telephone modem, 2 Ethernet; else none chosen
     uint32_t Free_Port_Wait;  // s to keep retrying a busy COM port
     uint8_t Do_Close_Port;    // open and close the port around every exchange (direct line)
     int32_t Form_Height;
@@ -171,7 +171,3 @@ void Load_Settings_Files(int screen_width, int screen_height);
 // Exit and before dialling: "qzt.ini" and the subscriber files (each only when changed,
 // so a changed selection of a subscriber is kept), then "rd_arh.ini".
 void Save_Settings_Files();
-
-// The link parameters limited to what the link parameters dialog allows (also used on
-// loading). COMPort and Rate are checked only with port_and_rate (not kept for Ethernet).
-void Clamp_Link_Par(Link_Par &p, bool port_and_rate);

@@ -69,6 +69,13 @@ private slots:
         QCOMPARE(QByteArray(l->rec[0].phone_code), QByteArray("1"));
         QCOMPARE(QByteArray(l->rec[3].phone_code), QByteArray("4"));
         QCOMPARE(Abonent_Text(l->rec[l->hdr.user_index].user_name, ABONENT_NAME_LEN), QString::fromUtf8("Бор"));
+
+        // Any other key keeps the order, and the key itself.
+        const QStringList kept = names(*l);
+        l->hdr.sort_prz = 9;
+        Sort_Fon_Abonents(l.get());
+        QCOMPARE(names(*l), kept);
+        QCOMPARE(int(l->hdr.sort_prz), 9);
     }
 
     void selection_follows_the_entry_with_a_duplicate_name()
@@ -152,13 +159,6 @@ private slots:
         QCOMPARE(int(qstrlen(f)), 49);
         QCOMPARE(uint8_t(f[0]), uint8_t(0xC6));
         QCOMPARE(Abonent_Text(f, ABONENT_NAME_LEN), QString(49, QChar(0x0416)));
-        Ethr_Abonent a{};
-        a.ip_adr = 0x7F000001;
-        QVERIFY(!Ethr_Abonent_Usable(a));   // no port
-        a.port = 65535;
-        QVERIFY(Ethr_Abonent_Usable(a));
-        a.ip_adr = 0;
-        QVERIFY(!Ethr_Abonent_Usable(a));
     }
 };
 

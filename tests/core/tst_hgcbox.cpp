@@ -602,6 +602,13 @@ private slots:
         QCOMPARE(r.port.Writes.size(), writes);
         QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Коммуникационный порт COM4 недоступен"));
         QVERIFY(!r.box.In_Exchange());
+        // A device without a COM number is named as the user set it.
+        for (const auto &[dev, shown] : {std::pair{"com12", "COM12"}, {"/dev/ttyUSB9", "/dev/ttyUSB9"}}) {
+            r.box.Port_Name = dev;
+            QVERIFY(!r.box.Exchange(1, d, 0));
+            QCOMPARE(r.box.Err_Mes[6], QString("Коммуникационный порт %1 недоступен").arg(shown));
+        }
+        r.box.Port_Name.clear();
 
         // No factory: the port cannot be opened.
         hgcbox b(1);

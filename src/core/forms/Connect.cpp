@@ -264,18 +264,15 @@ void TFormConnect::ComboBox2Change()
         return;
     }
     if (h.users_num >= ABONENTS_MAX) return;
-    // "Новый абонент": a new record at the free entry.
+    // "Новый абонент": entered into a fresh record that joins the list only when accepted,
+    // so a cancel leaves the list (and its file) as they were.
     TFormAbonent f(this);
     f.Mode = 0;
-    if (fon) {
-        Fon_Abonent &r = Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[h.users_num];
-        r = Fon_Abonent{};
-        f.Fon_Rec = &r;
-    } else {
-        Ethr_Abonent &r = Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents.rec[h.users_num];
-        r = Ethr_Abonent{};
-        f.Ethr_Rec = &r;
-    }
+    Fon_Abonent fon_rec{};
+    fon_rec.adr_modbus = 1;
+    Ethr_Abonent ethr_rec{};
+    if (fon) f.Fon_Rec = &fon_rec;
+    else f.Ethr_Rec = &ethr_rec;
     Run_Dialog(f);
     if (!f.Accepted) {
         Filling = true;
@@ -283,6 +280,8 @@ void TFormConnect::ComboBox2Change()
         Filling = false;
         return;
     }
+    if (fon) Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[h.users_num] = fon_rec;
+    else Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents.rec[h.users_num] = ethr_rec;
     h.user_index = h.users_num;
     ++h.users_num;
     if (fon) {
@@ -431,7 +430,10 @@ void TFormConnect::BitBtn1Click()
         if (!box.Open_Port()) {
             QApplication::restoreOverrideCursor();
             Ques_Kind = 1;
-            Show_Ques(QStringLiteral("Коммуникационный порт СОМ%1 недоступен").arg(box.COMPort), QString());
+            const int com = Com_Port_Number(box.Port_Name);
+            Show_Ques(com > 0 ? QStringLiteral("Коммуникационный порт СОМ%1 недоступен").arg(com)
+                              : QStringLiteral("Коммуникационный порт %1 недоступен").arg(box.Port_Name),
+                      QString());
             QApplication::setOverrideCursor(Qt::WaitCursor);
             return;
         }

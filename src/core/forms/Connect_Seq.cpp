@@ -121,13 +121,11 @@ bool Read_Init_Tables(TFormMain *m)
     }
 
     bool ok = Read(m, 6, 0, 12) && Read(m, 14, 0, 16);
-    bool chrom_refused = false;
     if (ok && T(14, 6) != kChromCode) {
         Ques_Kind = 6;
         Show_Ques(QStringLiteral("Код подключенного хроматографа равен %1.").arg(T(14, 6)),
                   QStringLiteral("Должен быть 8 (XRM5170)"));
         ok = false;
-        chrom_refused = true;
     }
     // Table 1 in pieces of at most 245 / 64 = 3 records.
     for (int first = 0; ok && first < Tab_Dir[1].field_count; first += 3) {
@@ -138,8 +136,7 @@ bool Read_Init_Tables(TFormMain *m)
     if (uint8_t *f = Tab_Field(40, 0)) std::memset(f, 0, 6);
     if (ok) Read(m, 40, 0, 1);   // the MAC address is shown if it can be read
     if (ok && T(6, 8) != 0) ok = Read(m, 15, 6, 1);
-    // A wrong chromatograph has had its own message.
-    if (!ok && !chrom_refused) {
+    if (!ok) {
         Ques_Kind = 5;
         Show_Ques(QStringLiteral("Не прочитаны данные, для организации"),
                   QStringLiteral("дальнейшего обмена с устройством"));
@@ -170,32 +167,7 @@ std::function<void(TFormMain *)> Table_State_Check;
 
 void Check_Table_States(TFormMain *m)
 {
-    if (Table_State_Check) {
-        Table_State_Check(m);
-        return;
-    }
-    // Restoring destroyed tables from a configuration file needs the configuration
-    // editor; until then the user is told what the controller reports and the link closes.
-    if (T(0, 3) == kVersionCfgOnly) {
-        Ques_Kind = 6;
-        Show_Ques(QStringLiteral("Контроллер принимает только восстановление конфигурации."),
-                  QStringLiteral("Восстановление конфигурации из файла недоступно."));
-        Connected = false;
-        return;
-    }
-    bool read;
-    {
-        Hourglass wc;
-        read = Read(m, 7, 0, 45);
-    }
-    if (!read) return;   // the states are unknown: the link is kept
-    QStringList destroyed;
-    for (int t = 0; t < TAB_COUNT; ++t)
-        if (Tab_Dir[t].cfg_flag && T(7, t) != 0) destroyed << QString::number(t);
-    if (destroyed.isEmpty()) return;
-    Ques_Kind = 4;
-    Show_Ques(QStringLiteral("Разрушены таблицы параметров конфигурации:"), destroyed.join(QStringLiteral(", ")));
-    Connected = false;
+    if (Table_State_Check) Table_State_Check(m);
 }
 
 void Connect_Sequence(TFormMain *m)

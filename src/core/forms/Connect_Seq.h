@@ -17,8 +17,8 @@ bool Set_Contr_Time(TFormMain *main);
 // Destroyed configuration tables or a configuration-only controller: leaves Connected at 1
 // (the sequence goes on) or sets it to 0.
 void Check_Table_States(TFormMain *main);
-// The restore from a configuration file, set by the parameters part; unset, the check only
-// names the destroyed tables and closes the link.
+// The restore from a configuration file, set by the parameters part (which the core
+// forms do not include).
 extern std::function<void(TFormMain *)> Table_State_Check;
 
 // Installs the sequence, the login command and the hang-up into the main window.

@@ -124,6 +124,13 @@ private slots:
         // Nothing was opened and the typed address is not stored.
         QVERIFY(!Exch_Box->Port_Handle);
         QCOMPARE(int(Conn_Settings.Dir_Conn_Par.Adr), 5);
+
+        // A stored link type the dialog does not know: none is chosen, and none is connected.
+        Conn_Settings.Curr_Par.Conn_Prz = 7;
+        TFormConnect g;
+        g.show();
+        QCOMPARE(g.ComboBox3->currentIndex(), -1);
+        Expect_Refusal(g, 2, QStringLiteral("Введены не все параметры"), QString());
     }
 
     void empty_telephone_list_offers_only_a_new_subscriber()
@@ -176,8 +183,12 @@ private slots:
     {
         Conn_Settings.Curr_Par.Conn_Prz = 1;
         Fon(0, "Zeta", "555", 3);
+        Fon(1, "", "", 1);   // the free entry as the file gives it
+        Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[1].adr_modbus = 1;
         Conn_Settings.Fon_Conn_Par.Fon_Abonents.hdr.users_num = 1;
-        Scripted_Dialogs run([](QDialog &d) {
+        bool cancel = true;
+        Scripted_Dialogs run([&cancel](QDialog &d) {
+            if (cancel) return;
             auto &a = static_cast<TFormAbonent &>(d);
             a.Edit1->setText("Alpha");
             a.ComboBox1->setEditText("12");
@@ -187,12 +198,20 @@ private slots:
         Set_Dialog_Runner(&run);
         TFormConnect f;
         f.show();
+        const Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
+        const Fon_Abonents_List before = l;
+        // Cancelled: the list is untouched, so nothing is written at exit.
         f.ComboBox2->setCurrentIndex(1);   // "Новый абонент"
         f.ComboBox2Change();
+        QVERIFY(std::memcmp(&l, &before, sizeof l) == 0);
+        QCOMPARE(f.ComboBox2->currentIndex(), 0);
+        cancel = false;
+        f.ComboBox2->setCurrentIndex(1);
+        f.ComboBox2Change();
         Set_Dialog_Runner(nullptr);
-        QCOMPARE(run.Count, 1);
-        const Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
+        QCOMPARE(run.Count, 2);
         QCOMPARE(int(l.hdr.users_num), 2);
+        QCOMPARE(int(l.rec[l.hdr.user_index].adr_modbus), 1);
         // Sorted by name; the new subscriber stays the chosen one.
         QCOMPARE(QByteArray(l.rec[l.hdr.user_index].user_name), QByteArray("Alpha"));
         QCOMPARE(Items(f.ComboBox2), (QStringList{"Alpha", "Zeta", QStringLiteral("Новый абонент")}));
@@ -209,7 +228,7 @@ private slots:
         Link_Port_Name[1] = dir.path() + "/no-such-tty";
         TFormConnect f;
         f.show();
-        Expect_Refusal(f, 1, QStringLiteral("Коммуникационный порт СОМ7 недоступен"), QString());
+        Expect_Refusal(f, 1, QStringLiteral("Коммуникационный порт %1/no-such-tty недоступен").arg(dir.path()), QString());
         QVERIFY(!Exch_Box->Port_Handle);
         // The settings written before the failed open stay written.
         QVERIFY(QFile::exists(Ini_Path));
