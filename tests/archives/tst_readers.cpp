@@ -793,6 +793,12 @@ private slots:
         QVERIFY(rig.ques.asked.isEmpty());
         QCOMPARE(res->header.rec_count, 5u);
         QCOMPARE(rig.Frames(16).size(), 3);
+        // The day stored last, sent again within the tolerance: unasked, not stored twice.
+        replies = {{D(0), D(1)}, {D(1), D(2)}, {D(3)}};
+        res = Read_Archive(Arh_Reader::Wmt_Day, ui);
+        QVERIFY(res);
+        QVERIFY(rig.ques.asked.isEmpty());
+        QCOMPARE(res->header.rec_count, 4u);
         replies = {{D(-2), D(0)}, {D(1)}};
         rig.ques.answers = {1};
         res = Read_Archive(Arh_Reader::Wmt_Day, ui);
