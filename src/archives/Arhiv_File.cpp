@@ -93,11 +93,10 @@ QString Arh_Refusal_Line2(Arh_File_Kind kind, const Arh_File_Data &d)
 
 QString Arh_Apply_Ext(const QString &chosen, Arh_File_Kind kind)
 {
-    const QFileInfo fi(chosen);
-    if (!fi.suffix().isEmpty()) return chosen;
-    QString name = chosen;
-    while (name.endsWith(u'.')) name.chop(1);   // "name." has no extension either
-    return name + QLatin1String(Arh_Info(kind).ext);
+    // Any dot in the name itself starts an extension, a bare "." included: such a name
+    // is taken as typed.
+    if (QFileInfo(chosen).fileName().contains(u'.')) return chosen;
+    return chosen + QLatin1String(Arh_Info(kind).ext);
 }
 
 QString Arh_Replace_Line1(const QString &path)

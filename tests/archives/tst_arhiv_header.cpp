@@ -545,7 +545,7 @@ private slots:
     void extension_rule()
     {
         QCOMPARE(Arh_Apply_Ext("/a/b/name", Arh_File_Kind::Chr_Hour), QString("/a/b/name.hch"));
-        QCOMPARE(Arh_Apply_Ext("/a/b/name.", Arh_File_Kind::Chr_Hour), QString("/a/b/name.hch"));
+        QCOMPARE(Arh_Apply_Ext("/a/b/c.", Arh_File_Kind::Chr_Hour), QString("/a/b/c."));
         QCOMPARE(Arh_Apply_Ext("/a/b.c/name", Arh_File_Kind::Aud), QString("/a/b.c/name.aud"));
         QCOMPARE(Arh_Apply_Ext("/a/b/name.txt", Arh_File_Kind::Chr_Hour), QString("/a/b/name.txt"));
         QCOMPARE(Arh_Apply_Ext("/a/b/name.hch", Arh_File_Kind::Chr_Hour), QString("/a/b/name.hch"));
