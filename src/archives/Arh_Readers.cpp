@@ -177,7 +177,7 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
     std::memcpy(req + 3, start.bytes(), 6);
     std::memcpy(req + 9, end.bytes(), 6);
     uint32_t received = 0;
-    bool any = false, arh_error = false, aborted = false, partial = false, error_shown = false;
+    bool any = false, arh_error = false, aborted = false, partial = false;
     bool write_failed = false;
     uint8_t block = 0;
     for (int block_index = 0;; ++block_index) {
@@ -187,7 +187,6 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
         if (!Exchange_Records(8, req, int(sizeof req), size, n, err)) {
             ui.Status(err);
             ui.Start_Message_Timer();
-            error_shown = true;
             if (any) {
                 partial = true;
                 Arh_Msg_Partly_Read(QString::fromUtf8(ri.line1));
@@ -228,8 +227,8 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
     }
     lr.Stop_Run();
     write_failed = !Close_Work_File(wf) || write_failed;
-    // An exchange error stays in panel 2 until the message timer clears it.
-    if (!error_shown) ui.Status(QString());
+    // An exchange error was in panel 2 while its message was up; the read is over now.
+    ui.Status(QString());
     lr.End_Wait();
 
     if (!any) return std::nullopt;
