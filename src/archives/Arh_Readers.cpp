@@ -177,7 +177,7 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
     std::memcpy(req + 3, start.bytes(), 6);
     std::memcpy(req + 9, end.bytes(), 6);
     uint32_t received = 0;
-    bool any = false, arh_error = false, aborted = false, partial = false, error_shown = false;
+    bool any = false, arh_error = false, aborted = false, partial = false;
     bool write_failed = false;
     uint8_t block = 0;
     for (int block_index = 0;; ++block_index) {
@@ -187,7 +187,6 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
         if (!Exchange_Records(8, req, int(sizeof req), size, n, err)) {
             ui.Status(err);
             ui.Start_Message_Timer();
-            error_shown = true;
             if (any) {
                 partial = true;
                 Arh_Msg_Partly_Read(QString::fromUtf8(ri.line1));
@@ -228,8 +227,8 @@ std::optional<Arh_Read_Result> Read_Period_Blocks(const Arh_Reader_Info &ri, Arh
     }
     lr.Stop_Run();
     write_failed = !Close_Work_File(wf) || write_failed;
-    // An exchange error stays in panel 2 until the message timer clears it.
-    if (!error_shown) ui.Status(QString());
+    // An exchange error was in panel 2 while its message was up; the read is over now.
+    ui.Status(QString());
     lr.End_Wait();
 
     if (!any) return std::nullopt;
@@ -279,7 +278,7 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
     Arh_Long_Read lr(ui, Period_Units(start.bytes(), end.bytes(), unit));
     Date6 expected = start;   // where the next record should lie: after the last one stored
     Date6 ask_from = start;   // start of the next request
-    Date6 last{};             // date of the last record stored
+    Date6 last{};             // date of the last sound record stored
     bool have_last = false;
     uint32_t stored = 0;
     bool checking = true, good = true, aborted = false, partial = false, write_failed = false;
@@ -310,7 +309,6 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
         const uint8_t *recs = Exch_Box->Resp_Buf + 5;
         // Copied first: a question below serves events while the reply buffer waits.
         const QByteArray reply(reinterpret_cast<const char *>(recs), qsizetype(n) * size);
-        int new_stored = 0;
         bool stop = false;
         for (int i = 0; i < n && !stop; ++i) {
             const char *rec = reply.constData() + qsizetype(i) * size;
@@ -319,6 +317,7 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
             // checked, not compared with what was stored, and it takes the expected place.
             const bool sound = Crc16(reinterpret_cast<const uint8_t *>(rec), uint16_t(size)) == 0 && Valid_Date6(d);
             lr.Step(block_index);
+            bool in_place = false;   // checked and found where it belongs
             if (checking && sound) {
                 bool out;
                 if (unit == UNIT_HOUR) {
@@ -342,31 +341,36 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
                     } else {
                         checking = false;
                     }
+                } else {
+                    in_place = true;
                 }
             }
-            // A record not later than the last one stored is one we have (a repeat after
-            // a gap, or a record out of order): it is not stored twice.
-            if (sound && have_last && Compare_Date6_Unit(d, last, unit) <= 0) continue;
+            // A daily record may repeat the day stored last (the day's tolerance): unasked,
+            // it is one we have. Whatever the user let through is stored as it came.
+            if (in_place && have_last && Compare_Date6_Unit(d, last, unit) <= 0) continue;
             if (wf.write(rec, size) != qint64(size)) {
                 write_failed = true;
                 break;
             }
             ++stored;
-            ++new_stored;
             if (sound) {
                 last = d;
                 have_last = true;
                 // The next record is due after this one, also after a gap forward: stepping
-                // from the previous expected date would ask for stored records again.
-                expected = d;
+                // from the previous expected date would ask for stored records again. A
+                // record earlier than that (let through unchecked) moves nothing back.
+                Date6 next = d;
+                Inc_Date6(next, unit);
+                if (Compare_Date6_Unit(next, expected, unit) > 0) expected = next;
+            } else {
+                Inc_Date6(expected, unit);
             }
-            Inc_Date6(expected, unit);
         }
         if (write_failed) break;
         if (lr.Abort_Requested()) aborted = true;
         if (Exch_Abort || n < 2 || Compare_Date6_Unit(expected, end, unit) > 0) break;
-        // A reply with nothing new would be asked for again and again.
-        if (new_stored == 0) break;
+        // A reply that brought the read no further would be asked for again and again.
+        if (Compare_Date6_Unit(expected, ask_from, unit) <= 0) break;
         ask_from = expected;
     }
     lr.Stop_Run();

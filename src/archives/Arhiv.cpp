@@ -179,14 +179,6 @@ Arh_Check Check_Arhiv_Header(Arh_File_Kind kind, const Arhiv_Header &h)
     return Arh_Check::Ok;
 }
 
-uint32_t Arh_Records_Available(Arh_File_Kind kind, qint64 file_size, uint32_t claimed)
-{
-    if (file_size <= ARHIV_HEADER_SIZE) return 0;
-    const qint64 size = Arh_Info(kind).rec_size;
-    const qint64 present = (file_size - ARHIV_HEADER_SIZE + size - 1) / size;
-    return uint32_t(std::min<qint64>(present, claimed));
-}
-
 QString Param_Symbol(const Arhiv_Header &h, int i)
 {
     if (i < 0 || i >= ARH_PAR_MAX) return {};

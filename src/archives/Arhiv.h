@@ -145,13 +145,10 @@ enum class Arh_Check : uint8_t {
     Bad_Chrom,       // chrom_code is not 8
     Bad_Device,      // device low nibble is not the kind's
     Bad_Par_Count,   // more than 20 parameters
+    Too_Many,        // rec_count records would pass the limit of an opened file
 };
 
 Arh_Check Check_Arhiv_Header(Arh_File_Kind kind, const Arhiv_Header &h);
-
-// Records a file of file_size bytes can supply towards the header's claim: a partial
-// last record counts (it is zero-filled and fails its check); extra bytes are ignored.
-uint32_t Arh_Records_Available(Arh_File_Kind kind, qint64 file_size, uint32_t claimed);
 
 // Text of a fixed field up to its first zero byte (names, symbols: code page 1251).
 QString Arh_Field_Text(const char *field, int len);

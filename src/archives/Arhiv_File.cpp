@@ -62,34 +62,41 @@ Arh_File_Data Read_Arhiv_File(const QString &path, Arh_File_Kind kind)
         return d;
     }
 
-    // The buffer is sized by what the file can hold, not by the count it claims.
-    d.claimed = h.rec_count;
-    const uint32_t count = Arh_Records_Available(kind, size, h.rec_count);
-    const qint64 want = records_bytes(kind, count);
-    d.records = QByteArray(want, '\0');
-    // What the file lacks stays zero and fails the record check in the viewer.
-    const qint64 got = want ? f.read(d.records.data(), want) : 0;
-    d.short_file = count < d.claimed || got < want;
-    h.rec_count = count;
     d.header = h;
+    const qint64 want = records_bytes(kind, h.rec_count);
+    if (want > ARH_OPEN_MAX_BYTES) {
+        d.status = Arh_Read::Refused;
+        d.check = Arh_Check::Too_Many;
+        return d;
+    }
+    // What the file lacks stays zero and fails the record check in the viewer.
+    d.records = QByteArray(want, '\0');
+    const qint64 got = want ? f.read(d.records.data(), want) : 0;
+    d.short_file = got < want;
     d.status = Arh_Read::Ok;
     return d;
 }
 
-QString Arh_Refusal_Line1(const QString &path)
+QString Arh_Refusal_Line1(const QString &path, const Arh_File_Data &d)
 {
+    if (d.check == Arh_Check::Too_Many)
+        return QStringLiteral("Файл %1 не может быть открыт:").arg(bare_name(path));
     return QStringLiteral("Файл %1 не является файлом, содержащим").arg(bare_name(path));
 }
 
-QString Arh_Refusal_Line2(Arh_File_Kind kind) { return QString::fromUtf8(Arh_Info(kind).refusal); }
+QString Arh_Refusal_Line2(Arh_File_Kind kind, const Arh_File_Data &d)
+{
+    if (d.check == Arh_Check::Too_Many)
+        return QStringLiteral("число записей в заголовке (%1) слишком велико").arg(uint32_t(d.header.rec_count));
+    return QString::fromUtf8(Arh_Info(kind).refusal);
+}
 
 QString Arh_Apply_Ext(const QString &chosen, Arh_File_Kind kind)
 {
-    const QFileInfo fi(chosen);
-    if (!fi.suffix().isEmpty()) return chosen;
-    QString name = chosen;
-    while (name.endsWith(u'.')) name.chop(1);   // "name." has no extension either
-    return name + QLatin1String(Arh_Info(kind).ext);
+    // Any dot in the name itself starts an extension, a bare "." included: such a name
+    // is taken as typed.
+    if (QFileInfo(chosen).fileName().contains(u'.')) return chosen;
+    return chosen + QLatin1String(Arh_Info(kind).ext);
 }
 
 QString Arh_Replace_Line1(const QString &path)

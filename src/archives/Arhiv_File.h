@@ -20,6 +20,10 @@ enum class Arh_Write : uint8_t {
 Arh_Write Write_Arhiv_File(const QString &path, Arh_File_Kind kind, const Arhiv_Header &h,
                            const QByteArray &recs);
 
+// Record bytes an opened file may bring into memory. A controller's archives hold far
+// less; a header counting more is damaged, and its count would only exhaust memory.
+constexpr qint64 ARH_OPEN_MAX_BYTES = qint64(256) * 1024 * 1024;
+
 enum class Arh_Read : uint8_t {
     Ok,
     Open_Failed,
@@ -29,20 +33,20 @@ enum class Arh_Read : uint8_t {
 struct Arh_File_Data {
     Arh_Read status = Arh_Read::Open_Failed;
     Arh_Check check = Arh_Check::Ok;
-    Arhiv_Header header{};     // rec_count = records in `records`
-    QByteArray records;        // rec_count × record size; a partial last record zero-filled
-    uint32_t claimed = 0;      // rec_count as the file's header said
-    bool short_file = false;   // the file held fewer records than its header claimed
+    Arhiv_Header header{};     // as the file holds it
+    QByteArray records;        // rec_count × record size
+    bool short_file = false;   // the file held fewer records than its header counts
 };
 
 // Opens a saved file of the kind: header checked (signature, model, chromatograph code,
-// device, parameter count), records taken as far as the file holds them, never more
-// than the header claims.
+// device, parameter count, a count within ARH_OPEN_MAX_BYTES). All rec_count records are
+// given; those the file lacks are zero, so they fail their check in the viewer, and a
+// later save keeps the count the file was given.
 Arh_File_Data Read_Arhiv_File(const QString &path, Arh_File_Kind kind);
 
-// The two lines of the refusal of a file that is not of the kind.
-QString Arh_Refusal_Line1(const QString &path);
-QString Arh_Refusal_Line2(Arh_File_Kind kind);
+// The two lines of the refusal of a file; path is the file chosen, d what reading it gave.
+QString Arh_Refusal_Line1(const QString &path, const Arh_File_Data &d);
+QString Arh_Refusal_Line2(Arh_File_Kind kind, const Arh_File_Data &d);
 
 // --- Saving from a viewer ---
 

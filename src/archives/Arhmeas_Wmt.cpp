@@ -72,7 +72,7 @@ QString Wmt_Meas_Cell_Text(const Wmt_Meas_Rec &r, bool valid, int col)
     if (show == Wmt_Show::Off) return QStringLiteral("  Выкл.");
     if (show == Wmt_Show::No_Link) return QStringLiteral("       0");
     const Rec_Value v = Wmt_Meas_Value(r, col - WMT_FIXED_COLS);
-    if (v.bad) return QStringLiteral("  ?");
+    if (v.bad) return QStringLiteral("  NAN");
     return QStringLiteral("  ") + Float_To_Str_Wmt(v.value);
 }
 

@@ -9,10 +9,6 @@
 #include <functional>
 #include <optional>
 
-// Record bytes a file may bring into memory. A controller's archives hold far less; a file
-// above this is not one of ours, and loading it whole would only exhaust memory.
-constexpr qint64 ARH_OPEN_MAX_BYTES = qint64(256) * 1024 * 1024;
-
 // What the open dialog is given.
 struct Open_Dialog_Setup {
     QString title;         // "Выберите файл с данными"
@@ -36,10 +32,6 @@ public:
 using Open_Show = std::function<void(const Arhiv_Header &, const QByteArray &)>;
 
 enum class Open_Result : uint8_t { Shown, Cancelled, Open_Failed, Refused };
-
-// Loads a chosen file for the kind: opened, header checked, records read, never more
-// record bytes than ARH_OPEN_MAX_BYTES (a larger one is Refused, check Ok).
-Arh_File_Data Load_Open_File(const QString &path, Arh_File_Kind kind);
 
 // The command: dialog, open, check, read, viewer. Failures are told through Show_Ques with
 // the error caption: "Ошибка открытия файла", or the two lines of the refusal.

@@ -104,6 +104,26 @@ struct Read_Args {
     Date6 end{};
 };
 
+// The hourglass from the first request until the list is ready; let go before a message
+// that follows the read, and at the latest on leaving.
+class Busy_Cursor {
+public:
+    explicit Busy_Cursor(Arh_Read_Ui &ui) : Ui(ui) { Ui.Busy(true); }
+    ~Busy_Cursor() { Release(); }
+    Busy_Cursor(const Busy_Cursor &) = delete;
+    Busy_Cursor &operator=(const Busy_Cursor &) = delete;
+    void Release()
+    {
+        if (!On) return;
+        On = false;
+        Ui.Busy(false);
+    }
+
+private:
+    Arh_Read_Ui &Ui;
+    bool On = true;
+};
+
 std::optional<Msg_Read_Result> Read_Messages(const Msg_Kind_Info &mi, const Read_Args &a, Arh_Read_Ui &ui)
 {
     const uint32_t size = mi.rec_size;
@@ -115,6 +135,7 @@ std::optional<Msg_Read_Result> Read_Messages(const Msg_Kind_Info &mi, const Read
         return std::nullopt;
     }
 
+    Busy_Cursor busy(ui);
     const int maximum = a.by_period ? Period_Units(a.start.bytes(), a.end.bytes(), UNIT_HOUR)
                                     : int(std::min<uint32_t>(a.count, uint32_t(INT_MAX)));
     Arh_Long_Read lr(ui, maximum);
@@ -137,7 +158,7 @@ std::optional<Msg_Read_Result> Read_Messages(const Msg_Kind_Info &mi, const Read
     uint32_t received = 0;
     uint32_t next = a.first, remaining = a.count;
     uint8_t block = 0;
-    bool any = false, arh_error = false, aborted = false, partial = false, error_shown = false;
+    bool any = false, arh_error = false, aborted = false, partial = false;
     bool write_failed = false;
     for (int block_index = 0;; ++block_index) {
         if (a.by_period) {
@@ -151,7 +172,6 @@ std::optional<Msg_Read_Result> Read_Messages(const Msg_Kind_Info &mi, const Read
         if (!Exchange_Block(func, req, req_len, size, out, err)) {
             ui.Status(err);
             ui.Start_Message_Timer();
-            error_shown = true;
             if (any) {
                 partial = true;
                 Arh_Msg_Partly_Read(title);
@@ -207,14 +227,18 @@ std::optional<Msg_Read_Result> Read_Messages(const Msg_Kind_Info &mi, const Read
     lr.Stop_Run();
     wf.close();
     write_failed = write_failed || wf.error() != QFileDevice::NoError;
-    // An exchange error stays in panel 2 until the message timer clears it.
-    if (!error_shown) ui.Status(QString());
+    // An exchange error was in panel 2 while its message was up; the read is over now.
+    ui.Status(QString());
     lr.End_Wait();
 
     if (!any) return std::nullopt;
-    if (write_failed) Arh_Msg_Write_Error(wf.fileName());
+    if (write_failed) {
+        busy.Release();
+        Arh_Msg_Write_Error(wf.fileName());
+    }
 
     if (!wf.open(QIODevice::ReadOnly)) {
+        busy.Release();
         Arh_Msg_File_Error();
         return std::nullopt;
     }
@@ -223,7 +247,10 @@ std::optional<Msg_Read_Result> Read_Messages(const Msg_Kind_Info &mi, const Read
     recs.truncate(recs.size() - recs.size() % qsizetype(size));
     if (recs.isEmpty()) return std::nullopt;
 
-    if (a.by_period && arh_error) Arh_Msg_Archive_Error(QString::fromUtf8(mi.error_line));
+    if (a.by_period && arh_error) {
+        busy.Release();
+        Arh_Msg_Archive_Error(QString::fromUtf8(mi.error_line));
+    }
 
     // The header names the chromatograph by its MAC address.
     const uint8_t *mac = Tab_Field(kMacTab, 0);

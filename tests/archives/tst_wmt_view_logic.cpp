@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(Wmt_Meas_Cell_Text(ok, 4), QString("  -12.35"));
         QCOMPARE(Wmt_Meas_Cell_Text(ok, 5), QString("  0.500"));
         QCOMPARE(Wmt_Meas_Cell_Text(ok, 6), QString("  45.25"));
-        QCOMPARE(Wmt_Meas_Cell_Text(ok, 7), QString("  ?"));    // NaN
+        QCOMPARE(Wmt_Meas_Cell_Text(ok, 7), QString("  NAN"));    // NaN
         QCOMPARE(Wmt_Meas_Cell_Text(ok, 8), QString());
 
         // Bit 1 wins over bit 2.

@@ -62,7 +62,7 @@ struct Test_Ui final : Arh_Read_Ui {
     int dialogs = 0, begins = 0, ends = 0, timers = 0, busy = 0, maximum = 0;
     QList<int> positions;
     QStringList status;
-    bool run_in_progress = true;
+    bool run_in_progress = true, busy_reading = true;
     std::function<void(int)> on_progress;
 
     bool Ask_Period(Date6 &s, Date6 &e) override
@@ -84,6 +84,7 @@ struct Test_Ui final : Arh_Read_Ui {
     {
         QCOMPARE(m, maximum);
         run_in_progress = run_in_progress && Exch_Run;
+        busy_reading = busy_reading && busy > 0;
         positions << pos;
         if (on_progress) on_progress(int(positions.size()));
     }
@@ -229,6 +230,8 @@ private slots:
         QCOMPARE(r.ui.maximum, 25);
         QCOMPARE(r.ui.positions, (QList<int>{counts[0], counts[0] + counts[1], 25}));
         QVERIFY(r.ui.run_in_progress);
+        QVERIFY(r.ui.busy_reading);
+        QCOMPARE(r.ui.busy, 0);
         QCOMPARE(r.ui.begins, 1);
         QCOMPARE(r.ui.ends, 1);
         QVERIFY(!Exch_Run);
@@ -361,8 +364,9 @@ private slots:
             QVERIFY(!Read_Msg_Ind(Msg_Kind::Ala, 1000, 30, r.ui));
             QCOMPARE(r.ques.Lines(), QStringList{QStringLiteral("Диагностические сообщения|не прочитаны")});
             QCOMPARE(r.ques.asked[0].kind, 6u);
-            // The exchange error stays in the status panel; the message timer clears it.
-            QVERIFY(r.ui.status.last().startsWith(QStringLiteral("Команда 7.")));
+            // The error stands in the panel while its message is up, and is cleared after.
+            QVERIFY(r.ui.status.value(r.ui.status.size() - 2).startsWith(QStringLiteral("Команда 7.")));
+            QCOMPARE(r.ui.status.last(), QString());
             QCOMPARE(r.ui.timers, 1);
             QCOMPARE(r.ui.ends, 1);
         }
@@ -543,6 +547,8 @@ private slots:
         const std::optional<Msg_Read_Result> res = Msg_Per_Command(Msg_Kind::Ala, r.ui);
         QVERIFY(res);
         QCOMPARE(res->records, r.Recs(0, 0, 5));
+        QVERIFY(r.ui.busy_reading);   // from the dialog's acceptance on
+        QCOMPARE(r.ui.busy, 0);
     }
 
     void a_failed_table_read_ends_the_command()
