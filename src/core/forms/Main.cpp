@@ -7,6 +7,7 @@
 #include "core/Stringi.h"
 #include "core/Tables.h"
 #include "core/Tcp_fun.h"
+#include "core/forms/Keyfilters.h"
 #include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
 
@@ -191,6 +192,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     connect(&TimerMoney, &QTimer::timeout, this, [this] { TimerMoneyTimer(); });
 
     qApp->installEventFilter(new Esc_Hook(this));
+    Install_Enter_Presses_Button();
 
     // Start-up. Numbers are formatted with "." everywhere (QString::number and the C locale).
     QLocale::setDefault(QLocale::c());
