@@ -33,7 +33,8 @@ public:
         f.setBold(true);
         const int need = QFontMetrics(f).horizontalAdvance(w->windowTitle()) + Title_Bar_Extra(w);
         const int width = std::min(need, w->maximumWidth());
-        if (w->width() < width) w->resize(width, w->height());
+        // A minimum, so that a later fit to the contents keeps the caption whole too.
+        if (w->minimumWidth() < width) w->setMinimumWidth(width);
         return false;
     }
 };
