@@ -626,7 +626,7 @@ private slots:
 
     // ---- momentary data -----------------------------------------------------------------
 
-    void chrom_momentary_data()
+    void chrom_momentary_form()
     {
         Set_Image(14, 14, 3);
         sim.Set_Field(41, 0, QByteArray("\x12\x34\x56\x00", 4));
@@ -699,7 +699,7 @@ private slots:
         QCOMPARE(ques.asked[0].line2, QString("(см. текущее состояние контроллера)"));
     }
 
-    void wmt_momentary_data()
+    void wmt_momentary_form()
     {
         Sim_State::Set_Wmt_Mom(sim, QDateTime(QDate(2024, 5, 17), QTime(11, 59, 0)), {-18.4f, 0.5f, 5.31f, 150.f, 2.f});
         Sim_State::Set_Raw_Value(sim, 37, 6, 0xFF800000);
@@ -716,6 +716,8 @@ private slots:
                 for (const auto &r : f->Rows) {
                     if (!r.pn->isVisible()) continue;
                     ++visible;
+                    // The long captions keep their units: the layout gives them their whole text.
+                    QVERIFY(r.pn->fontMetrics().horizontalAdvance(r.pn->text()) < r.pn->minimumWidth());
                     captions << r.pn->text();
                     values << r.v->text();
                 }
