@@ -3,7 +3,10 @@
 #include "core/forms/Main.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 // Shows an exception that reaches the message loop instead of ending the program.
@@ -27,6 +30,16 @@ public:
 int main(int argc, char **argv)
 {
     Qzt_Application app(argc, argv);
+    // Qt's own dialogs (files, printing) speak the program's language: Qt's Russian texts,
+    // from the Qt installation or from "translations" beside the program.
+    QTranslator qt_ru;
+    for (const QString &dir : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                               QCoreApplication::applicationDirPath() + QLatin1String("/translations")}) {
+        if (qt_ru.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"), dir)) {
+            app.installTranslator(&qt_ru);
+            break;
+        }
+    }
     TFormMain w;
     Install_Commands(&w);
     w.show();

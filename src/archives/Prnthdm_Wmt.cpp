@@ -6,9 +6,7 @@ namespace {
 constexpr int kHeadLineHeight = WMT_REP_HEAD_HEIGHT / WMT_HEAD_LINES;
 // The shared page bands are laid out at 96 units to the inch; this page has 120.
 constexpr double kStdScale = WMT_REP_UNITS_PER_INCH / 96.0;
-// Points: the stand-in for the designed sans serif is wider, and at 9 pt "контроллера" and
-// "Прив. Т т.росы" were cut at the edges of their 20 mm columns.
-constexpr int kHeadFontSize = 8;
+constexpr int kHeadFontSize = 9;
 
 int scaled(int v) { return int(v * kStdScale + 0.5); }
 
@@ -24,6 +22,20 @@ void scale_band(Rep_Band &b, int page_width)
         width = std::min(width, page_width - gap - left);
         c.left = left;
         c.width = width;
+        c.top = scaled(c.top);
+        c.height = scaled(c.height);
+        c.line_height = scaled(c.line_height);
+    }
+}
+
+// Scales the title band like the page bands; a line wider than the page is narrowed about
+// the page's middle, so that centred lines stay centred.
+void scale_title(Rep_Band &b, int page_width)
+{
+    b.height = scaled(b.height);
+    for (Rep_Cell &c : b.cells) {
+        c.left = scaled(c.left);
+        c.width = std::min(scaled(c.width), std::max(0, page_width - 2 * c.left));
         c.top = scaled(c.top);
         c.height = scaled(c.height);
         c.line_height = scaled(c.line_height);
@@ -176,6 +188,7 @@ bool Build_Wmt_Report(uint8_t kind, const Arhiv_Header &h, const char heading[RE
     title.Line(3).lines = QStringList{Wmt_Rep_Kind_Line(kind)};
     title.Line(4).lines = QStringList{Wmt_Rep_Period_Line(kind, h)};
     title.Line(5).lines = QStringList{Wmt_Rep_Made_Line(h)};
+    scale_title(*title.Band, r.page.Width_Units());
 
     // No limit on the number of pages: every row of the list is printed.
     const std::vector<int> pages = Wmt_Paginate(rows.size());

@@ -213,7 +213,7 @@ bool hgcbox::Exchange(uint8_t func, const uint8_t *data, int len, uint8_t link_c
 
     Busy_Guard busy(Busy);
     if (Do_Close_Port && Conn_Prz != 2 && !Open_Port()) return false;
-    if (Status_Panel) Status_Panel(QStringLiteral("Обмен..."));
+    if (Status_Panel) Status_Panel(Busy_Text());
 
     // A zero attempt count would report success without a byte sent.
     const int attempts = std::max<int>(1, Repeat);

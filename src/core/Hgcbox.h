@@ -84,7 +84,8 @@ public:
     QString Err_Mes[ERR_MES_COUNT];
     uint32_t Err_Code = 0;
     double Last_Exch_Time = 0;         // end of the last exchange: days since 1899-12-30, local time
-    std::function<void(const QString &)> Status_Panel;  // shows "Обмен..." during an exchange
+    static QString Busy_Text() { return QStringLiteral("Обмен..."); }
+    std::function<void(const QString &)> Status_Panel;  // shows Busy_Text() during an exchange
     QString Mes_Buf;
     uint8_t Func = 0;
 

@@ -45,7 +45,7 @@ TFormArhiv_Clb::TFormArhiv_Clb(QWidget *owner, const Arhiv_Header &h, const QByt
     setWindowTitle(Clb_Caption(Header));
 
     Model = new Clb_Model(Header, Recs, this);
-    StringGrid1 = Make_Arh_Grid(this, Model);
+    StringGrid1 = Make_Arh_Grid(this, Model, 4);   // date, time, number and result stay
 
     BitBtn5 = new QPushButton(QStringLiteral("Сохранить в формате Excel"), this);
     BitBtn5->setObjectName(QStringLiteral("BitBtn5"));

@@ -39,7 +39,7 @@ TFormArhivHDM_Chr::TFormArhivHDM_Chr(QWidget *owner, const Arhiv_Header &h, cons
     setWindowTitle(Hd_Caption(Header, Kind_));
 
     Model = new Hdm_Chr_Model(Header, Recs, Kind_, this);
-    StringGrid1 = Make_Arh_Grid(this, Model);
+    StringGrid1 = Make_Arh_Grid(this, Model, 3);   // date, start and end stay
 
     BitBtn4 = new QPushButton(QStringLiteral("Признаки состояния"), this);
     BitBtn4->setObjectName(QStringLiteral("BitBtn4"));

@@ -1,6 +1,7 @@
 #include "archives/forms/Arhmeas_Chr_Form.h"
 
 #include "archives/Chrom_Error.h"
+#include "archives/forms/Arh_Grid.h"
 #include "archives/forms/Chrom_Error_Form.h"
 #include "archives/forms/Save_Arhiv.h"
 #include "archives/forms/Xls_Export_Form.h"
@@ -17,16 +18,8 @@
 #include <algorithm>
 
 namespace {
-constexpr int kColWidth = 83;
-constexpr int kRowHeight = 20;
-
-QFont grid_font()
-{
-    QFont f(QStringLiteral("Courier New"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setBold(true);
-    return f;
-}
+constexpr int kColWidth = ARH_GRID_COL_WIDTH;
+constexpr int kRowHeight = ARH_GRID_ROW_HEIGHT;
 } // namespace
 
 // --- Model ---
@@ -54,23 +47,7 @@ TFormArhMeas_Chr::TFormArhMeas_Chr(QWidget *owner, const Arhiv_Header &h, const 
     setWindowTitle(Meas_Caption(Header));
 
     Model = new Meas_Chr_Model(Header, Recs, this);
-    StringGrid1 = new QTableView(this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setFont(grid_font());
-    StringGrid1->setModel(Model);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setWordWrap(false);
-    StringGrid1->setTextElideMode(Qt::ElideNone);
-    StringGrid1->verticalHeader()->hide();
-    // Fixed sizes: the view never measures the rows, so a long list costs nothing to open.
-    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    StringGrid1->horizontalHeader()->setDefaultSectionSize(kColWidth);
-    StringGrid1->horizontalHeader()->setFont(grid_font());
-    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StringGrid1 = Make_Arh_Grid(this, Model, 2);   // date and time stay
 
     Panel28 = new QLabel(QStringLiteral(" Усл. обозначения:    * - значение в зоне ПУ;    # - значение в зоне АУ"),
                          this);

@@ -78,7 +78,7 @@ TFormArh_Wmt::TFormArh_Wmt(QWidget *owner, const Arhiv_Header &h, const QByteArr
     setWindowTitle(momentary(kind) ? Wmt_Meas_Caption(Header) : Wmt_HD_Caption(Header, kind));
 
     Model = new Wmt_Model(Header, Recs, kind, this);
-    StringGrid1 = Make_Arh_Grid(this, Model);
+    StringGrid1 = Make_Arh_Grid(this, Model, momentary(kind) ? 2 : 3);   // the dates and times stay
 
     BitBtn3 = new QPushButton(QStringLiteral("Печать"), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));

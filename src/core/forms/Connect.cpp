@@ -144,10 +144,9 @@ TFormConnect::TFormConnect(QWidget *owner) : QDialog(owner)
     BitBtn1->setObjectName("BitBtn1");
     BitBtn2 = new QPushButton(QStringLiteral("Выход"), this);
     BitBtn2->setObjectName("BitBtn2");
-    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, BitBtn6}) {
-        b->setAutoDefault(false);
-        b->installEventFilter(this);
-    }
+    // No default buttons: Enter in the address box presses nothing (Enter on a focused
+    // button presses it, as everywhere in the program).
+    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, BitBtn6}) b->setAutoDefault(false);
     bl->addWidget(BitBtn1);
     bl->addWidget(BitBtn2);
     g->addLayout(bl, 4, 0, 1, 3);
@@ -314,21 +313,6 @@ void TFormConnect::BitBtn3Click()
     Write_Ini(Ini_Path);
     Show_Status();
     if (Conn_Settings.Curr_Par.Conn_Prz == 0) Select_Address(Conn_Settings.Dir_Conn_Par.Adr);
-}
-
-bool TFormConnect::eventFilter(QObject *o, QEvent *e)
-{
-    // The focus starts on "Связаться": Enter on a focused button presses it. The buttons are
-    // no default buttons, so Enter in the address box presses nothing.
-    if (e->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(e)->key();
-        auto *b = qobject_cast<QPushButton *>(o);
-        if (b && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            b->click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(o, e);
 }
 
 void TFormConnect::done(int r)

@@ -41,7 +41,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
-    bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
     void Fill_Abonents();

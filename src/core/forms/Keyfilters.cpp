@@ -2,9 +2,12 @@
 
 #include "core/Suplfunc.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 
 QValidator::State Int_Validator::validate(QString &input, int &) const
 {
@@ -53,4 +56,24 @@ void Install_Int_Filter(QComboBox *combo)
 void Install_Float_Filter(QLineEdit *edit)
 {
     if (edit) edit->installEventFilter(new Float_Key_Filter(edit));
+}
+
+bool Enter_Button_Filter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto *ke = static_cast<QKeyEvent *>(event);
+    if (ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter) return false;
+    if (ke->modifiers() & ~Qt::KeypadModifier) return false;
+    auto *b = qobject_cast<QPushButton *>(watched);
+    if (!b || !b->isEnabled()) return false;
+    b->click();
+    return true;
+}
+
+void Install_Enter_Presses_Button()
+{
+    static QPointer<Enter_Button_Filter> filter;
+    if (filter || !qApp) return;
+    filter = new Enter_Button_Filter(qApp);
+    qApp->installEventFilter(filter);
 }

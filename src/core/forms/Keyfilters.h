@@ -24,6 +24,17 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
+// Enter (Return or the keypad's Enter) on a focused push button presses it, in every window
+// of the program, as Space does; Enter elsewhere is left to the window (a default button, or
+// a box that moves the focus on). Installed once on the application.
+class Enter_Button_Filter : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+void Install_Enter_Presses_Button();
+
 // The filters are owned by the edit they are installed on.
 void Install_Int_Filter(QLineEdit *edit);
 void Install_Int_Filter(QComboBox *combo);   // editable combos; others are left alone

@@ -7,8 +7,10 @@
 #include "core/Stringi.h"
 #include "core/Tables.h"
 #include "core/Tcp_fun.h"
+#include "core/forms/Keyfilters.h"
 #include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
+#include "core/forms/Text_Fit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -148,6 +150,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     StatusBar3 = new TStatusBar({400}, Panel1);
     StatusBar2 = new TStatusBar({400}, Panel1);
     StatusBar1 = new TStatusBar({175, 250, 360, 50}, Panel1);
+    StatusBar1->Set_Width(3, Text_Fit_Width(StatusBar1->Panel(3), {hgcbox::Busy_Text()}, 50));
     StatusBar1->setObjectName("StatusBar1");
     StatusBar2->setObjectName("StatusBar2");
     StatusBar3->setObjectName("StatusBar3");
@@ -191,6 +194,8 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     connect(&TimerMoney, &QTimer::timeout, this, [this] { TimerMoneyTimer(); });
 
     qApp->installEventFilter(new Esc_Hook(this));
+    Install_Enter_Presses_Button();
+    Install_Caption_Fit();
 
     // Start-up. Numbers are formatted with "." everywhere (QString::number and the C locale).
     QLocale::setDefault(QLocale::c());
@@ -387,7 +392,7 @@ void TFormMain::showEvent(QShowEvent *e)
     QMainWindow::showEvent(e);
     if (First_Show) {
         First_Show = false;
-        StatusBar1->Set_Width(2, StatusBar1->width() - StatusBar1->Width(0) - StatusBar1->Width(1) - 55);
+        StatusBar1->Set_Width(2, StatusBar1->width() - StatusBar1->Width(0) - StatusBar1->Width(1) - StatusBar1->Width(3) - 5);
     }
 }
 

@@ -64,7 +64,8 @@ TFormQues::TFormQues(QWidget *parent)
 void TFormQues::Setup(const Ques_Setup &q)
 {
     Answer = 0;
-    setWindowTitle(q.caption);
+    // An empty title makes the platform show the program's name instead; a blank shows nothing.
+    setWindowTitle(q.caption.isEmpty() ? QStringLiteral(" ") : q.caption);
     Label1->setText(q.line1);
     Label2->setText(q.line2);
     Label3->setText(q.line3);

@@ -45,8 +45,6 @@ TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
     BitBtn2->setObjectName("BitBtn2");
     BitBtn1->setAutoDefault(false);
     BitBtn2->setAutoDefault(false);
-    BitBtn1->installEventFilter(this);
-    BitBtn2->installEventFilter(this);
     g->addWidget(l3, 0, 0);
     g->addWidget(Edit4, 0, 1);
     g->addWidget(l1, 1, 0);
@@ -67,20 +65,6 @@ void TFormShortUsPass::showEvent(QShowEvent *e)
     Edit4->clear();
     Edit1->clear();
     Edit4->setFocus();
-}
-
-bool TFormShortUsPass::eventFilter(QObject *o, QEvent *e)
-{
-    // Enter moves the focus on to "Принять", and Enter on a focused button presses it. The
-    // buttons are no default buttons, so Enter in an edit box only moves the focus.
-    if (e->type() == QEvent::KeyPress) {
-        auto *k = static_cast<QKeyEvent *>(e);
-        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && (o == BitBtn1 || o == BitBtn2)) {
-            static_cast<QPushButton *>(o)->click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(o, e);
 }
 
 void TFormShortUsPass::BitBtn1Click()

@@ -23,7 +23,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
-    bool eventFilter(QObject *o, QEvent *e) override;
 };
 
 // Asks for the pair and stores it in the exchange object; cancel keeps the previous pair.

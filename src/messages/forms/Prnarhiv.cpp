@@ -24,13 +24,10 @@ struct Scale {
     QRectF Rect(qreal left, qreal top, qreal w, qreal h) const { return QRectF(left * x, top * y, w * x, h * y); }
 };
 
-QFont cell_font(const Rep_Font &f)
+Scale Scale_Of(const Rep_Report &r, const QPaintDevice *dev)
 {
-    QFont font(f.family);
-    font.setStyleHint(f.family.contains(QLatin1String("Courier")) ? QFont::Monospace : QFont::SansSerif);
-    font.setPointSizeF(f.size > 0 ? f.size : 8);
-    font.setBold(f.bold);
-    return font;
+    const qreal per_inch = r.page.units_per_inch > 0 ? r.page.units_per_inch : 96.0;
+    return Scale{dev->logicalDpiX() / per_inch, dev->logicalDpiY() / per_inch};
 }
 
 void draw_frame(QPainter &p, const QRectF &r, uint8_t frame)
@@ -41,45 +38,21 @@ void draw_frame(QPainter &p, const QRectF &r, uint8_t frame)
     if (frame & REP_FRAME_BOTTOM) p.drawLine(r.bottomLeft(), r.bottomRight());
 }
 
-// The longest beginning of text that fits width in fm's font, and its advance; a surrogate
-// pair is never split.
-QString fit_text(const QFontMetricsF &fm, const QString &text, qreal width, qreal *advance)
+// A band is cut at the bottom of the printable area, never moved off it.
+QRectF Band_Rect(const Rep_Report &r, const Scale &s, const Rep_Placed &pl)
 {
-    qreal w = fm.horizontalAdvance(text);
-    if (w <= width) {
-        *advance = w;
-        return text;
-    }
-    qsizetype lo = 0, hi = text.size();
-    w = 0;
-    while (lo < hi) {
-        const qsizetype mid = (lo + hi + 1) / 2;
-        const qreal m = fm.horizontalAdvance(text.left(mid));
-        if (m <= width) {
-            lo = mid;
-            w = m;
-        } else {
-            hi = mid - 1;
-        }
-    }
-    if (lo > 0 && text.at(lo - 1).isHighSurrogate()) w = fm.horizontalAdvance(text.left(--lo));
-    *advance = w;
-    return text.left(lo);
+    const int h = qMin(pl.band->height, qMax(0, r.page.Height_Units() - pl.top));
+    return s.Rect(0, pl.top, r.page.Width_Units(), h);
 }
 
-void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF &band_rect, int page)
+void Cell_Texts(const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF &band_rect, int page,
+                const QPaintDevice *dev, std::vector<Rep_Drawn_Text> &out)
 {
-    const QRectF rect = s.Rect(c.left, band_top + c.top, c.width, c.height);
-    if (c.frame) draw_frame(p, rect, c.frame);
     if (c.lines.isEmpty() && !c.page_number) return;
-
-    p.save();
-    p.setClipRect(rect.intersected(band_rect));
-    p.setFont(cell_font(c.font));
-    // The font is measured once a cell, and each line once: placed by its own advance, a
-    // line needs no second layout to be drawn (long lists print thousands of lines).
-    const QFontMetricsF fm(p.font(), p.device());
-    const qreal ascent = fm.ascent();
+    const QRectF rect = s.Rect(c.left, band_top + c.top, c.width, c.height);
+    const QRectF clip = rect.intersected(band_rect);
+    const QFont font = Rep_Cell_Font(c.font);
+    const QFontMetricsF fm(font, dev);
     const qreal pad = s.x;   // one unit from the side a text leans on
     const QRectF text_area = rect.adjusted(pad, 0, -pad, 0);
     const Qt::Alignment h = c.align & Qt::AlignHorizontal_Mask;
@@ -89,22 +62,61 @@ void draw_cell(QPainter &p, const Scale &s, const Rep_Cell &c, qreal band_top, c
         if (top >= rect.bottom()) break;
         const QString text = c.page_number ? QString::number(page) : c.lines[i];
         if (text.isEmpty()) continue;
-        qreal w = 0;
-        const QString shown = fit_text(fm, text, text_area.width(), &w);
-        qreal x = text_area.left();
-        if (h & Qt::AlignRight) x = text_area.right() - w;
-        else if (h & Qt::AlignHCenter) x = text_area.left() + (text_area.width() - w) / 2;
-        p.drawText(QPointF(x, top + ascent), shown);
+        const QRectF line(text_area.left(), top, text_area.width(), c.line_height * s.y);
+        // A text a little too wide for its cell in the face found here is set a little smaller
+        // (down to three quarters of its size); what still does not fit is cut at the edge:
+        // the longest beginning that fits. Most texts fit: measured once (long lists print
+        // thousands of lines).
+        QFont line_font = font;
+        QString shown = text;
+        if (fm.horizontalAdvance(text) > line.width()) {
+            for (qreal pt = font.pointSizeF() - 0.25;
+                 QFontMetricsF(line_font, dev).horizontalAdvance(text) > line.width() && pt >= font.pointSizeF() * 0.75;
+                 pt -= 0.25)
+                line_font.setPointSizeF(pt);
+            if (QFontMetricsF(line_font, dev).horizontalAdvance(text) > line.width()) line_font = font;
+            const QFontMetricsF lfm(line_font, dev);
+            if (lfm.horizontalAdvance(text) > line.width()) {
+                qsizetype lo = 0, hi = text.size();
+                while (lo < hi) {
+                    const qsizetype mid = (lo + hi + 1) / 2;
+                    if (lfm.horizontalAdvance(text.left(mid)) <= line.width()) lo = mid;
+                    else hi = mid - 1;
+                }
+                if (lo > 0 && text.at(lo - 1).isHighSurrogate()) --lo;
+                shown = text.left(lo);
+            }
+        }
+        out.push_back(Rep_Drawn_Text{page, text, shown, line_font, line, clip, int(h | Qt::AlignTop | Qt::TextSingleLine)});
     }
-    p.restore();
 }
 
 } // namespace
 
-QString Rep_Fit_Text(const QPainter &p, const QString &text, qreal width)
+QFont Rep_Cell_Font(const Rep_Font &f)
 {
-    qreal w = 0;
-    return fit_text(QFontMetricsF(p.font(), p.device()), text, width, &w);
+    // Where the named face is missing its stand-in is wider than the cells were made for:
+    // a condensed face follows the named one, so that the texts fit as designed.
+    QFont font;
+    font.setFamilies({f.family, QStringLiteral("DejaVu Sans Condensed")});
+    font.setStyleHint(f.family.contains(QLatin1String("Courier")) ? QFont::Monospace : QFont::SansSerif);
+    font.setPointSizeF(f.size > 0 ? f.size : 8);
+    font.setBold(f.bold);
+    return font;
+}
+
+std::vector<Rep_Drawn_Text> Rep_Texts(const Rep_Report &r, const QPaintDevice *dev)
+{
+    std::vector<Rep_Drawn_Text> out;
+    if (!dev) return out;
+    const Scale s = Scale_Of(r, dev);
+    const std::vector<Rep_Sheet> sheets = Rep_Layout(r);
+    for (size_t i = 0; i < sheets.size(); ++i)
+        for (const Rep_Placed &pl : sheets[i].bands) {
+            const QRectF band_rect = Band_Rect(r, s, pl);
+            for (const Rep_Cell &c : pl.band->cells) Cell_Texts(s, c, pl.top, band_rect, int(i) + 1, dev, out);
+        }
+    return out;
 }
 
 void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
@@ -117,25 +129,29 @@ void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
 
 void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
 {
-    const qreal per_inch = r.page.units_per_inch > 0 ? r.page.units_per_inch : 96.0;
-    const Scale s{p.device()->logicalDpiX() / per_inch, p.device()->logicalDpiY() / per_inch};
-    const int width = r.page.Width_Units();
-    const int height = r.page.Height_Units();
+    const Scale s = Scale_Of(r, p.device());
     const std::vector<Rep_Sheet> sheets = Rep_Layout(r);
+    const std::vector<Rep_Drawn_Text> texts = Rep_Texts(r, p.device());
+    size_t t = 0;
 
     QPen pen(Qt::black);
     pen.setWidthF(0.75 * s.x);
     for (size_t i = 0; i < sheets.size(); ++i) {
         if (i > 0 && dev) dev->newPage();
         p.setPen(pen);
-        const int page = int(i) + 1;
         for (const Rep_Placed &pl : sheets[i].bands) {
             const Rep_Band &b = *pl.band;
-            // A band is cut at the bottom of the printable area, never moved off it.
-            const int h = qMin(b.height, qMax(0, height - pl.top));
-            const QRectF band_rect = s.Rect(0, pl.top, width, h);
-            if (b.frame) draw_frame(p, band_rect, b.frame);
-            for (const Rep_Cell &c : b.cells) draw_cell(p, s, c, pl.top, band_rect, page);
+            if (b.frame) draw_frame(p, Band_Rect(r, s, pl), b.frame);
+            for (const Rep_Cell &c : b.cells)
+                if (c.frame) draw_frame(p, s.Rect(c.left, pl.top + c.top, c.width, c.height), c.frame);
+        }
+        for (; t < texts.size() && texts[t].page == int(i) + 1; ++t) {
+            const Rep_Drawn_Text &d = texts[t];
+            p.save();
+            p.setClipRect(d.clip);
+            p.setFont(d.font);
+            p.drawText(d.line, d.flags, d.shown);
+            p.restore();
         }
     }
 }

@@ -5,12 +5,16 @@
 #include "archives/Arhiv.h"
 #include "messages/Repklass.h"
 
+#include <QFont>
 #include <QList>
+#include <QRectF>
 #include <QPrinterInfo>
 #include <QStringList>
+#include <vector>
 
 class QAbstractItemModel;
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -22,8 +26,22 @@ void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page);
 void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev);
 // Sets the page up, begins a painter on dev and draws; false when the painter cannot begin.
 bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev);
-// The longest beginning of text that fits width pixels in the painter's font.
-QString Rep_Fit_Text(const QPainter &p, const QString &text, qreal width);
+// The font a cell's texts are printed in.
+QFont Rep_Cell_Font(const Rep_Font &f);
+
+// One text as it is printed: the whole text and the part shown (cut at the cell's edge where
+// it does not fit), its font, the line's box and the clip the cell and its band allow.
+struct Rep_Drawn_Text {
+    int page;
+    QString text;
+    QString shown;
+    QFont font;
+    QRectF line;
+    QRectF clip;
+    int flags;
+};
+// Every text of the report as Rep_Render draws it on dev, page by page.
+std::vector<Rep_Drawn_Text> Rep_Texts(const Rep_Report &r, const QPaintDevice *dev);
 
 enum class Rep_Print_Result : uint8_t { Printed, Cancelled, Failed };
 

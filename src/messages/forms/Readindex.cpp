@@ -87,8 +87,9 @@ TFormIndex::TFormIndex(QWidget *owner) : QDialog(owner)
 
 void TFormIndex::showEvent(QShowEvent *e)
 {
-    QDialog::showEvent(e);
+    // The caption first, so that the dialog is centred at the width it needs.
     if (!e->spontaneous()) FormShow();
+    QDialog::showEvent(e);
 }
 
 void TFormIndex::FormShow()

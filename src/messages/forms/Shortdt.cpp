@@ -132,8 +132,12 @@ Short_Panel *TFormShortDate::Panel()
 
 void TFormShortDate::showEvent(QShowEvent *e)
 {
+    // The kind's panel first, so that the dialog is centred at the size it shows.
+    if (!e->spontaneous()) {
+        FormShow();
+        adjustSize();
+    }
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormShow();
 }
 
 void TFormShortDate::FormShow()

@@ -61,6 +61,11 @@ void TFormFlouList::Draw_All()
     for (int i = 0; i < N; ++i) Draw_Row(i);
     const int h = Grid->rowCount() > 0 ? Grid->rowHeight(0) : Grid->verticalHeader()->defaultSectionSize();
     Grid->setMinimumHeight((h + 1) * N + 3 + Grid->horizontalHeader()->height());
+    // Every column whole, without a scroll bar, however wide the texts are in the font here.
+    Grid->resizeColumnsToContents();
+    int w = 2 * Grid->frameWidth();
+    for (int c = 0; c < Grid->columnCount(); ++c) w += Grid->columnWidth(c);
+    Grid->setMinimumWidth(w);
 }
 
 void TFormFlouList::Enable_Buttons()
@@ -86,6 +91,7 @@ void TFormFlouList::Load()
     Draw_All();
     Grid->selectRow(0);
     Enable_Buttons();
+    adjustSize();   // placed on the screen at the size the rows need
 }
 
 bool TFormFlouList::Edit(int i, bool *pass_changed)

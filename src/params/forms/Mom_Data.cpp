@@ -6,6 +6,7 @@
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
 #include "core/forms/Statusbar.h"
+#include "core/forms/Text_Fit.h"
 #include "params/Chr_Par.h"
 #include "params/forms/Params_Menu.h"
 
@@ -133,6 +134,9 @@ TFormMomWmt::TFormMomWmt(QWidget *owner)
     : TFormMom_Rows({QStringLiteral("Дата и время, к которым относятся данные"), 5, false}, owner)
 {
     setWindowTitle(QStringLiteral(" Мгновенные данные влагомера"));
+    // The row captions are long: the name column holds the longest of either meter type whole.
+    const QStringList captions = Wmt_Row_Captions(0) + Wmt_Row_Captions(2);
+    for (const Row &r : Rows) Fit_Min_Width(r.pn, captions);
 }
 
 void TFormMomWmt::Form_Show()

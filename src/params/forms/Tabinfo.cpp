@@ -8,6 +8,7 @@
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
+#include "core/forms/Text_Fit.h"
 #include "params/forms/Curr_State.h"
 
 #include <QCheckBox>
@@ -33,19 +34,28 @@ TFormTableInfo::TFormTableInfo(QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Состояние таблиц параметров конфигурации"));
 
+    // The name column as wide as the longest table name needs in the font here.
+    QLabel probe;
+    probe.setFrameShape(QFrame::Panel);
+    probe.setFrameShadow(QFrame::Sunken);
+    QStringList names;
+    for (int t = 0; t < TAB_COUNT; ++t) names << Tab_Row_Name(t);
+    Name_W = Text_Fit_Width(&probe, names, kNameW);
+    Form_W = kWidth + Name_W - kNameW;
+
     auto *head_state = new QLabel(QStringLiteral("Разрушена"), this);
     head_state->setAlignment(Qt::AlignCenter);
-    head_state->setGeometry(kNameW - 8, 4, kStateW + 14, kTop - 6);
+    head_state->setGeometry(Name_W - 8, 4, kStateW + 14, kTop - 6);
     auto *head_write = new QLabel(QStringLiteral("Записать\nтаблицу"), this);
     head_write->setAlignment(Qt::AlignCenter);
-    head_write->setGeometry(4 + kNameW + kStateW - 4, 4, 70, kTop - 6);
+    head_write->setGeometry(4 + Name_W + kStateW - 4, 4, 70, kTop - 6);
 
     ScrollBox = new QScrollArea(this);
     ScrollBox->setObjectName("ScrollBox");
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *inner = new QWidget;
-    inner->resize(kWidth - 20, Rows_Height(ROWS));
+    inner->resize(Form_W - 20, Rows_Height(ROWS));
     for (int k = 0; k < ROWS; ++k) {
         Row &r = Rows[size_t(k)];
         const int y = k * (kRowH - 1);
@@ -53,16 +63,16 @@ TFormTableInfo::TFormTableInfo(QWidget *owner) : QDialog(owner)
         r.name->setObjectName(QStringLiteral("pnName%1").arg(k + 1));
         r.name->setFrameShape(QFrame::Panel);
         r.name->setFrameShadow(QFrame::Sunken);
-        r.name->setGeometry(0, y, kNameW, kRowH);
+        r.name->setGeometry(0, y, Name_W, kRowH);
         r.state = new QLabel(inner);
         r.state->setObjectName(QStringLiteral("pnState%1").arg(k + 1));
         r.state->setFrameShape(QFrame::Panel);
         r.state->setFrameShadow(QFrame::Sunken);
         r.state->setAlignment(Qt::AlignCenter);
-        r.state->setGeometry(kNameW - 1, y, kStateW, kRowH);
+        r.state->setGeometry(Name_W - 1, y, kStateW, kRowH);
         r.cb = new QCheckBox(inner);
         r.cb->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
-        r.cb->setGeometry(kNameW + kStateW + 22, y, 20, kRowH);
+        r.cb->setGeometry(Name_W + kStateW + 22, y, 20, kRowH);
     }
     ScrollBox->setWidget(inner);
 
@@ -86,14 +96,14 @@ TFormTableInfo::TFormTableInfo(QWidget *owner) : QDialog(owner)
 void TFormTableInfo::Place(int scroll_h, bool scroll_bar)
 {
     ScrollBox->setVerticalScrollBarPolicy(scroll_bar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    ScrollBox->setGeometry(4, kTop, kWidth - 8, scroll_h);
+    ScrollBox->setGeometry(4, kTop, Form_W - 8, scroll_h);
     const int bottom = kTop + scroll_h;
-    const int bw = (kWidth - 30) / 2;
+    const int bw = (Form_W - 30) / 2;
     BitBtnSel->setGeometry(10, bottom + 14, bw, 28);
     BitBtnAll->setGeometry(20 + bw, bottom + 14, bw, 28);
     BitBtnReset->setGeometry(10, bottom + 50, bw, 28);
     BitBtnExit->setGeometry(20 + bw, bottom + 50, bw, 28);
-    setFixedSize(kWidth, bottom + kButtonsH);
+    setFixedSize(Form_W, bottom + kButtonsH);
 }
 
 void TFormTableInfo::showEvent(QShowEvent *e)

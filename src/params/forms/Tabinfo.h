@@ -57,5 +57,7 @@ private:
     void Fill();
     void Place(int scroll_h, bool scroll_bar);
     bool Filled = false;
+    int Name_W = 0;   // name column and form widths, from the names' texts
+    int Form_W = 0;
     bool Resetting = false;
 };

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -112,6 +113,43 @@ private slots:
         QVERIFY(!f.StringGrid1->currentIndex().isValid());   // no row selected
         QVERIFY(!f.findChild<QPushButton *>("BitBtn4"));      // no status details here
         QVERIFY(f.BitBtn5->isEnabled());
+    }
+
+    // Whole rows selected, no frame around one cell at open; the date, time, number and
+    // result stay in place while the values scroll sideways.
+    void rows_and_fixed_columns()
+    {
+        QByteArray recs;
+        for (int k = 0; k < 40; ++k) append(recs, record(k % 28, 20, 0));
+        TFormArhiv_Clb f(nullptr, header(20, 40), recs);
+        f.resize(700, 500);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.setAttribute(Qt::WA_KeyboardFocusChange);   // the style draws focus frames now
+        QTableView *g = f.StringGrid1;
+        QCOMPARE(QApplication::focusWidget(), g);
+        const QImage open = g->viewport()->grab().toImage();
+        g->selectionModel()->clearCurrentIndex();
+        QCOMPARE(g->viewport()->grab().toImage(), open);
+        QVERIFY(!g->selectionModel()->hasSelection());
+
+        auto *fixed = g->findChild<QTableView *>();
+        QVERIFY(fixed && fixed->isVisible());
+        QCOMPARE(fixed->model(), g->model());
+        QCOMPARE(fixed->selectionModel(), g->selectionModel());
+        g->horizontalScrollBar()->setValue(g->horizontalScrollBar()->maximum());
+        g->verticalScrollBar()->setValue(10);
+        QVERIFY(g->columnAt(g->viewport()->width() / 2) > 4);
+        for (int c = 0; c < 4; ++c) {
+            const int x = fixed->columnViewportPosition(c) + 2;
+            QCOMPARE(fixed->columnAt(x), c);
+            QVERIFY(x < fixed->width());
+        }
+        QCOMPARE(fixed->rowAt(1), g->rowAt(1));
+        // A click on a value selects its whole row, shown in both views.
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(12, 10)).center());
+        QCOMPARE(g->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(g->selectionModel()->selectedRows().first().row(), 12);
     }
 
     void save_file_without_line_name()

@@ -11,6 +11,7 @@
 #include "core/forms/Abonent.h"
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Keyfilters.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -74,6 +75,7 @@ private slots:
         QDir().mkpath(dir.path() + "/INI");
         Set_Ini_Paths();
         Set_Ques_Handler(&Ques);
+        Install_Enter_Presses_Button();
     }
     void init()
     {

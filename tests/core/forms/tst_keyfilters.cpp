@@ -1,12 +1,58 @@
 #include "core/forms/Keyfilters.h"
 
+#include "archives/forms/Arhiv_Clb_Form.h"
+#include "core/forms/Abonent.h"
+#include "messages/forms/Period.h"
+#include "params/forms/Param_Dialog.h"
+
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
+#include <functional>
+#include <memory>
+
+using Make_Dialog = std::function<QDialog *()>;
+Q_DECLARE_METATYPE(Make_Dialog)
 
 class Tst_Keyfilters : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { Install_Enter_Presses_Button(); }
+
+    // Enter presses the focused button, not the dialog's first or default one.
+    void enter_presses_the_focused_button_data()
+    {
+        QTest::addColumn<Make_Dialog>("make");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("parameter dialog") << Make_Dialog([] { return new TParam_Dialog(nullptr); })
+                                          << "BitBtnCancel";
+        QTest::newRow("subscriber") << Make_Dialog([] { return new TFormAbonent; }) << "BitBtn5";
+        QTest::newRow("period") << Make_Dialog([] { return new TFormPeriod; }) << "Btn_Exit";
+        QTest::newRow("viewer") << Make_Dialog([] { return new TFormArhiv_Clb(nullptr, Arhiv_Header{}, {}); })
+                                << "BitBtn2";
+    }
+    void enter_presses_the_focused_button()
+    {
+        QFETCH(Make_Dialog, make);
+        QFETCH(QString, button);
+        std::unique_ptr<QDialog> d(make());
+        // A button whose press opens no window of its own stays quiet: count the presses only.
+        auto *target = d->findChild<QPushButton *>(button);
+        QVERIFY(target);
+        int pressed = 0, others = 0;
+        for (QPushButton *b : d->findChildren<QPushButton *>()) {
+            QObject::disconnect(b, &QPushButton::clicked, nullptr, nullptr);
+            connect(b, &QPushButton::clicked, this, [&, b] { ++(b == target ? pressed : others); });
+        }
+        d->show();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(pressed, 2);
+        QCOMPARE(others, 0);
+    }
+
     void integer_edit_takes_digits_only()
     {
         QLineEdit e;

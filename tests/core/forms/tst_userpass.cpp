@@ -4,6 +4,7 @@
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Keyfilters.h"
 #include "core/forms/Userpass.h"
 
 #include <QLineEdit>
@@ -27,7 +28,11 @@ class Tst_Userpass : public QObject {
     Record_Ques Ques;
 
 private slots:
-    void initTestCase() { Set_Ques_Handler(&Ques); }
+    void initTestCase()
+    {
+        Set_Ques_Handler(&Ques);
+        Install_Enter_Presses_Button();
+    }
     void init() { Ques.Asked.clear(); }
     void cleanupTestCase()
     {

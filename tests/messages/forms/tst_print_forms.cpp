@@ -1,6 +1,7 @@
 // The print heading dialog and the printed message lists as the viewers use them: what the
 // dialog shows, keeps in "title.ini" and refuses to touch; reports drawn into PDF files and read
 // back with pdftotext; the fall-back to the print dialog when no printer is set up; the preview.
+#include "archives/Prnthdm_Wmt.h"
 #include "core/Codepage.h"
 #include "core/Globals.h"
 #include "core/Ques.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -92,6 +94,19 @@ bool has(const QString &text, const QString &words)
     return text.contains(QRegularExpression(re));
 }
 
+using Make_Report = std::function<Rep_Report(const Arhiv_Header &, const char *)>;
+
+// Rows as wide as the viewers write them.
+QList<QStringList> wmt_rows(int n)
+{
+    QList<QStringList> r;
+    for (int i = 0; i < n; ++i)
+        r << QStringList{QStringLiteral("  30.04.26"), QStringLiteral("  23:59:59"), QStringLiteral("   23:59:59*"),
+                         QStringLiteral(" Нет связи"), QStringLiteral("  -123.456"), QStringLiteral("  -123.456"),
+                         QStringLiteral("  0x010A"), QStringLiteral("  -123.456")};
+    return r;
+}
+
 // Heading dialog answered: name typed (null: left as shown), then "Печатать" or "Отменить".
 void answer_heading(QDialog &d, const QString *name, bool print)
 {
@@ -102,6 +117,8 @@ void answer_heading(QDialog &d, const QString *name, bool print)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Make_Report)
 
 class tst_Print_Forms : public QObject {
     Q_OBJECT
@@ -122,6 +139,8 @@ private slots:
     void printFailureReported();
     void printMessageListFromModel();
     void preview();
+    void everyTextFitsItsCell_data();
+    void everyTextFitsItsCell();
 
 private:
     QTemporaryDir *Tmp = nullptr;
@@ -505,6 +524,60 @@ void tst_Print_Forms::preview()
     QCOMPARE(Rep_Preview(nullptr, r), Rep_Print_Result::Printed);
     QCOMPARE(run.Count, 1);
     QCOMPARE(pages, 2);
+}
+
+
+// Every text on paper whole: measured in the printed font at the printer's resolution against
+// its cell (the PDF's text layer would hold a cut word whole).
+void tst_Print_Forms::everyTextFitsItsCell_data()
+{
+    QTest::addColumn<Make_Report>("make");
+    QTest::addColumn<uint8_t>("wmt_type");
+    auto msg = [](uint8_t kind) {
+        return Make_Report([kind](const Arhiv_Header &h, const char *heading) {
+            return Build_Arhiv_Report(kind, h, heading, rows(3));
+        });
+    };
+    auto wmt = [](uint8_t kind) {
+        return Make_Report([kind](const Arhiv_Header &h, const char *heading) {
+            Rep_Report r;
+            Build_Wmt_Report(kind, h, heading, wmt_rows(3), r);
+            return r;
+        });
+    };
+    QTest::newRow("diagnostic") << msg(REP_KIND_ALA) << uint8_t(0);
+    QTest::newRow("operator") << msg(REP_KIND_AUD) << uint8_t(0);
+    QTest::newRow("moisture hourly, type 2") << wmt(WMT_KIND_HOUR) << uint8_t(2);
+    QTest::newRow("moisture daily") << wmt(WMT_KIND_DAY) << uint8_t(1);
+    QTest::newRow("moisture momentary") << wmt(WMT_KIND_MOM) << uint8_t(1);
+}
+
+void tst_Print_Forms::everyTextFitsItsCell()
+{
+    QFETCH(Make_Report, make);
+    QFETCH(uint8_t, wmt_type);
+    Arhiv_Header h = header();
+    h.wmt_type = wmt_type;
+    std::memcpy(h.contr_name, "\xD3\xE7\xE5\xEB \xE8\xE7\xEC\xE5\xF0\xE5\xED\xE8\xFF 12345", 20);
+    char heading[REP_HEADING_SIZE] = {};
+    Heading_From_Text(QStringLiteral("ООО \"Газпром трансгаз Екатеринбург\" ЛПУ"), heading);
+    const Rep_Report r = make(h, heading);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    Rep_Setup_Page(&printer, r.page);
+    const std::vector<Rep_Drawn_Text> texts = Rep_Texts(r, &printer);
+    QVERIFY(texts.size() > 30);
+    const qreal slack = 0.5;
+    for (const Rep_Drawn_Text &t : texts) {
+        const QFontMetricsF fm(t.font, &printer);
+        const QString what = QStringLiteral("\"%1\" in %2").arg(t.text, QFontInfo(t.font).family());
+        QVERIFY2(fm.horizontalAdvance(t.text) <= t.line.width(), qPrintable(what + " is cut at the side"));
+        QCOMPARE(t.shown, t.text);
+        QVERIFY2(t.line.left() >= t.clip.left() - slack && t.line.right() <= t.clip.right() + slack,
+                 qPrintable(what + " leaves its band"));
+        QVERIFY2(t.line.top() + fm.height() <= t.clip.bottom() + slack, qPrintable(what + " is cut at the foot"));
+    }
 }
 
 QTEST_MAIN(tst_Print_Forms)

@@ -247,10 +247,17 @@ void tst_Request_Dialogs::hourlyPanel()
     Set_Controller_Clock(D(2026, 3, 5, 10, 25, 40));
     const Arh_Range range = R(D(2026, 3, 1, 6, 0), D(2026, 3, 5, 9, 0));
     Rd_Arh_Rec.period_choice = 2;
-    TFormShortDate f;
+    QWidget owner;
+    owner.setGeometry(50, 50, 1000, 700);
+    owner.show();
+    TFormShortDate f(&owner);
+    f.setWindowFlags(Qt::Dialog);
     f.Range = &range;
     f.Kind = 0;
     f.show();
+    QCoreApplication::processEvents();
+    // Centred over its owner at the size it shows.
+    QVERIFY((f.geometry().center() - owner.geometry().center()).manhattanLength() <= 2);
     Short_Panel *p = f.Panel();
     QVERIFY(p == &f.Hour_Panel);
     QVERIFY(p->Panel->isVisible() && !f.Day_Panel.Panel->isVisible() && !f.Min_Panel.Panel->isVisible());

@@ -166,7 +166,13 @@ private slots:
         f.show();
         QCOMPARE(f.Used, 45);
         QCOMPARE(f.First_Destroyed, 43);
-        QCOMPARE(f.size(), QSize(600, 588));
+        QCOMPARE(f.height(), 588);
+        // Every table's name shows whole, in the font here.
+        for (int k = 0; k < f.Used; ++k) {
+            const QLabel *name = f.Rows[size_t(k)].name;
+            QVERIFY2(name->fontMetrics().horizontalAdvance(name->text()) < name->contentsRect().width(),
+                     qPrintable(name->text()));
+        }
         QCOMPARE(f.ScrollBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QVERIFY(f.ScrollBox->verticalScrollBar()->value() > 0);
         f.close();
@@ -620,7 +626,7 @@ private slots:
 
     // ---- momentary data -----------------------------------------------------------------
 
-    void chrom_momentary_data()
+    void chrom_momentary_form()
     {
         Set_Image(14, 14, 3);
         sim.Set_Field(41, 0, QByteArray("\x12\x34\x56\x00", 4));
@@ -693,7 +699,7 @@ private slots:
         QCOMPARE(ques.asked[0].line2, QString("(см. текущее состояние контроллера)"));
     }
 
-    void wmt_momentary_data()
+    void wmt_momentary_form()
     {
         Sim_State::Set_Wmt_Mom(sim, QDateTime(QDate(2024, 5, 17), QTime(11, 59, 0)), {-18.4f, 0.5f, 5.31f, 150.f, 2.f});
         Sim_State::Set_Raw_Value(sim, 37, 6, 0xFF800000);
@@ -710,6 +716,8 @@ private slots:
                 for (const auto &r : f->Rows) {
                     if (!r.pn->isVisible()) continue;
                     ++visible;
+                    // The long captions keep their units: the layout gives them their whole text.
+                    QVERIFY(r.pn->fontMetrics().horizontalAdvance(r.pn->text()) < r.pn->minimumWidth());
                     captions << r.pn->text();
                     values << r.v->text();
                 }

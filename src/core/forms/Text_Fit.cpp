@@ -1,0 +1,72 @@
+#include "core/forms/Text_Fit.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QStyle>
+#include <algorithm>
+
+namespace {
+
+// Room a title bar takes besides its text: the icon and three buttons at each end's margin.
+int Title_Bar_Extra(const QWidget *w)
+{
+    const int button = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+    return 5 * std::max(button, 20);
+}
+
+class Caption_Fit : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Seen before the dialog centres itself, so it is placed at its final width; a caption
+        // set while the window is shown is fitted too.
+        if (event->type() != QEvent::Show && event->type() != QEvent::WindowTitleChange) return false;
+        auto *w = qobject_cast<QDialog *>(watched);
+        if (!w || !w->isWindow() || !w->isVisible() || w->windowTitle().trimmed().isEmpty()) return false;
+        QFont f = QApplication::font("QMdiSubWindowTitleBar");
+        f.setBold(true);
+        const int need = QFontMetrics(f).horizontalAdvance(w->windowTitle()) + Title_Bar_Extra(w);
+        const int width = std::min(need, w->maximumWidth());
+        // A minimum, so that a later fit to the contents keeps the caption whole too.
+        if (w->minimumWidth() < width) w->setMinimumWidth(width);
+        return false;
+    }
+};
+
+} // namespace
+
+int Text_Fit_Width(const QWidget *w, const QStringList &texts)
+{
+    if (!w) return 0;
+    const QFontMetrics fm(w->font());
+    int pad = fm.horizontalAdvance(QLatin1Char('x'));   // a label's indent beside its frame
+    if (const auto *f = qobject_cast<const QFrame *>(w)) pad += 2 * f->frameWidth();
+    if (const auto *l = qobject_cast<const QLabel *>(w)) pad += 2 * l->margin();
+    int widest = 0;
+    for (const QString &t : texts) widest = std::max(widest, fm.horizontalAdvance(t));
+    return widest + pad;
+}
+
+int Text_Fit_Width(const QWidget *w, const QStringList &texts, int designed)
+{
+    return std::max(designed, Text_Fit_Width(w, texts));
+}
+
+void Fit_Min_Width(QWidget *w, const QStringList &texts)
+{
+    if (w) w->setMinimumWidth(Text_Fit_Width(w, texts, w->minimumWidth()));
+}
+
+void Install_Caption_Fit()
+{
+    static QPointer<Caption_Fit> filter;
+    if (filter || !qApp) return;
+    filter = new Caption_Fit(qApp);
+    qApp->installEventFilter(filter);
+}
