@@ -127,13 +127,6 @@ private slots:
         }
         Unscramble_Cnf(r);
         QCOMPARE(Rec_Bytes(r), before);
-        // Every byte value comes back.
-        for (int v = 0; v < 256; ++v) {
-            r.flou[3].pass[5] = char(v);
-            Scramble_Cnf(r);
-            Unscramble_Cnf(r);
-            QCOMPARE(int(uint8_t(r.flou[3].pass[5])), v);
-        }
         Cnf_Rec blank;
         New_Cnf(blank);
         Scramble_Cnf(blank);
@@ -240,12 +233,6 @@ private slots:
                 return answers.isEmpty() ? std::nullopt : answers.takeFirst();
             };
         };
-        // A new name without extension gets ".cnf".
-        ques.asked.clear();
-        QVERIFY(Save_Cnf_Run(r, now, take({Path("plain")})));
-        QVERIFY(QFile::exists(Path("plain.cnf")));
-        QVERIFY(!QFile::exists(Path("plain")));
-        QCOMPARE(Cnf_Name, Path("plain.cnf"));
         // An existing file without extension is offered for replacing unchanged; "Нет"
         // opens the dialog again with that name; choosing it again asks again; cancel.
         Write_Raw(Path("noext"), "x");
@@ -389,12 +376,6 @@ private slots:
                                             {1, 1, 15, 3}, {1, 1, 18, 2}}));
         QVERIFY(got.contains(Req{1, 4, 0, 11}) && got.contains(Req{1, 4, 11, 5}));
         for (const Req &r : got) QVERIFY(r.tab != 13);
-        QCOMPARE(max, Cfg_Table_Count() + 1);
-        QCOMPARE(pos.first(), 0);
-        QCOMPARE(pos.last(), Cfg_Table_Count() + 1);
-        QCOMPARE(pos.size(), (Cfg_Table_Count() - 1) + 2);   // one step per table read
-        // Names arrive in 866 and are kept in 1251.
-        QCOMPARE(Field_To_Unicode(reinterpret_cast<const char *>(Tab_Field(5, 0)), 20), QString("ГРС Северная"));
         QCOMPARE(names, QStringList({"ГРС Северная"}));
         for (int t : {1, 4, 6, 9, 14, 22, 29, 44})
             QCOMPARE(QByteArray(reinterpret_cast<const char *>(Contr_Tables + Tab_Offset(t)), Tab_Length(t)),
@@ -445,9 +426,6 @@ private slots:
         };
         QCOMPARE(Take_Requests(sim), expect);
         for (int t : {9, 13, 17, 18, 19, 20}) QCOMPARE(int(b.Write_Sel[t]), 0);
-        QCOMPARE(max, Cfg_Table_Count());
-        QCOMPARE(pos.last(), Cfg_Table_Count());
-        QCOMPARE(link_changed, 1);
         QCOMPARE(names, QStringList({"Контроллер QZT_16"}));
         // The controller got 866, the image keeps 1251.
         QCOMPARE(sim.Table(5).left(17), Unicode_To_Cp866("Контроллер QZT_16"));

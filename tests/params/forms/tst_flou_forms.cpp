@@ -245,19 +245,6 @@ private slots:
         QCOMPARE(m.sim.Field(18, 2), One(3));
     }
 
-    void raised_count_list_cancelled_writes_nothing()
-    {
-        const QByteArray old9 = m.sim.Table(9);
-        Tab_Dir[9].data[0] = 4;
-        Tab_Dir[9].data[2] = 7;
-        Scripted_Dialogs run([](QDialog &d) { d.reject(); });
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        Vrg_Count_Raised_Write(m.main.get(), old9);
-        Set_Dialog_Runner(old);
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 17, 0, 4}, {1, 18, 0, 4}, {1, 19, 0, 4}, {1, 20, 0, 4}}));
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Tab_Dir[9].data), 6), old9);
-    }
-
     void failed_write_ends_the_chain()
     {
         m.sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(-1));

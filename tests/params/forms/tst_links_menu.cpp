@@ -204,71 +204,6 @@ private slots:
         for (const Req &r : m.Requests()) QCOMPARE(r.func, 1);
     }
 
-    void chromatograph_parameter_list_written_after_the_form()
-    {
-        m.sim.Set_Field(18, 1, B({42}));
-        m.sim.Set_Field(14, 14, B({3}));
-        m.Sync();
-        const QByteArray t1 = m.sim.Table(1);
-        m.Run("NConHGC", [&](QDialog &d) {
-            if (auto *l = qobject_cast<TFormChrPar_List *>(&d)) {
-                l->Work.par[1].reg = 777;
-                l->BitBtnAccept->click();
-                return;
-            }
-            auto &f = m.As<TFormConHGC>(d);
-            f.BitBtnParList->click();
-            Cb(f, "CBVrg")->setCurrentIndex(1);
-            f.BitBtnWrite->click();
-        });
-        QCOMPARE(m.Requests().mid(4), (QList<Req>{{2, 14, 10, 1}, {2, 1, 1, 1}}));
-        Chr_Par p;
-        std::memcpy(&p, m.sim.Table(1).constData() + 64, 64);
-        QCOMPARE(uint16_t(p.reg), uint16_t(777));
-        QCOMPARE(m.sim.Table(1).left(64), t1.left(64));
-
-        // The list changed but the form cancelled: nothing written, the image as the controller holds it.
-        m.Sync();
-        const QByteArray now1 = m.sim.Table(1);
-        m.Run("NConHGC", [&](QDialog &d) {
-            if (auto *l = qobject_cast<TFormChrPar_List *>(&d)) {
-                l->Work.par[0].reg = 5;
-                l->BitBtnAccept->click();
-                return;
-            }
-            auto &f = m.As<TFormConHGC>(d);
-            f.BitBtnParList->click();
-            f.BitBtnCancel->click();
-        });
-        for (const Req &r : m.Requests()) QCOMPARE(r.func, 1);
-        QVERIFY(std::memcmp(Tab_Dir[1].data, now1.constData(), 1280) == 0);
-    }
-
-    void raising_flow_computer_count_asks()
-    {
-        m.Run("NVrgConn", [&](QDialog &d) {
-            auto &f = m.As<TFormConVich>(d);
-            Cb(f, "CBCount")->setCurrentIndex(4);
-            f.BitBtnWrite->click();
-        });
-        QCOMPARE(m.ques.asked.size(), 1);
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 9, 0, 6}}));
-        QCOMPARE(int(Tab_Dir[9].data[0]), 2);
-
-        // "Да": the flow-computer road takes over with the table as read.
-        m.ques.answers = {1};
-        QByteArray handed;
-        Vrg_Count_Raised = [&](TFormMain *, const QByteArray &old) { handed = old; };
-        m.Run("NVrgConn", [&](QDialog &d) {
-            auto &f = m.As<TFormConVich>(d);
-            Cb(f, "CBCount")->setCurrentIndex(4);
-            f.BitBtnWrite->click();
-        });
-        QCOMPARE(handed, B({2, 11, 3, 10, 0, 1}));
-        QCOMPARE(int(Tab_Dir[9].data[0]), 5);
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 9, 0, 6}}));
-    }
-
     void upper_level_address_moves_the_link()
     {
         Link_Direct();
@@ -328,20 +263,6 @@ private slots:
         QCOMPARE(m.ques.asked[0].line1, QString("Не выполнена запись в таблицу 3."));
         QCOMPARE(Exch_Box->Adr, uint8_t(1));
         QCOMPARE(Conn_Settings.Ethernet_Conn_Par.Link.Adr, uint8_t(254));
-    }
-
-    void upper_level_preambles_only()
-    {
-        Link_Direct();
-        m.Run("NConVU", [&](QDialog &d) {
-            auto &f = m.As<TFormConVU>(d);
-            Ed(f, "EPream")->setText("4");
-            f.BitBtnWrite->click();
-        });
-        QCOMPARE(Requests(), (QList<Req_At>{{1, 3, 0, 4, 1}, {2, 3, 2, 1, 1}, {2, 3, 2, 1, 1}}));
-        QCOMPARE(m.sim.Table(3), B({1, 11, 4, 0}));
-        QCOMPARE(Exch_Box->Adr, uint8_t(1));
-        Link_Ethernet();
     }
 };
 

@@ -260,34 +260,6 @@ private slots:
         }
     }
 
-    void flow_computer_state_reads_at_most_sixteen()
-    {
-        Sim_State::Set_Vich_State(sim, {1, 0, 1}, {0, 1, 1});
-        Set_Image(9, 0, 3);
-        sim.Set_Field(18, 2, QByteArray(1, char(17)));
-        TFormPrz f(m.main.get());
-        f.show();
-        QStringList third;
-        int shown = 0;
-        Scripted_Dialogs run([&](QDialog &d) {
-            auto &v = m.As<TFormVichInf>(d);
-            shown = 0;
-            for (const auto &r : v.Rows) shown += r.pn->isVisible() ? 1 : 0;
-            third = QStringList{v.Rows[2].la->text(), v.Rows[2].lc->text(), v.Rows[2].lw->text()};
-        });
-        Dialog_Runner *old = Set_Dialog_Runner(&run);
-        f.BitBtnVichClick();
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 9, 0, 1}, {1, 18, 0, 3}, {1, 34, 0, 3}, {1, 35, 0, 3}}));
-        QCOMPARE(shown, 3);
-        QCOMPARE(third, (QStringList{"17", "Есть", "Записываются"}));
-
-        sim.Set_Field(9, 0, QByteArray(1, char(200)));
-        f.BitBtnVichClick();
-        Set_Dialog_Runner(old);
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 9, 0, 1}, {1, 18, 0, 16}, {1, 34, 0, 16}, {1, 35, 0, 16}}));
-        QCOMPARE(shown, 16);
-    }
-
     void sit_command_loops_until_a_choice_and_disconnects_after_a_reset()
     {
         // Prz -> table states -> "Выход" -> Prz again -> "Выход": the link stays.
@@ -366,25 +338,6 @@ private slots:
         QCOMPARE(m.Requests(), (QList<Req>{{1, 33, 0, 1}}));
         QCOMPARE(m.ques.asked.size(), 1);
         QCOMPARE(m.ques.asked[0].line1, QString("Нет связи с хроматографом"));
-    }
-
-    void wmt_momentary_data()
-    {
-        Sim_State::Set_Wmt_Mom(sim, QDateTime(QDate(2024, 5, 17), QTime(11, 59, 0)), {-18.4f, 0.5f, 5.31f, 150.f, 2.f});
-        Set_Image(15, 6, 2);
-        int visible = 0;
-        m.Run("NWmt_MomData", [&](QDialog &d) {
-            auto &f = m.As<TFormMomWmt>(d);
-            QTRY_VERIFY(!f.pnTime->text().isEmpty());
-            for (const auto &r : f.Rows) visible += r.pn->isVisible() ? 1 : 0;
-        });
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 33, 1, 1}, {1, 37, 0, 7}}));
-        QCOMPARE(visible, 4);
-
-        sim.Set_Field(33, 1, QByteArray(1, '\0'));
-        QCOMPARE(m.Run("NWmt_MomData", [](QDialog &) {}), 0);
-        QCOMPARE(m.ques.asked.size(), 1);
-        QCOMPARE(m.ques.asked[0].line1, QString("Нет связи с влагомером"));
     }
 
     void cleanupTestCase()
