@@ -247,18 +247,9 @@ private slots:
         QCOMPARE(Cnf_Contr_Name(rec), QString("Узел 7"));
         QCOMPARE(caption, QString("Параметры конфигурации контроллера \"Узел 7\" "));
 
-        d = Edit_With<TFormConVich>(rec, &TFormConfig::BtnConVich, [](TFormConVich &v) {
-            v.Set_Row_Value(v.Row_Of("CBCount"), 3);
-        });
-        QCOMPARE(d, QList<int>{3919});
-        QCOMPARE(int(rec.t9[0]), 3);
-
         d = Edit_With<TFormConVU>(rec, &TFormConfig::BtnConVU, [](TFormConVU &v) { v.Set_Row_Value(v.Row_Of("CBAdr"), 9); });
         QCOMPARE(d, QList<int>{1489});
         QCOMPARE(int(rec.t3[0]), 9);
-
-        d = Edit_With<TFormSys>(rec, &TFormConfig::BtnSys, [](TFormSys &s) { s.CheckBox2->setChecked(!s.CheckBox2->isChecked()); });
-        QCOMPARE(d, QList<int>{1593 + 8});
 
         // The flow-computer list: the first of three deleted; the count follows.
         ques.answers = {1};
@@ -271,14 +262,6 @@ private slots:
         for (int at : d) QVERIFY((at >= 1825 && at < 1825 + 3 * 20) || at == 3919);
         QCOMPARE(int(rec.t9[0]), 2);
         QCOMPARE(int(rec.flou[0].adr), int(adr1));
-
-        d = Edit_With<TFormDistr>(rec, &TFormConfig::BtnDistr, [](TFormDistr &p) { p.Set_Row_Value(0, 6); });
-        QCOMPARE(d, QList<int>{3365});
-        QCOMPARE(int(rec.t28[0]), 6);
-
-        d = Edit_With<TFormAccess>(rec, &TFormConfig::BtnAccess, [](TFormAccess &a) { a.Rows[0].name->setText("BOSS"); });
-        for (int at : d) QVERIFY(at >= 3467 && at < 3467 + 4);
-        QCOMPARE(QByteArray(rec.users[0].name, 4), QByteArray("BOSS"));
 
         d = Edit_With<TFormConst_Par>(rec, &TFormConfig::BtnConst1, [](TFormConst_Par &c) {
             c.Rows[2].cb->setChecked(true);

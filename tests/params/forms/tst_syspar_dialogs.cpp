@@ -199,31 +199,6 @@ private slots:
         QCOMPARE(Raw(t6, 12), QByteArray("\x03\xC9\x02\x0B\x19\x01\x00\x01\x00\x01\x11\x22", 12));
     }
 
-    void system_parameters_month_off_and_outside_the_lists()
-    {
-        // Summer month 0: the rest of the group hidden, code and hour kept; winter month 7
-        // (none of the list): no month shown and the whole rule kept.
-        uint8_t t6[12] = {0, 0x8B, 5, 7, 0x99, 30, 23, 5, 0, 1, 1, 1};
-        TFormSys f;
-        f.Tab_Data = t6;
-        f.show();
-        f.BitBtnAccept->click();
-        QCOMPARE(f.Accepted, uint8_t(1));
-        // Field 7 is written 1 whatever it held.
-        QCOMPARE(Raw(t6, 12), QByteArray("\x00\x8B\x05\x07\x99\x1E\x17\x01\x00\x01\x01\x01", 12));
-
-        // Picking a summer month lays the group out from the kept code: "Третий", weekday 1.
-        uint8_t t2[12] = {0, 0x8B, 5, 0, 0, 1, 0, 1, 0, 0, 0, 0};
-        TFormSys g;
-        g.Tab_Data = t2;
-        g.show();
-        g.Summer->Month->setCurrentIndex(1);
-        QVERIFY(g.Summer->Ordinal->isVisible());
-        g.Summer->Weekday->setCurrentIndex(6);
-        g.BitBtnWrite->click();
-        QCOMPARE(Raw(t2, 3), QByteArray("\x02\xBB\x05", 3));
-    }
-
     void system_parameters_refuse_without_contract_hour()
     {
         uint8_t t6[12] = {0, 0, 0, 0, 0, 1, 24, 1, 0, 0, 0, 0};
@@ -264,27 +239,6 @@ private slots:
         g.BitBtnAccept->click();
         QCOMPARE(g.Accepted, uint8_t(1));
         QCOMPARE(Raw(b, 4), QByteArray("\x01\x00\x01\x00", 4));
-    }
-
-    void averaging_period()
-    {
-        uint8_t t28[2] = {12, 9};
-        TFormDistr f;
-        f.Tab_Data = t28;
-        f.show();
-        f.ComboBox1->setCurrentIndex(4);
-        f.BitBtnAccept->click();
-        QCOMPARE(Raw(t28, 2), QByteArray("\x06\x00", 2));
-
-        uint8_t odd[2] = {5, 3};
-        TFormDistr g;
-        g.Tab_Data = odd;
-        g.show();
-        QCOMPARE(g.ComboBox1->currentIndex(), -1);
-        g.BitBtnAccept->click();
-        QCOMPARE(Asked(), QStringList{"Не введен период||2"});
-        QCOMPARE(Raw(odd, 2), QByteArray("\x05\x03", 2));
-        QCOMPARE(g.Accepted, uint8_t(0));
     }
 
     void clock_form_season_bytes_compared_raw()
