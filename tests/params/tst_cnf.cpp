@@ -36,13 +36,6 @@ struct Ques_Log final : Ques_Handler {
 
 uint8_t *B(Cnf_Rec &r) { return reinterpret_cast<uint8_t *>(&r); }
 
-float F32(const uint8_t *p)
-{
-    float v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
 QByteArray Rec_Bytes(const Cnf_Rec &r) { return QByteArray(reinterpret_cast<const char *>(&r), sizeof r); }
 
 void Write_Raw(const QString &path, const QByteArray &b)
@@ -168,7 +161,7 @@ private slots:
         QTest::newRow("short") << 1 << -1 << 0 << int(Cnf_Load::Bad_Size) << cnf;
         QTest::newRow("long") << -1 << -1 << 0 << int(Cnf_Load::Bad_Size) << cnf;
         QTest::newRow("empty") << 4335 << -1 << 0 << int(Cnf_Load::Bad_Size) << cnf;
-        QTest::newRow("type") << 0 << 2 << 'H' << int(Cnf_Load::Bad_Type) << "контроллера QZT";
+        QTest::newRow("type") << 0 << 2 << int('H') << int(Cnf_Load::Bad_Type) << "контроллера QZT";
         QTest::newRow("version") << 0 << 4 << 14 << int(Cnf_Load::Bad_Version) << "для контроллера QZT с версией ПО 14";
     }
     void bad_files_are_refused_whole()
@@ -335,26 +328,6 @@ private slots:
         nousers.users[0].level = 0;
         QVERIFY(Apply_Config(nousers, false));
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(Contr_Tables + Tab_Offset(4)), 352), t4);
-    }
-
-    void fill_takes_the_image_with_blank_passwords()
-    {
-        std::memset(Tab_Field(13, 0), 'x', 256);
-        Cnf_Rec r;
-        New_Cnf(r);
-        r.res1309[5] = 9;
-        Fill_Config(r);
-        QCOMPARE(int(r.filled), 1);
-        QVERIFY(std::memcmp(B(r) + 1, Contr_Tables + Tab_Offset(0), 18) == 0);
-        for (int t : {1, 3, 4, 5, 6, 9, 14, 15, 21, 22, 23, 24, 25, 26, 28, 29, 43, 44})
-            QVERIFY(std::memcmp(Contr_Tables + Tab_Offset(t), B(r) + Cnf_Table_Offset(t), Tab_Length(t)) == 0);
-        for (int i = 0; i < 16; ++i) {
-            QCOMPARE(int(r.flou[i].adr), int(*Tab_Field(18, i)));
-            QCOMPARE(int(r.flou[i].type), int(*Tab_Field(17, i)));
-            QCOMPARE(QByteArray(r.flou[i].pass, 16), QByteArray(16, ' '));
-        }
-        QCOMPARE(int(r.res1309[5]), 9);
-        QCOMPARE(int(r.Line2_Const[0]), 0);
     }
 
     void read_config_reads_every_table_but_13_in_chunks()

@@ -272,52 +272,6 @@ private slots:
         QCOMPARE(F32(rec.t44 + 8), 0.5f);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(rec.Line2_Const), 100), QByteArray(100, '\0'));
     }
-
-    void accepted_for_writing_then_applied_and_written()
-    {
-        // A restore's road: the editor on Dev_Write 1 only edits; its caller applies the record
-        // and writes the chosen tables.
-        Cnf_Rec rec;
-        New_Cnf(rec);
-        std::memcpy(rec.users[0].name, "ADM ", 4);
-        rec.users[0].level = 1;
-        std::memcpy(rec.users[0].code, "1234", 4);
-        rec.t3[0] = 1;   // the simulator stays at address 1
-
-        Cnf_Editor_Result r;
-        Install_Config_Editor(m.main.get());
-        {
-            Scripted_Dialogs s([&](QDialog &d) {
-                auto *f = qobject_cast<TFormConfig *>(&d);
-                QVERIFY(f);
-                QVERIFY(f->BitBtnWrite->isVisible());
-                Click(*f, f->BtnDistr, [](QDialog &dd) {
-                    static_cast<TFormDistr &>(dd).Set_Row_Value(0, 4);
-                    static_cast<TParam_Dialog &>(dd).Confirm_Button()->click();
-                });
-                f->BitBtnWrite->click();
-            });
-            Dialog_Runner *old = Set_Dialog_Runner(&s);
-            r = Config_Editor(m.main.get(), rec, 1);
-            Set_Dialog_Runner(old);
-        }
-        Set_Config_Editor(m.main.get(), nullptr);
-        QVERIFY(r.accepted);
-        QVERIFY(r.changed);
-        QVERIFY(sim.Log().isEmpty());
-        QCOMPARE(int(rec.t28[0]), 4);
-
-        QVERIFY(Apply_Config(rec, true));
-        Tab_State_Block b;
-        Fill_Tab_State_Block(b, nullptr);
-        b.Write_Sel[28] = 1;
-        Cnf_Exch_Ui ui;
-        ui.pause = [](int) {};
-        QVERIFY(Write_Config(b, ui));
-        QCOMPARE(sim.Table(28).left(2), QByteArray("\x04\x00", 2));
-        sim.Clear_Log();
-        image = Image();
-    }
 };
 
 QTEST_MAIN(Tst_Config_Editor)

@@ -2,6 +2,7 @@
 // changed fields are written.
 #include "core/Codepage.h"
 #include "core/forms/Statusbar.h"
+#include "params/Ident_Tab.h"
 #include "params/forms/Const_Par.h"
 #include "params/forms/Ident.h"
 #include "params/forms/Params_Menu.h"

@@ -352,24 +352,6 @@ private slots:
         QCOMPARE(int(uint8_t(sim.Field(14, 0).at(0))), 5);
     }
 
-    // "Нет" to the correction: nothing written, the user told so.
-    void refused_record_not_corrected()
-    {
-        cnf_file = Make_File();
-        result = 1;
-        sel = {14};
-        editor_accepts = {true};
-        editor_edit = [](Cnf_Rec &r) {
-            r.t6[7] = 1;
-            r.t14[0] = 0;
-        };
-        Check();
-        QVERIFY(Connected);
-        QCOMPARE(ques.asked.mid(ques.asked.size() - 2),
-                 (QStringList{"Корректировать параметры конфигурации? | ", "Запись таблиц не выполнена | "}));
-        QVERIFY(Writes(Take()).isEmpty());
-    }
-
     // Only the user table selected: the access form on the record, then the table.
     void user_table_restored_through_the_access_form()
     {
@@ -383,17 +365,6 @@ private slots:
         QCOMPARE(dialogs, (QStringList{"tabinfo", "open", "access"}));
         QCOMPARE(Writes(Take()), (QList<Req>{{2, 4, 0, 10}, {2, 4, 10, 6}}));
 
-        // Refused: the message, nothing written.
-        init();
-        Set_Version(16);
-        cnf_file = Make_File();
-        result = 1;
-        sel = {4};
-        access_accepts = false;
-        Check();
-        QVERIFY(Connected);
-        QCOMPARE(ques.asked, QStringList{"Таблица доступа к записи в контроллер не восстановлена | Запись в таблицы параметров конфигурации недопустима"});
-        QVERIFY(Writes(Take()).isEmpty());
     }
 
     // A refused user-table write stops at the first request, puts the pair back and says so.

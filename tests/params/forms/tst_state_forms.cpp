@@ -132,21 +132,6 @@ private slots:
             QCOMPARE(int(Conn_Settings.Dir_Conn_Par.Adr), 5);
             sim.Clear_Faults();
         }
-        {
-            m.ques.answers = {1};
-            m.Requests();
-            Login();
-            TFormTableInfo f(m.main.get());
-            f.Tab_State = &b;
-            f.Status_Bar = m.main->StatusBar1;
-            f.show();
-            f.BitBtnReset->click();
-            QCOMPARE(int(f.Result), 3);
-            QVERIFY(!f.isVisible());
-            QCOMPARE(m.Requests(), (QList<Req>{{25, -1, -1, -1}}));
-            QCOMPARE(m.main->StatusBar1->Text(1), QString(" Адр. 1"));
-            QCOMPARE(int(uint8_t(sim.Field(7, 5)[0])), 1);   // the controller did reset
-        }
     }
 
     void current_state_tick_reads_16_then_33()
