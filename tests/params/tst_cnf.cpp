@@ -239,13 +239,6 @@ private slots:
         QCOMPARE(ques.asked[0].line1, QString("Файл noext уже есть."));
         QCOMPARE(ques.asked[0].line2, QString("Вы хотите заменить существующий файл?"));
         QCOMPARE(QFileInfo(Path("noext")).size(), 1);
-        // "Да" replaces it under its own name.
-        ques.asked.clear();
-        ques.answers = {1};
-        QVERIFY(Save_Cnf_Run(r, now, take({Path("noext")})));
-        QCOMPARE(QFileInfo(Path("noext")).size(), 4335);
-        QVERIFY(!QFile::exists(Path("noext.cnf")));
-
         // A file that cannot be made.
         ques.asked.clear();
         QVERIFY(!Save_Cnf_Run(r, now, take({Path("no/dir/x.cnf")})));

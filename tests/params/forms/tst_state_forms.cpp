@@ -216,35 +216,6 @@ private slots:
         Connected = true;
     }
 
-    void current_state_table_states_button()
-    {
-        Tab_State_Block b;
-        std::memset(&b, 0x55, sizeof b);
-        sim.Set_Field(7, 6, QByteArray(1, char(1)));
-        TFormPrz f(m.main.get());
-        f.Tab_State = &b;
-        f.Status_Bar = m.main->StatusBar1;
-        f.Message_Timer = &m.main->TimerMessage;
-        f.show();
-        // A failed read: the question, then the form stays and refreshes again.
-        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).Times(-1));
-        f.BitBtnTablesClick();
-        QCOMPARE(m.ques.asked.size(), 1);
-        QVERIFY(f.isVisible() && f.Timer.isActive());
-        QCOMPARE(int(f.Result), 0);
-        sim.Clear_Faults();
-        m.Requests();
-
-        f.BitBtnTablesClick();
-        QCOMPARE(m.Requests(), (QList<Req>{{1, 7, 0, 45}}));
-        QCOMPARE(int(f.Result), 1);
-        QVERIFY(!f.Timer.isActive());
-        for (int t = 0; t < TAB_STATE_TABLES; ++t) {
-            QCOMPARE(int(b.State[t]), t == 6 ? 1 : 0);
-            QCOMPARE(int(b.Write_Sel[t]), 0);
-        }
-    }
-
     void sit_command_loops_until_a_choice_and_disconnects_after_a_reset()
     {
         // Prz -> table states -> "Выход" -> Prz again -> "Выход": the link stays.
