@@ -231,8 +231,8 @@ private slots:
     {
         Cnf_Rec rec;
         New_Cnf(rec);
-        // Two flow computers and a maker, so that every list accepts.
-        rec.t9[0] = 2;
+        // Three flow computers and a maker, so that every list accepts.
+        rec.t9[0] = 3;
         rec.flou[1].type = 1;
         rec.t6[8] = 1;   // a moisture meter
         std::memcpy(rec.users[0].name, "ADM ", 4);
