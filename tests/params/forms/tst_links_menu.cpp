@@ -188,20 +188,6 @@ private slots:
         QCOMPARE(m.Requests().mid(4), (QList<Req>{{2, 14, 0, 16}}));
         QCOMPARE(m.sim.Field(14, 0), B({247}));
         QCOMPARE(m.sim.Field(14, 15), B({255}));
-
-        m.ques.asked.clear();
-        m.Run("N_Ethernet", [&](QDialog &d) {
-            auto &f = m.As<TFormConEth>(d);
-            f.Edit("im2")->setText("300");
-            f.BitBtnWrite->click();
-            f.Edit("im2")->setText("0");
-            f.Edit("e1")->setText("4294967296");
-            f.BitBtnWrite->click();
-            f.BitBtnCancel->click();
-        });
-        QCOMPARE(m.ques.asked.size(), 2);
-        QCOMPARE(m.ques.asked[0].line1, QString("Маска подсети"));
-        for (const Req &r : m.Requests()) QCOMPARE(r.func, 1);
     }
 
     void upper_level_address_moves_the_link()
