@@ -1,5 +1,4 @@
-// The user record of table 4, the level texts and the rules of a whole table.
-#include "core/Codepage.h"
+// The rules a whole user table must keep before it is written.
 #include "params/Access.h"
 
 #include <QtTest>
@@ -28,43 +27,6 @@ User_Rec User(const char *name, int level, const char *code, const char *pass = 
 class Tst_Access : public QObject {
     Q_OBJECT
 private slots:
-    void record_layout()
-    {
-        const QByteArray b = Unicode_To_Cp1251(QStringLiteral("ИВАН")) + char(3) + char(0x5A) +
-                             QByteArray("secret      ") + QByteArray("12  ");
-        QCOMPARE(b.size(), 22);
-        User_Rec u;
-        std::memcpy(&u, b.constData(), sizeof u);
-        QCOMPARE(User_Text(u.name, USER_NAME_LEN), QString("ИВАН"));
-        QCOMPARE(int(u.level), 3);
-        QCOMPARE(int(u.flag), 0x5A);
-        QCOMPARE(User_Text(u.pass, USER_PASS_LEN), QString("secret"));
-        QCOMPARE(User_Text(u.code, USER_CODE_LEN), QString("12"));
-        QCOMPARE(User_List_Text(u), QString("ИВАН"));
-        std::memset(u.name, ' ', 4);
-        QCOMPARE(User_List_Text(u), QString("   --   "));
-        std::memset(u.name, 0, 4);   // a table never written
-        QCOMPARE(User_List_Text(u), QString("   --   "));
-        std::memcpy(u.name, "AB\0\0", 4);
-        QCOMPARE(User_List_Text(u), QString("AB"));
-        // Blank padded, cut at the field's length.
-        char f[4];
-        User_Field(f, 4, QStringLiteral("AB"));
-        QCOMPARE(QByteArray(f, 4), QByteArray("AB  "));
-        User_Field(f, 4, QStringLiteral("ABCDEF"));
-        QCOMPARE(QByteArray(f, 4), QByteArray("ABCD"));
-    }
-
-    void level_texts()
-    {
-        QCOMPARE(Access_Level_Text(0), QString("Нет доступа"));
-        QCOMPARE(Access_Level_Text(1), QString("Производитель-наладчик"));
-        QCOMPARE(Access_Level_Text(2), QString("Администратор"));
-        QCOMPARE(Access_Level_Text(3), QString("Инженер"));
-        QCOMPARE(Access_Level_Text(4), QString("Оператор"));
-        QCOMPARE(Access_Level_Text(5), QString("?"));
-    }
-
     void table_rules_in_order()
     {
         User_Rec t[USER_COUNT];

@@ -54,23 +54,13 @@ private slots:
         Flou_To_Image(r, 200);
     }
 
-    void grid_texts()
+    void unknown_codes_shown_as_questions()
     {
         Flou_Rec r{};
-        r.adr = 12;
-        r.type = 1;
-        r.order = 1;
-        r.mask = 0x1B;
-        QCOMPARE(Flou_Adr_Text(r), QString("   12"));
-        QCOMPARE(Flou_Type_Text(r), QString(" ФЛОУКОР, ПМ-3В"));
-        QCOMPARE(Flou_Order_Text(r), QString(" Мл. адрес -- мл. байт"));
-        QCOMPARE(Flou_Mask_Text(r), QString("      0x1B"));
         r.type = 7;
         r.order = 2;
         QCOMPARE(Flou_Type_Text(r), QString(" ?"));
         QCOMPARE(Flou_Order_Text(r), QString(" ?"));
-        QCOMPARE(Flou_Pipes(1), 1);
-        QCOMPARE(Flou_Pipes(0), 3);
     }
 
     void list_rules()

@@ -60,21 +60,6 @@ private slots:
         QCOMPARE(Day_Code_Day_Index(0, 3), -1);
     }
 
-    void month_and_hour_lists()
-    {
-        QCOMPARE(Dst_Month_Index(Dst_Summer, 0), 0);
-        QCOMPARE(Dst_Month_Index(Dst_Summer, 3), 2);
-        QCOMPARE(Dst_Month_Index(Dst_Summer, 6), -1);
-        QCOMPARE(Dst_Month_Index(Dst_Winter, 10), 2);
-        QCOMPARE(Dst_Month_Index(Dst_Winter, 8), -1);
-        QCOMPARE(Dst_Index_Month(Dst_Winter, 4), 12);
-        QCOMPARE(Dst_Index_Month(Dst_Summer, 0), 0);
-        QCOMPARE(Dst_Hour_Index(Dst_Summer, 0), 0);
-        QCOMPARE(Dst_Hour_Index(Dst_Summer, 23), -1);
-        QCOMPARE(Dst_Hour_Index(Dst_Winter, 0), -1);
-        QCOMPARE(Dst_Hour_Index(Dst_Winter, 23), 22);
-    }
-
     void rules_built_here_are_read_by_the_date_functions()
     {
         // Last Sunday of March at 2:00 to last Sunday of October at 3:00, year 2026:

@@ -161,16 +161,6 @@ private slots:
         std::memcpy(&port, t29 + 16, 4);
         QCOMPARE(port, 65536u);
     }
-
-    void mac_form_shows_the_bytes()
-    {
-        uint8_t mac[6] = {0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F};
-        TFormMac_Adr f;
-        f.Tab_Data = mac;
-        f.show();
-        QCOMPARE(f.PMac->text(), QString("0A:1B:2C:3D:4E:5F"));
-        QVERIFY(!f.BitBtnWrite && !f.BitBtnAccept);
-    }
 };
 
 QTEST_MAIN(Tst_Links_Forms)

@@ -1,4 +1,4 @@
-// The table-state check at connect against the controller simulator on a fake link: what
+// The table-state check at connect against the controller simulator: what
 // each choice of the table-state form leads to, what reaches the controller and in which
 // order, and the messages shown.
 #include "core/Cnf_Exchange.h"
@@ -16,8 +16,7 @@
 #include "params/forms/Restore.h"
 #include "params/forms/Tabinfo.h"
 
-#include "FakePort.h"
-#include "Sim.h"
+#include "Sim_Menu.h"
 
 #include <QFileDialog>
 #include <QPushButton>
@@ -47,30 +46,12 @@ struct Ques_Log : Ques_Handler {
     }
 };
 
-struct Req {
-    int func, tab, first, count;
-    bool operator==(const Req &o) const
-    {
-        return func == o.func && tab == o.tab && first == o.first && count == o.count;
-    }
-};
-
 } // namespace
-
-namespace QTest {
-template <> char *toString(const Req &r)
-{
-    return qstrdup(QString::asprintf("{f%d t%d %d+%d}", r.func, r.tab, r.first, r.count).toLatin1().constData());
-}
-} // namespace QTest
 
 class Tst_Restore : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
-    FakeClock clk;
-    FakePort port{&clk};
-    Sim_Core sim{1};
-    std::unique_ptr<TFormMain> main;
+    Sim_Menu m;
+    Sim_Core &sim = m.sim;
     Ques_Log ques;
 
     // What the table-state form is to do: the tables to tick and the result it reports.
@@ -118,14 +99,7 @@ class Tst_Restore : public QObject {
         }
     }
 
-    // The controller's requests since the last call.
-    QList<Req> Take()
-    {
-        QList<Req> out;
-        for (const Sim_Request_Log &l : sim.Log()) out << Req{l.func, l.table, l.first, l.count};
-        sim.Clear_Log();
-        return out;
-    }
+    QList<Req> Take() { return m.Requests(); }
     static QList<Req> Writes(const QList<Req> &all)
     {
         QList<Req> w;
@@ -138,7 +112,7 @@ class Tst_Restore : public QObject {
     {
         Scripted_Dialogs run([this](QDialog &d) { Answer(d); });
         Dialog_Runner *old = Set_Dialog_Runner(&run);
-        Check_Table_States(main.get());
+        Check_Table_States(m.main.get());
         Set_Dialog_Runner(old);
     }
     void Set_Version(uint8_t v)
@@ -155,7 +129,7 @@ class Tst_Restore : public QObject {
         New_Cnf(rec);
         Fill_Config(rec);
         rec.t6[3] = t6_3;
-        const QString path = dir.filePath("restore.cnf");
+        const QString path = m.dir.filePath("restore.cnf");
         [&] { QCOMPARE(Write_Cnf_File(path, rec), Cnf_Write::Ok); }();
         return path;
     }
@@ -176,20 +150,9 @@ class Tst_Restore : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
-        Set_Work_Dir(dir.path());
-        main = std::make_unique<TFormMain>();
-        main->TimerStart.stop();
+        QVERIFY(m.Start());
         Set_Ques_Handler(&ques);
-        Exch_Box->Adr = 1;
-        Exch_Box->Conn_Prz = 2;
-        Exch_Box->Clk = &clk;
-        Exch_Box->Pause_Tcp_Ms = 0;
-        Exch_Box->Sock = port.Borrow();
-        port.On_Write = [this](FakePort &p, const QByteArray &w) {
-            for (const Sim_Chunk &c : sim.Receive(w, clk.Now_Us() / 1000)) p.Queue(c.bytes, 1000);
-        };
-        Install_Restore(main.get());
+        Install_Restore(m.main.get());
         QVERIFY(bool(Table_State_Check));
     }
     void cleanupTestCase()
@@ -238,16 +201,6 @@ private slots:
         QVERIFY(ques.asked.isEmpty());
     }
 
-    // An unreadable table 7 ends the check without the form, the link kept.
-    void failed_state_read_keeps_the_link()
-    {
-        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).Times(-1));
-        Check();
-        sim.Clear_Faults();
-        QVERIFY(Connected);
-        QVERIFY(dialogs.isEmpty());
-    }
-
     // Version 14: every table shown destroyed without a read; no choice closes the link.
     void configuration_only_controller_shown_all_destroyed()
     {
@@ -287,17 +240,6 @@ private slots:
         QCOMPARE(dialogs, QStringList{"tabinfo"});
         QCOMPARE(Take(), (QList<Req>{{1, 7, 0, 45}, {1, 6, 0, 12}, {2, 2, 0, 8}}));
         QCOMPARE(ques.asked, QStringList{"В контроллер будет записано время ЭВМ. | Вы уверены, что часы ЭВМ показывают правильное время?"});
-    }
-
-    // With destroyed system parameters the clock is not set.
-    void clock_refused_with_destroyed_system_parameters()
-    {
-        Tab_State_Block b;
-        Fill_Tab_State_Block(b, nullptr);
-        b.Write_Sel[6] = 1;
-        QVERIFY(!Can_Set_Time(main.get(), b));
-        QVERIFY(Take().isEmpty());
-        QCOMPARE(ques.asked, QStringList{"Запись даты и времени невозможна | при разрушенной таблице системных параметров"});
     }
 
     // A cancelled file dialog and a cancelled editor write nothing.
@@ -410,24 +352,6 @@ private slots:
         QCOMPARE(int(uint8_t(sim.Field(14, 0).at(0))), 5);
     }
 
-    // "Нет" to the correction: nothing written, the user told so.
-    void refused_record_not_corrected()
-    {
-        cnf_file = Make_File();
-        result = 1;
-        sel = {14};
-        editor_accepts = {true};
-        editor_edit = [](Cnf_Rec &r) {
-            r.t6[7] = 1;
-            r.t14[0] = 0;
-        };
-        Check();
-        QVERIFY(Connected);
-        QCOMPARE(ques.asked.mid(ques.asked.size() - 2),
-                 (QStringList{"Корректировать параметры конфигурации? | ", "Запись таблиц не выполнена | "}));
-        QVERIFY(Writes(Take()).isEmpty());
-    }
-
     // Only the user table selected: the access form on the record, then the table.
     void user_table_restored_through_the_access_form()
     {
@@ -441,17 +365,6 @@ private slots:
         QCOMPARE(dialogs, (QStringList{"tabinfo", "open", "access"}));
         QCOMPARE(Writes(Take()), (QList<Req>{{2, 4, 0, 10}, {2, 4, 10, 6}}));
 
-        // Refused: the message, nothing written.
-        init();
-        Set_Version(16);
-        cnf_file = Make_File();
-        result = 1;
-        sel = {4};
-        access_accepts = false;
-        Check();
-        QVERIFY(Connected);
-        QCOMPARE(ques.asked, QStringList{"Таблица доступа к записи в контроллер не восстановлена | Запись в таблицы параметров конфигурации недопустима"});
-        QVERIFY(Writes(Take()).isEmpty());
     }
 
     // A refused user-table write stops at the first request, puts the pair back and says so.
@@ -461,7 +374,7 @@ private slots:
         Fill_Tab_State_Block(b, nullptr);
         b.Write_Sel[4] = 1;
         b.Write_Sel[6] = 1;
-        QVERIFY(!Restore_Users(main.get(), b));   // the controller wants its own pair
+        QVERIFY(!Restore_Users(m.main.get(), b));   // the controller wants its own pair
         // Only the first request went (the exchange may repeat it), never fields 10..15.
         const QList<Req> w = Writes(Take());
         QVERIFY(!w.isEmpty());

@@ -1,14 +1,6 @@
-// The system-parameter and time commands against the controller simulator on a fake link:
-// what is read, what is written (only changed fields, or whole ranges where the command
-// writes them whole), the menu refresh, and the clock correction frame.
+// The system-parameter, synchronisation, clock and averaging commands against the controller
+// simulator: what reaches the controller, in which order, and what a failure leaves.
 #include "core/Conffun.h"
-#include "core/Crc16.h"
-#include "core/Globals.h"
-#include "core/Hgcbox.h"
-#include "core/Ques.h"
-#include "core/Tables.h"
-#include "core/forms/Dialogs.h"
-#include "core/forms/Main.h"
 #include "core/forms/Statusbar.h"
 #include "params/Sinhr.h"
 #include "params/Syspar.h"
@@ -16,49 +8,29 @@
 #include "params/forms/Sinhr.h"
 #include "params/forms/Syspar.h"
 
-#include "FakePort.h"
-#include "Sim.h"
-#include "Sim_Requests.h"
+#include "Sim_Menu.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-#include "Menu_Run.h"
-#include <cstring>
-#include <memory>
 
 namespace {
-
-struct Ques_Log : Ques_Handler {
-    QList<Ques_Setup> asked;
-    QList<uint8_t> answers;   // given in turn; "Нет" when none is left
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        asked << q;
-        return answers.isEmpty() ? 0 : answers.takeFirst();
-    }
-};
-
 QByteArray One(int v)
 {
     return QByteArray(1, char(uint8_t(v)));
 }
-
 } // namespace
 
 class Tst_Syspar_Menu : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
-    FakeClock clk;
-    FakePort port{&clk};
-    Sim_Core sim{1};
-    std::unique_ptr<TFormMain> main;
-    Ques_Log ques;
+    Sim_Menu m;
+    Sim_Core &sim = m.sim;
+    Ques_Script &ques = m.ques;
 
-    int Run(const char *item, const std::function<void(QDialog &)> &each) { return Run_Item(main.get(), item, each); }
+    int Run(const char *item, const std::function<void(QDialog &)> &each) { return m.Run(item, each); }
+    TFormMain *Main() { return m.main.get(); }
     QStringList Asked()
     {
         QStringList l;
@@ -66,74 +38,25 @@ class Tst_Syspar_Menu : public QObject {
         ques.asked.clear();
         return l;
     }
-    // The writes Write_Changed_Fields plans for a range of one-byte fields.
-    static QList<Req> Planned(const Tab_Req &r, const QByteArray &now, const QByteArray &old)
-    {
-        QList<Req> out;
-        for (const Tab_Req &w : Changed_Field_Writes(r, 1, reinterpret_cast<const uint8_t *>(now.constData()),
-                                                     reinterpret_cast<const uint8_t *>(old.constData())))
-            out << Req{2, w.tab, w.first, w.count};
-        return out;
-    }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
-        Set_Work_Dir(dir.path());
-        main = std::make_unique<TFormMain>();
-        main->TimerStart.stop();
-        Set_Ques_Handler(&ques);
+        QVERIFY(m.Start());
         sim.Set_Password("secret");
         sim.Set_Code("1234");
         std::memcpy(Exch_Box->Write_Pass, "secret      ", 12);
         std::memcpy(Exch_Box->User_Code, "1234", 4);
-        Exch_Box->Adr = 1;
-        Exch_Box->Conn_Prz = 2;
-        Exch_Box->Clk = &clk;
-        Exch_Box->Pause_Tcp_Ms = 0;
-        Exch_Box->Sock = port.Borrow();
-        Connected = true;
-        port.On_Write = [this](FakePort &p, const QByteArray &w) {
-            for (const Sim_Chunk &c : sim.Receive(w, clk.Now_Us() / 1000)) p.Queue(c.bytes, 1000);
-        };
-        Install_Syspar_Commands(main.get());
-        for (const char *n : {"Nsys", "NSinhr", "NContrDt", "Ndistrpar"}) QVERIFY(main->Item(n)->isEnabled());
+        Install_Syspar_Commands(Main());
     }
 
     void init()
     {
-        sim.Set_Image(Sim_Core::Default_Image(1, sim.Password(), sim.Code()));
+        m.Reset();
         sim.Set_Clock_Offset(0);
-        sim.Clear_Faults();
-        std::memcpy(Contr_Tables, sim.Image().constData(), CONTR_TABLES_SIZE);
-        sim.Clear_Log();
-        main->Update_Menu();
-        ques.asked.clear();
-        ques.answers.clear();
-        main->StatusBar1->Set_Text(2, QString());
-        main->TimerMessage.stop();
-    }
-
-    void system_parameters_unchanged_accept_writes_nothing()
-    {
-        QString hour;
-        const int n = Run("Nsys", [&](QDialog &d) {
-            auto *f = qobject_cast<TFormSys *>(&d);
-            QVERIFY(f);
-            QCOMPARE(f->Dev_Write, uint8_t(1));
-            QVERIFY(f->BitBtnWrite->isVisible());
-            hour = f->ComboBox1->currentText();
-            f->BitBtnWrite->click();
-        });
-        QCOMPARE(n, 1);
-        QCOMPARE(hour, QString("10:00"));
-        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}}));
-        QVERIFY(ques.asked.isEmpty());
-
-        // Cancelled: nothing written either.
-        Run("Nsys", [&](QDialog &d) { qobject_cast<TFormSys *>(&d)->BitBtnCancel->click(); });
-        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}}));
+        Main()->Update_Menu();
+        Main()->StatusBar1->Set_Text(2, QString());
+        Main()->TimerMessage.stop();
     }
 
     void system_parameters_changed_fields_written_and_menu_refreshed()
@@ -143,8 +66,8 @@ private slots:
         sim.Set_Field(6, 7, One(0));
         sim.Set_Field(6, 10, One(5));
         const QByteArray old = sim.Table(6);
-        main->Update_Menu();
-        QVERIFY(main->Item("NConnWMT")->isVisible());
+        Main()->Update_Menu();
+        QVERIFY(Main()->Item("NConnWMT")->isVisible());
         Run("Nsys", [&](QDialog &d) {
             auto *f = qobject_cast<TFormSys *>(&d);
             f->ComboBox1->setCurrentIndex(6);
@@ -158,10 +81,10 @@ private slots:
         want[7] = 1;
         want[8] = 0;
         QCOMPARE(sim.Table(6), want);
-        QCOMPARE(Take_Requests(sim), (QList<Req>{Req{1, 6, 0, 12}} + Planned({6, 0, 12}, want, old)));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}, {2, 6, 5, 4}}));
         // The moisture-meter items follow field 8.
-        QVERIFY(!main->Item("NConnWMT")->isVisible());
-        QVERIFY(main->Item("NCurrVich")->isVisible());
+        QVERIFY(!Main()->Item("NConnWMT")->isVisible());
+        QVERIFY(Main()->Item("NCurrVich")->isVisible());
 
         // A failed write is reported by the table layer and leaves the menu as it was.
         sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(-1));
@@ -171,26 +94,8 @@ private slots:
             f->BitBtnWrite->click();
         });
         QCOMPARE(Asked().size(), 1);
-        QVERIFY(!main->Item("NConnWMT")->isVisible());
+        QVERIFY(!Main()->Item("NConnWMT")->isVisible());
         QCOMPARE(sim.Field(6, 8), One(0));
-    }
-
-    void system_parameters_rule_written_as_picked()
-    {
-        const QByteArray old = sim.Table(6);
-        Run("Nsys", [&](QDialog &d) {
-            auto *f = qobject_cast<TFormSys *>(&d);
-            // Summer: April, day of month 12.
-            f->Summer->Month->setCurrentIndex(3);
-            f->Summer->Method->setCurrentIndex(0);
-            f->Summer->Day->setCurrentIndex(11);
-            f->BitBtnWrite->click();
-        });
-        QByteArray want = old;
-        want[0] = 4;
-        want[1] = 12;
-        QCOMPARE(sim.Table(6), want);
-        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 6, 0, 12}, {2, 6, 0, 2}}));
     }
 
     void synchronisation_written_whole_in_order()
@@ -242,14 +147,13 @@ private slots:
 
         // Field 1 held 3: it goes out as 0 with the new period.
         sim.Set_Field(28, 1, One(3));
-        const QByteArray old = sim.Table(28);
         Run("Ndistrpar", [](QDialog &d) {
             auto *f = qobject_cast<TFormDistr *>(&d);
             f->ComboBox1->setCurrentIndex(1);
             f->BitBtnWrite->click();
         });
         QCOMPARE(sim.Table(28), QByteArray("\x02\x00", 2));
-        QCOMPARE(Take_Requests(sim), (QList<Req>{Req{1, 28, 0, 2}} + Planned({28, 0, 2}, sim.Table(28), old)));
+        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 28, 0, 2}, {2, 28, 0, 2}}));
 
         // No period: refused, the dialog stays, nothing written.
         sim.Set_Field(28, 0, One(5));
@@ -292,8 +196,8 @@ private slots:
         QVERIFY(Sim_Core::Crc_Ok(f12));
         QCOMPARE(log[3].error, 0);
         QCOMPARE(sim.Clock_Offset(), int64_t(-5 + corr));
-        QCOMPARE(main->StatusBar1->Text(2), QString("Корректировка времени выполнена"));
-        QVERIFY(main->TimerMessage.isActive());
+        QCOMPARE(Main()->StatusBar1->Text(2), QString("Корректировка времени выполнена"));
+        QVERIFY(Main()->TimerMessage.isActive());
     }
 
     void clock_correction_failure_reported()
@@ -304,29 +208,15 @@ private slots:
         const QStringList asked = Asked();
         QCOMPARE(asked.size(), 2);
         QCOMPARE(asked[1], QString("Корректировка времени не выполнена||6"));
-        QCOMPARE(main->StatusBar1->Text(2), Exch_Box->Err_Text());
-        QVERIFY(main->StatusBar1->Text(2).startsWith("Команда 12."));
-        QVERIFY(main->TimerMessage.isActive());
+        QCOMPARE(Main()->StatusBar1->Text(2), Exch_Box->Err_Text());
+        QVERIFY(Main()->StatusBar1->Text(2).startsWith("Команда 12."));
+        QVERIFY(Main()->TimerMessage.isActive());
         QCOMPARE(sim.Clock_Offset(), int64_t(0));
 
         // "Нет" to the question sends nothing.
         sim.Clear_Log();
         Run("NContrDt", [](QDialog &d) { qobject_cast<TFormDt *>(&d)->BitBtnCorr->click(); });
         for (const Req &r : Take_Requests(sim)) QCOMPARE(r.func, 1);
-    }
-
-    void clock_without_pc_synchronisation_sends_nothing()
-    {
-        sim.Set_Field(6, 11, One(0));
-        bool enabled = true, label = false;
-        Run("NContrDt", [&](QDialog &d) {
-            auto *f = qobject_cast<TFormDt *>(&d);
-            enabled = f->BitBtnCorr->isEnabled();
-            label = f->LNo_Sync->isVisibleTo(f);
-            f->BitBtnCancel->click();
-        });
-        QVERIFY(!enabled && label);
-        QCOMPARE(Take_Requests(sim), (QList<Req>{{1, 7, 0, 14}, {1, 6, 0, 12}, {1, 2, 0, 8}}));
     }
 
     void clock_with_destroyed_tables()
@@ -351,8 +241,8 @@ private slots:
 
         // A sound table whose clock holds no date (month 13): shown, with no correction.
         sim.Set_Field(7, 2, One(0));
-        const auto keep = port.On_Write;
-        port.On_Write = [keep](FakePort &p, const QByteArray &w) {
+        const auto keep = m.port.On_Write;
+        m.port.On_Write = [keep](FakePort &p, const QByteArray &w) {
             const QByteArray r = Find_Request(w);
             if (r.size() == 10 && r[3] == 1 && r[5] == CLOCK_TAB)
                 p.Queue(Reply_Frame(1, 0x81, r.mid(4, 4) + QByteArray("\x1A\x0D\x05\x08\0\0\x02\0", 8)), 1000);
@@ -366,18 +256,9 @@ private slots:
                      f->BitBtnCancel->click();
                  }),
                  1);
-        port.On_Write = keep;
+        m.port.On_Write = keep;
         QVERIFY(!corr);
         QVERIFY(Asked().isEmpty());
-    }
-
-    void failed_reads_open_no_dialog()
-    {
-        sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Times(-1));
-        for (const char *item : {"Nsys", "NSinhr", "NContrDt", "Ndistrpar"})
-            QCOMPARE(Run(item, [](QDialog &) {}), 0);
-        for (const Req &r : Take_Requests(sim)) QCOMPARE(r.func, 1);
-        QCOMPARE(Asked().size(), 4);
     }
 };
 
