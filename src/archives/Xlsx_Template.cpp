@@ -1,4 +1,5 @@
 #include "archives/Xlsx_Template.h"
+
 #include "core/Suplfunc.h"
 
 #include <QFile>
