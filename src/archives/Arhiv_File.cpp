@@ -1,6 +1,7 @@
 #include "archives/Arhiv_File.h"
 
 #include "core/Ques.h"
+#include "core/Suplfunc.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ Arh_Write Write_Arhiv_File(const QString &path, Arh_File_Kind kind, const Arhiv_
         f.cancelWriting();
         return Arh_Write::Write_Failed;
     }
-    return f.commit() ? Arh_Write::Ok : Arh_Write::Write_Failed;
+    return Commit_Save(f) ? Arh_Write::Ok : Arh_Write::Write_Failed;
 }
 
 Arh_File_Data Read_Arhiv_File(const QString &path, Arh_File_Kind kind)

@@ -2,6 +2,7 @@
 
 #include "archives/Arhmeas_Chr.h"
 #include "core/Globals.h"
+#include "core/Suplfunc.h"
 
 #include <QDir>
 #include <QFile>
@@ -172,7 +173,7 @@ Xls_Write Write_Xls(const QString &path, const Xls_Sheet &sheet)
         out.cancelWriting();
         return Xls_Write::Write_Failed;
     }
-    return out.commit() ? Xls_Write::Ok : Xls_Write::Write_Failed;
+    return Commit_Save(out) ? Xls_Write::Ok : Xls_Write::Write_Failed;
 }
 
 // --- The archive viewers' export ---

@@ -1,5 +1,7 @@
 #include "archives/Xlsx_Template.h"
 
+#include "core/Suplfunc.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
@@ -599,7 +601,7 @@ bool Xlsx_Template::Save(const QString &path)
         return false;
     }
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !Commit_Save(f)) {
         Err = QStringLiteral("Файл %1 не записан").arg(path);
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include "core/Dtfun.h"
 
+#include <QSaveFile>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -169,4 +171,12 @@ void Show_Conn_Status(const Conn_Status_Info &info, const Status_Panel_Setter &s
     set(0, 0, t.panel0);
     set(0, 1, t.panel1);
     set(1, 0, t.bar2_panel0);
+}
+
+std::function<void()> Before_Commit;
+
+bool Commit_Save(QSaveFile &f)
+{
+    if (Before_Commit) Before_Commit();
+    return f.commit();
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+class QSaveFile;
+
 // Text of a gas-parameter value: "NAN", "0", or decimals chosen by magnitude.
 QString Float_To_Str(float v);
 void Float_To_Str(float v, QString &out);
@@ -56,3 +58,9 @@ Conn_Status_Texts Conn_Status_Text(const Conn_Status_Info &info);
 // bar 0 panels 0 and 1 and bar 1 panel 0, then fills them for the link type.
 using Status_Panel_Setter = std::function<void(int bar, int panel, const QString &text)>;
 void Show_Conn_Status(const Conn_Status_Info &info, const Status_Panel_Setter &set);
+
+// The last step of every save: the finished temporary file takes the target's place, so a
+// save cut short (power lost, the program killed) leaves the previous file as it was.
+bool Commit_Save(QSaveFile &f);
+// Called by Commit_Save just before; empty in the program (a test stops a save there).
+extern std::function<void()> Before_Commit;

@@ -3,6 +3,7 @@
 #include "core/Codepage.h"
 #include "core/Globals.h"
 #include "core/Ques.h"
+#include "core/Suplfunc.h"
 #include "params/Limits.h"
 
 #include <QDir>
@@ -207,7 +208,7 @@ Cnf_Write Write_Cnf_File(const QString &path, const Cnf_Rec &rec)
         f.cancelWriting();
         return Cnf_Write::Write_Failed;
     }
-    return f.commit() ? Cnf_Write::Ok : Cnf_Write::Write_Failed;
+    return Commit_Save(f) ? Cnf_Write::Ok : Cnf_Write::Write_Failed;
 }
 
 QString Cnf_Dir() { return Work_Dir() + QStringLiteral("CONFIG"); }

@@ -89,6 +89,7 @@ public:
         }
         Arm();
     }
+    bool Pending() const { return !Queue.empty(); }
     void Stop()
     {
         Queue.clear();
@@ -273,6 +274,15 @@ void Sim_Tcp::Drop_Clients()
     });
 }
 
+bool Sim_Tcp::Output_Pending() const
+{
+    bool any = false;
+    d->W.Run([this, &any] {
+        for (auto &c : d->Conns) any = any || c->Out->Pending() || (c->Sock && c->Sock->bytesToWrite() > 0);
+    });
+    return any;
+}
+
 int Sim_Tcp::Accepted_Count() const { return d->Accepted; }
 
 int Sim_Tcp::Open_Count() const { return d->Open; }
@@ -416,6 +426,13 @@ QString Sim_Pty::Slave_Path() const { return d->Path; }
 QString Sim_Pty::Error() const { return d->Err; }
 
 uint32_t Sim_Pty::Rate() const { return Rate_Of(d->Master_Fd); }
+
+bool Sim_Pty::Output_Pending() const
+{
+    bool any = false;
+    d->W.Run([this, &any] { any = d->Out && d->Out->Pending(); });
+    return any;
+}
 
 uint32_t Sim_Pty::Input_Rate() const { return d->In_Rate; }
 

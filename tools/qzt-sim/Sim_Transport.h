@@ -33,6 +33,8 @@ public:
     // Connections accepted since Start, and those still open.
     int Accepted_Count() const;
     int Open_Count() const;
+    // True while reply bytes wait for their time or for the socket.
+    bool Output_Pending() const;
     // Sends bytes to every served connection now.
     void Send(const QByteArray &bytes);
 
@@ -61,6 +63,8 @@ public:
     // The rate the line had when bytes last came in (QSerialPort puts the old settings back
     // when the program closes the port, so Rate() alone misses a port opened per exchange).
     uint32_t Input_Rate() const;
+    // True while reply bytes wait for their time.
+    bool Output_Pending() const;
     // Sends bytes to the program now.
     void Send(const QByteArray &bytes);
 
