@@ -1,47 +1,24 @@
-// Decoding diagnostic records into the seven texts of a row: a few records of each field kind,
-// what no table names, damaged records, the 300-byte text row and the caption.
-#include "messages/Iniala.h"
-#include "core/Codepage.h"
-#include "core/Crc16.h"
+// Decoding message records into the seven texts of a row: a few records of each field kind of
+// both logs (and what lies past each table), units, operators, names in code page 866, day
+// codes; damaged and short records; the text rows byte by byte; the captions.
 #include "core/Stringi.h"
-#include "core/Tables.h"
-#include "params/Chr_Par.h"
+
+#include "Msg_Support.h"
 
 #include <QtTest>
-#include <cstring>
+#include <limits>
 
 namespace {
 
-Ala_Rec Rec(uint8_t code, uint8_t t, uint8_t k, uint32_t a = 0, uint32_t b = 0)
+uint32_t Four(const QByteArray &b)
 {
-    Ala_Rec r;
-    std::memset(&r, 0, sizeof r);
-    r.date = Date6{26, 3, 5, 14, 7, 9};
-    r.code = code;
-    r.object = t;
-    r.index = k;
-    std::memcpy(r.value_a, &a, 4);
-    std::memcpy(r.value_b, &b, 4);
-    Put_Crc16(reinterpret_cast<uint8_t *>(&r), 20);
-    return r;
-}
-
-uint32_t Bits(float f)
-{
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
+    uint32_t v = 0;
+    std::memcpy(&v, b.constData(), size_t(std::min<qsizetype>(b.size(), 4)));
     return v;
 }
 
-void Set_Gas_Par(int k, const char *name, uint8_t unit)
-{
-    Chr_Par p;
-    std::memset(&p, 0, sizeof p);
-    const QByteArray n = Unicode_To_Cp1251(QString::fromUtf8(name));
-    std::memcpy(p.name, n.constData(), size_t(std::min<qsizetype>(n.size(), CHR_PAR_NAME_LEN)));
-    p.unit = unit;
-    std::memcpy(Tab_Field(1, k), &p, sizeof p);
-}
+const uint32_t kNan = Bits(std::numeric_limits<float>::quiet_NaN());
+const uint32_t kInf = Bits(std::numeric_limits<float>::infinity());
 
 } // namespace
 
@@ -54,8 +31,11 @@ private slots:
         Init_Tables();
         Init_Strings();
         std::memset(Contr_Tables, 0, CONTR_TABLES_SIZE);
-        Set_Gas_Par(0, "Метан", 1);
-        Set_Gas_Par(2, "Теплота сгорания низшая  ", 4);   // blanks are part of the name
+        Set_Gas_Par(0, "Метан", 1, 3);
+        Set_Gas_Par(2, "Теплота сгорания низшая  ", 4, 2);   // blanks are part of the name
+        Set_Gas_Par(5, "Плотность", 1, 200);                  // decimals past what any value shows
+        Set_Gas_Par(6, "Молярная доля очень длинного компонента!!", 1, 0);
+        *Tab_Field(0, 12) = 1;                                  // names kept in 1251
     }
 
     void texts_by_code_data()
@@ -97,21 +77,160 @@ private slots:
         QFETCH(uint32_t, b);
         QFETCH(int, wmt);
         QFETCH(QString, want);
-        const Msg_Texts out = Decode_Ala_Message(Rec(uint8_t(code), uint8_t(t), uint8_t(k), a, b), uint8_t(wmt));
+        const Msg_Texts out = Decode_Ala_Message(Ala(uint8_t(code), uint8_t(t), uint8_t(k), a, b), uint8_t(wmt));
         QCOMPARE(QStringList({out[2], out[3], out[4], out[5], out[6]}).join(QLatin1Char('|')), want);
         QVERIFY(out[0].isEmpty() && out[1].isEmpty());
     }
 
+    void operator_fields_data()
+    {
+        QTest::addColumn<int>("t");
+        QTest::addColumn<int>("k");
+        QTest::addColumn<uint>("o");
+        QTest::addColumn<uint>("n");
+        QTest::addColumn<QString>("param");
+        QTest::addColumn<QString>("old_text");
+        QTest::addColumn<QString>("new_text");
+        QTest::addColumn<QString>("unit");   // unit index 5 ("%") unless the rule fixes one
+
+        const QString pct = QStringLiteral("%"), bps = QStringLiteral("бит/с");
+        auto row = [&](const char *name, int t, int k, uint o, uint n, const char *param, const char *ot,
+                       const char *nt, const QString &unit) {
+            QTest::newRow(name) << t << k << o << n << QString::fromUtf8(param) << QString::fromUtf8(ot)
+                                << QString::fromUtf8(nt) << unit;
+        };
+        auto none = [&](const char *name, int t, int k, const char *param) {
+            row(name, t, k, 3, 4, param, "", "", pct);
+        };
+
+        none("description", 1, 19, " Описание параметра хроматографа N20");
+        none("description beyond", 1, 20, " Табл. 1;  Поле 20");
+        row("clock", 2, 1, 3, 12, "Время, месяц", "  03", "  12", pct);
+        row("weekday", 2, 6, 1, 7, "Время, день недели", "Воскресенье", "Суббота", pct);
+        row("weekday beyond", 2, 6, 8, 0, "Время, день недели", "?", "?", pct);
+        row("choice beyond", 2, 7, 2, 0, "Тип времени", "?", "Летнее", pct);
+        none("field beyond", 2, 8, "Табл. 2;  Поле 8");
+        row("rate", 3, 1, 0, 21, "Скорость обмена с ВУ", "300", "230400", bps);
+        row("rate beyond", 3, 1, 22, 255, "Скорость обмена с ВУ", "?", "?", bps);
+        none("reserve", 3, 3, "Табл.3.  Резервное поле № 3");
+        none("access hidden", 4, 9, "Параметры доступа пользователя");
+        row("name", 5, 1, Four(QByteArray("AB\0C", 4)), Four("N1  "), "Наимен. нитки 1 хроматографа", "AB", "N1  ", pct);
+        row("month or never", 6, 0, 0, 13, "Месяц перехода на летнее время", "Переход запрещен", "?", pct);
+        row("day codes", 6, 4, 0x93, 0xF9, "День перехода на зимнее время", "3Пн", "пСб", pct);
+        row("day codes bad", 6, 1, 0x87, 0x81, "День перехода на летнее время", "?", "?", pct);
+        row("fitted", 6, 9, 0, 255, "Наличие подключенных ВРГ", "Нет", "Есть", pct);
+        row("password hidden", 13, 0, 1234, 4321, "Пароль на запись в ВРГ 1", "", "", pct);
+        none("password beyond", 13, 16, "Пароль на запись в ВРГ № ?");
+        row("hex", 14, 7, 0x0F, 0xA0, "Задейств. признаки  хроматографа", "0x 0F", "0x A0", pct);
+        row("type beyond", 14, 6, 9, 2, "Тип хроматографа", "?", "Siemens", pct);
+        row("flag beyond", 19, 16, 0, 0xFF, "Необходимость записи парам. газа для т/п ВРГ ?", " 0x00", " 0xFF", pct);
+        row("cut to slot", 20, 0, 0, 1, "Порядок байтов многоб. перем. ВРГ 1", "Мл. адрес -- ст. ба",
+            "Мл. адрес -- мл. ба", pct);
+        row("limit", 22, 0, Bits(12.5f), Bits(-0.25f), "ЗН  \"Метан\"", "12.500", "-0.250", pct);
+        row("limit beyond", 22, 25, Bits(12.5f), Bits(1.0f), "ЗН   ?", "12.5000", "1.0000", pct);
+        row("limit rounded", 23, 2, Bits(33.125f), Bits(0), "НПУ  \"Теплота сгорания низшая  \"", "33.13", "0.00", pct);
+        row("limit not a number", 24, 0, kNan, kInf, "ВПУ  \"Метан\"", "?", "?", pct);
+        row("decimals too many", 25, 5, Bits(0.5f), Bits(0.75f), "НДП  \"Плотность\"", "0.5000000", "0.7500000", pct);
+        row("no name or decimals", 26, 1, Bits(1099511627776.0f), Bits(7.25f), "ВДП  \"\"", "1.099511628E+12", "7", pct);
+        row("address", 29, 0, 0xC0A80001u, 0x0A000002u, "Параметры Ethernet: Ip адрес", "192.168.0.1", "10.0.0.2", pct);
+        row("port", 29, 6, 0, 0xFFFFFFFFu, "Параметры Ethernet: Порт QZT 2", "0", "4294967295", pct);
+        row("constant flag beyond", 43, 2, 2, 1, "На константе. Нитка 1. \"Теплота сгорания низшая  \"", "?", "Да", pct);
+        row("constant", 46, 0, kNan, Bits(8.0f), "Константа. Нитка 2. \"Метан\"", "?", "8.0000", pct);
+        for (int t : {0, 7, 255}) {
+            const QByteArray name = "no rule " + QByteArray::number(t);
+            QTest::newRow(name.constData()) << t << 3 << 5u << 6u << QString::asprintf("Табл. %d;  Поле 3", t)
+                                            << QString() << QString() << pct;
+        }
+    }
+
+    void operator_fields()
+    {
+        QFETCH(int, t);
+        QFETCH(int, k);
+        QFETCH(uint, o);
+        QFETCH(uint, n);
+        QFETCH(QString, param);
+        QFETCH(QString, old_text);
+        QFETCH(QString, new_text);
+        QFETCH(QString, unit);
+        const Msg_Texts m = Decode_Aud_Message(Aud(uint8_t(t), uint8_t(k), o, n, 5, "Oper"));
+        QCOMPARE(QStringList({m[0], m[1], m[2], m[3], m[4], m[5], m[6]}),
+                 QStringList({{}, {}, param, old_text, new_text, unit, QStringLiteral("Oper")}));
+    }
+
+    void units_and_operators()
+    {
+        // A table without a rule keeps its unit; the operator is four characters of 1251.
+        const QByteArray ivan = Unicode_To_Cp1251(QStringLiteral("Иван"));
+        Msg_Texts m = Decode_Aud_Message(Aud(7, 2, 1, 2, 36, ivan.constData()));
+        QCOMPARE(m[5], QStringLiteral("°C/(кгс/см2)"));
+        QCOMPARE(m[6], QStringLiteral("Иван"));
+        m = Decode_Aud_Message(Aud(2, 0, 1, 2, 37, "A\0BC"));
+        QCOMPARE(m[5], QStringLiteral("?"));   // past the unit table
+        QCOMPARE(m[6], QStringLiteral("A"));
+        QCOMPARE(Decode_Aud_Message(Aud(3, 0, 1, 2, 255))[5], QStringLiteral("?"));
+        QCOMPARE(Decode_Aud_Message(Aud(3, 1, 11, 12, 40))[5], QStringLiteral("бит/с"));
+    }
+
+    void names_in_code_page_866()
+    {
+        const QByteArray dos = Unicode_To_Cp866(QStringLiteral("ГРС1"));
+        const Aud_Rec r = Aud(5, 0, Four(dos), Four(Unicode_To_Cp866(QStringLiteral("Нить"))));
+        *Tab_Field(0, 12) = 0;
+        Msg_Texts m = Decode_Aud_Message(r);
+        QCOMPARE(m[3], QStringLiteral("ГРС1"));
+        QCOMPARE(m[4], QStringLiteral("Нить"));
+        // The record is left as read: decoding it again gives the same texts.
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(r.old_value), 4), dos);
+        QCOMPARE(Decode_Aud_Message(r), m);
+        // Operator names and other tables are not converted.
+        const Aud_Rec op = Aud(2, 0, 1, 2, 0, dos.constData());
+        QCOMPARE(Decode_Aud_Message(op)[6], Cp1251_To_Unicode(dos));
+        *Tab_Field(0, 12) = 1;
+        QCOMPARE(Decode_Aud_Message(r)[3], Cp1251_To_Unicode(dos));
+    }
+
+    void day_codes()
+    {
+        // Bit 7 clear: the day of the month; set: ordinal (bits 0-2, from the end with bit 6)
+        // and weekday (bits 3-5).
+        const QList<QPair<int, const char *>> cases = {
+            {0, "0"}, {127, "127"}, {0x80 | (1 << 3) | 1, "1Вс"}, {0x80 | (7 << 3) | 3, "3Сб"},
+            {0xC0 | (2 << 3) | 2, "ппПн"}, {0xC0 | (2 << 3) | 3, "Пн"}, {0x80 | (1 << 3) | 4, "?"},
+            {0x80, "?"}, {0x81, "?"}, {0x88, "?"}, {0xF8, "?"},
+        };
+        for (const auto &c : cases) QCOMPARE(Aud_Day_Code(uint8_t(c.first)), QString::fromUtf8(c.second));
+    }
+
+    void records_dates_and_bad_ones()
+    {
+        const Aud_Rec r = Aud(3, 0, 1, 2, 5, "OPER");
+        QVERIFY(Aud_Rec_Valid(r));
+        const Msg_Texts t = Decode_Aud_Record(r);
+        QCOMPARE(t[0], QStringLiteral("    05.03.26"));
+        QCOMPARE(t[1], QStringLiteral("    14:07:09"));
+        QCOMPARE(t[2], QStringLiteral("Адрес контроллера"));
+
+        // Any changed byte fails the check: the date column "   ***" and nothing else.
+        for (int i = 0; i < 24; ++i) {
+            Aud_Rec bad = r;
+            reinterpret_cast<uint8_t *>(&bad)[i] ^= 0x40;
+            QVERIFY(!Aud_Rec_Valid(bad));
+            const Msg_Texts b = Decode_Aud_Record(bad);
+            QCOMPARE(b[0], QStringLiteral("   ***"));
+            for (int c = 1; c < 7; ++c) QVERIFY(b[size_t(c)].isEmpty());
+        }
+    }
+
     void text_rows_and_damaged_records()
     {
-        Set_Gas_Par(5, "Молярная доля очень длинного компонента!!", 1);
         QByteArray recs;
-        const Ala_Rec a = Rec(12, 1, 0, Bits(1.5f), Bits(2.0f));
-        Ala_Rec b = Rec(2, 0, 0);
+        const Ala_Rec a = Ala(12, 1, 0, Bits(1.5f), Bits(2.0f));
+        Ala_Rec b = Ala(2, 0, 0);
         b.crc[1] ^= 0x80;
-        const Ala_Rec c = Rec(13, 1, 5, Bits(3.0f), Bits(4.0f));
+        const Ala_Rec c = Ala(13, 1, 6, Bits(3.0f), Bits(4.0f));
         QVERIFY(Ala_Rec_Valid(a) && !Ala_Rec_Valid(b));
-        for (const Ala_Rec *r : {&a, &b, &c}) recs.append(reinterpret_cast<const char *>(r), sizeof *r);
+        recs = Raw(a) + Raw(b) + Raw(c);
         Arhiv_Header h;
         std::memset(&h, 0, sizeof h);
         h.rec_count = 3;
@@ -159,6 +278,58 @@ private slots:
         QCOMPARE(Msg_Row_Texts(full.constData(), ALA_SLOTS)[6].size(), 20);
     }
 
+    void text_rows()
+    {
+        QByteArray recs;
+        auto add = [&recs](const Aud_Rec &r) { recs.append(reinterpret_cast<const char *>(&r), sizeof r); };
+        const QByteArray petr = Unicode_To_Cp1251(QStringLiteral("Петр"));
+        add(Aud(29, 0, 0xC0A80001u, 0x0A000002u, 5, petr.constData()));
+        Aud_Rec bad = Aud(3, 1, 11, 12);
+        bad.crc[0] ^= 1;
+        add(bad);
+        add(Aud(13, 2, 1, 2, 0, "ABCD"));
+        Arhiv_Header h{};
+        h.rec_count = 3;
+        int nbad = -1;
+        QByteArray rows = Decode_Aud_Records(h, recs, &nbad);
+        QCOMPARE(nbad, 1);
+        QCOMPARE(rows.size(), 3 * 205);
+
+        // Row 0 byte by byte: each slot zero-padded, the operator four bytes and a zero.
+        QByteArray want(205, '\0');
+        auto put = [&want](int at, const QString &s) {
+            const QByteArray b = Unicode_To_Cp1251(s);
+            want.replace(at, b.size(), b);
+        };
+        put(0, QStringLiteral("    05.03.26"));
+        put(20, QStringLiteral("    14:07:09"));
+        put(40, QStringLiteral("Параметры Ethernet: Ip адрес"));
+        put(140, QStringLiteral("192.168.0.1"));
+        put(160, QStringLiteral("10.0.0.2"));
+        put(180, QStringLiteral("%"));
+        put(200, QStringLiteral("Петр"));
+        QCOMPARE(rows.left(205), want);
+        // The bad record: "   ***" in the date slot, zeros elsewhere.
+        QCOMPARE(rows.mid(205, 205), QByteArray("   ***") + QByteArray(199, '\0'));
+        // Back to texts.
+        const Msg_Texts t = Msg_Row_Texts(rows.constData() + 410, AUD_SLOTS);
+        QCOMPARE(t[2], QStringLiteral("Пароль на запись в ВРГ 3"));
+        QCOMPARE(t[6], QStringLiteral("ABCD"));
+        QCOMPARE(rows.at(410 + 204), '\0');
+
+        // A header counting more records than there are, and a cut record: only whole ones.
+        h.rec_count = 10;
+        QCOMPARE(Decode_Aud_Records(h, recs.left(24 * 2 + 7), &nbad).size(), 2 * 205);
+        QCOMPARE(nbad, 1);
+        h.rec_count = 1;
+        QCOMPARE(Decode_Aud_Records(h, recs).size(), 205);
+        h.rec_count = 0;
+        QVERIFY(Decode_Aud_Records(h, recs, &nbad).isEmpty());
+        QCOMPARE(nbad, 0);
+        h.rec_count = 5;
+        QVERIFY(Decode_Aud_Records(h, QByteArray()).isEmpty());
+    }
+
     void captions()
     {
         Arhiv_Header h;
@@ -170,6 +341,8 @@ private slots:
                  QStringLiteral("Диагностические сообщения с индексами от 4294967295 до 4294967295"));
         QCOMPARE(Ala_Caption(2, h, 0),
                  QStringLiteral("Диагностические сообщения за период с 04.03.26 23:20:05 по 05.03.26 00:20:05"));
+        h.rec_count = 25;
+        QCOMPARE(Aud_Caption(0, h, 1010), QStringLiteral("Сообщения о вмешательствах оператора с индексами от 1010 до 1034"));
     }
 
     void cleanupTestCase() { Free_Tables(); }

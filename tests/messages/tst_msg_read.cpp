@@ -11,6 +11,7 @@
 
 #include "FakePort.h"
 #include "testsupport.h"
+#include "Msg_Support.h"
 #include "Sim.h"
 #include "SimArchive.h"
 #include "SimMessages.h"
@@ -21,12 +22,6 @@
 #include <optional>
 
 namespace {
-
-Date6 D6(const QDateTime &t)
-{
-    return Date6{uint8_t(t.date().year() - 2000), uint8_t(t.date().month()), uint8_t(t.date().day()),
-                 uint8_t(t.time().hour()), uint8_t(t.time().minute()), uint8_t(t.time().second())};
-}
 
 uint32_t U32(const QByteArray &b, int at)
 {
@@ -41,21 +36,6 @@ QByteArray U32_Bytes(uint32_t v)
     std::memcpy(b.data(), &v, 4);
     return b;
 }
-
-struct Scripted_Ques final : Ques_Handler {
-    QList<Ques_Setup> asked;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        asked << q;
-        return 0;
-    }
-    QStringList Lines() const
-    {
-        QStringList l;
-        for (const Ques_Setup &q : asked) l << q.line1 + QLatin1Char('|') + q.line2;
-        return l;
-    }
-};
 
 struct Test_Ui final : Arh_Read_Ui {
     std::optional<std::pair<Date6, Date6>> period;
@@ -99,7 +79,7 @@ struct Rig {
     Sim_Core core{1};
     Sim_Archive arh{core};
     Sim_Messages msg{core, arh};
-    Scripted_Ques ques;
+    Ques_Log ques;
     Ques_Handler *old_ques = nullptr;
     Test_Ui ui;
     QDateTime newest = QDateTime(QDate(2026, 3, 5), QTime(12, 0, 0), Qt::UTC);
@@ -178,16 +158,6 @@ private slots:
         Init_Tables();
     }
 
-    void record_layouts()
-    {
-        QCOMPARE(Msg_Info(Msg_Kind::Ala).rec_size, 22u);
-        QCOMPARE(Msg_Info(Msg_Kind::Aud).rec_size, 24u);
-        QVERIFY(Msg_Kind_From_Tag(0) == Msg_Kind::Ala);
-        QVERIFY(Msg_Kind_From_Tag(1) == Msg_Kind::Aud);
-        QVERIFY(!Msg_Kind_From_Tag(2));
-        QVERIFY(!Msg_Kind_From_Tag(-1));
-    }
-
     void by_index_in_runs_of_the_request_limit_data()
     {
         QTest::addColumn<int>("kind");
@@ -219,7 +189,6 @@ private slots:
         // The working file holds the raw records, nothing else.
         QCOMPARE(Work_File(kind ? "datafile.aud" : "datafile.ala"), res->records);
         QCOMPARE(QByteArray(res->header.magic, 3), QByteArray(kind ? "AUD" : "ALA"));
-        QCOMPARE(int(res->header.device), 0);
         QCOMPARE(int(res->header.contr_adr), 1);
         QCOMPARE(int(res->header.contr_type), 16);
         // By index the period is that of the first and last record read.
@@ -261,43 +230,39 @@ private slots:
         QCOMPARE(r.ui.positions.last(), 3);
     }
 
+    void by_period_in_block_series_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("diagnostic") << 0 << 3;   // 11, 11, 8
+        QTest::newRow("operator") << 1 << 3;     // 10, 10, 10
+    }
     void by_period_in_block_series()
     {
+        QFETCH(int, kind);
+        QFETCH(int, blocks);
         Rig r;
-        // Records 10..39 of the diagnostic log: blocks of 11, 11, 8.
-        const Date6 s = D6(r.msg.Date_Of(0, 10)), e = D6(r.msg.Date_Of(0, 39));
-        const std::optional<Msg_Read_Result> res = Read_Msg_Per(Msg_Kind::Ala, s, e, r.ui);
+        const Date6 s = D6(r.msg.Date_Of(kind, 10)), e = D6(r.msg.Date_Of(kind, 39));
+        const std::optional<Msg_Read_Result> res = Read_Msg_Per(Msg_Kind(kind), s, e, r.ui);
         QVERIFY(res);
         const QList<QByteArray> frames = r.Frames(8);
-        QCOMPARE(frames.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(frames[i].size(), 4 + 15 + 2);
-            QByteArray want = QByteArray(1, '\0') + char(0) + char(i);
+        QCOMPARE(frames.size(), blocks);
+        for (int i = 0; i < blocks; ++i) {
+            // {0, kind, block number, start, end}
+            QByteArray want = QByteArray(1, '\0') + char(kind) + char(i);
             want += QByteArray(reinterpret_cast<const char *>(s.bytes()), 6);
             want += QByteArray(reinterpret_cast<const char *>(e.bytes()), 6);
-            QCOMPARE(frames[i].mid(4, 15), want);
+            QCOMPARE(frames[i].mid(4), want + frames[i].right(2));
         }
         QCOMPARE(res->mode, MSG_MODE_PERIOD);
-        QCOMPARE(res->records, r.Recs(0, 10, 30));
+        QCOMPARE(res->records, r.Recs(kind, 10, 30));
+        QCOMPARE(Work_File(kind ? "datafile.aud" : "datafile.ala"), res->records);
         QVERIFY(std::memcmp(res->header.period_start.bytes(), s.bytes(), 6) == 0);
         QVERIFY(std::memcmp(res->header.period_end.bytes(), e.bytes(), 6) == 0);
         // The bar: hours from the start to the last record of each block.
         QCOMPARE(r.ui.maximum, Period_Units(s.bytes(), e.bytes(), UNIT_HOUR));
         QCOMPARE(r.ui.positions.last(), Hours_Between(s.bytes(), e.bytes()));
         QVERIFY(r.ques.asked.isEmpty());
-    }
-
-    void operator_messages_by_period()
-    {
-        Rig r;
-        const Date6 s = D6(r.msg.Date_Of(1, 0)), e = D6(r.msg.Date_Of(1, 24));
-        const std::optional<Msg_Read_Result> res = Read_Aud_Per(s, e, r.ui);
-        QVERIFY(res);
-        QCOMPARE(r.Frames(8).size(), 3);   // 10, 10, 5
-        QCOMPARE(int(uint8_t(r.Frames(8)[0].at(5))), 1);
-        QCOMPARE(res->records, r.Recs(1, 0, 25));
-        QCOMPARE(Work_File("datafile.aud"), res->records);
-        QCOMPARE(QByteArray(res->header.magic, 3), QByteArray("AUD"));
     }
 
     void block_numbers_wrap_to_one()
