@@ -80,6 +80,13 @@ private slots:
         QVERIFY(out[0].isEmpty() && out[1].isEmpty());
     }
 
+    void moisture_meter_states_at_their_ends()
+    {
+        QCOMPARE(Ala_Wmt_State(0, 201, 15), Wmt_Status_Names(15));
+        QCOMPARE(Ala_Wmt_State(2, 201, 7), Wmt_Status_Names(23));
+        QCOMPARE(Ala_Wmt_State(2, 201, 8), QStringLiteral("??? (TOROS. Табл. = 201  Инд. = 8)"));
+    }
+
     void operator_fields_data()
     {
         QTest::addColumn<int>("t");

@@ -140,6 +140,10 @@ void tst_Repklass::rowsPrintedAsGiven()
     in << QStringList{QStringLiteral("a"), QStringLiteral("b"), long_text, QStringLiteral("d"),
                       QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("g"), QStringLiteral("extra")};
     const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, h, nullptr, in);
+    // A table grows by a line a row, but the last line of a full page is inside its first height.
+    const auto height = [&h](int n) { return Build_Arhiv_Report(REP_KIND_ALA, h, nullptr, ::rows(n)).bands[1]->height; };
+    QCOMPARE(height(3) - height(2), 13);
+    QCOMPARE(height(58), height(57));
     const QList<const Rep_Cell *> m = memos(*r.bands[1]);
     // Leading blanks that align the grid are dropped on paper, the rest is kept as given.
     QCOMPARE(m[0]->lines, (QStringList{QStringLiteral("***"), QStringLiteral("01.02.26"), QStringLiteral("a")}));
