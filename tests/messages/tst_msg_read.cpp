@@ -11,6 +11,8 @@
 
 #include "FakePort.h"
 #include "testsupport.h"
+#include "Msg_Support.h"
+#include "Sim_Requests.h"
 #include "Sim.h"
 #include "SimArchive.h"
 #include "SimMessages.h"
@@ -21,12 +23,6 @@
 #include <optional>
 
 namespace {
-
-Date6 D6(const QDateTime &t)
-{
-    return Date6{uint8_t(t.date().year() - 2000), uint8_t(t.date().month()), uint8_t(t.date().day()),
-                 uint8_t(t.time().hour()), uint8_t(t.time().minute()), uint8_t(t.time().second())};
-}
 
 uint32_t U32(const QByteArray &b, int at)
 {
@@ -41,21 +37,6 @@ QByteArray U32_Bytes(uint32_t v)
     std::memcpy(b.data(), &v, 4);
     return b;
 }
-
-struct Scripted_Ques final : Ques_Handler {
-    QList<Ques_Setup> asked;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        asked << q;
-        return 0;
-    }
-    QStringList Lines() const
-    {
-        QStringList l;
-        for (const Ques_Setup &q : asked) l << q.line1 + QLatin1Char('|') + q.line2;
-        return l;
-    }
-};
 
 struct Test_Ui final : Arh_Read_Ui {
     std::optional<std::pair<Date6, Date6>> period;
@@ -100,7 +81,7 @@ struct Rig {
     Sim_Core core{1};
     Sim_Archive arh{core};
     Sim_Messages msg{core, arh};
-    Scripted_Ques ques;
+    Ques_Log ques;
     Ques_Handler *old_ques = nullptr;
     Test_Ui ui;
     QDateTime newest = QDateTime(QDate(2026, 3, 5), QTime(12, 0, 0), Qt::UTC);
@@ -136,11 +117,11 @@ struct Rig {
             if (l.func == func) out << l.raw;
         return out;
     }
-    QList<Tab_Req> Table_Reads() const
+    QList<Req> Table_Reads() const
     {
-        QList<Tab_Req> out;
+        QList<Req> out;
         for (const Sim_Request_Log &l : core.Log())
-            if (l.func == 1) out << Tab_Req{uint8_t(l.table), uint8_t(l.first), uint8_t(l.count)};
+            if (l.func == 1) out << Req{1, l.table, l.first, l.count};
         return out;
     }
     // Records i..i+n-1 of a log, joined.
@@ -179,16 +160,6 @@ private slots:
         Init_Tables();
     }
 
-    void record_layouts()
-    {
-        QCOMPARE(Msg_Info(Msg_Kind::Ala).rec_size, 22u);
-        QCOMPARE(Msg_Info(Msg_Kind::Aud).rec_size, 24u);
-        QVERIFY(Msg_Kind_From_Tag(0) == Msg_Kind::Ala);
-        QVERIFY(Msg_Kind_From_Tag(1) == Msg_Kind::Aud);
-        QVERIFY(!Msg_Kind_From_Tag(2));
-        QVERIFY(!Msg_Kind_From_Tag(-1));
-    }
-
     void by_index_in_runs_of_the_request_limit_data()
     {
         QTest::addColumn<int>("kind");
@@ -220,7 +191,6 @@ private slots:
         // The working file holds the raw records, nothing else.
         QCOMPARE(Work_File(kind ? "datafile.aud" : "datafile.ala"), res->records);
         QCOMPARE(QByteArray(res->header.magic, 3), QByteArray(kind ? "AUD" : "ALA"));
-        QCOMPARE(int(res->header.device), 0);
         QCOMPARE(int(res->header.contr_adr), 1);
         QCOMPARE(int(res->header.contr_type), 16);
         // By index the period is that of the first and last record read.
@@ -242,6 +212,7 @@ private slots:
     {
         Rig r;
         r.msg.Set_Reply_Limit(4);
+        Exch_Abort = true;   // left over from an earlier read: no stop
         const std::optional<Msg_Read_Result> res = Read_Msg_Ind(Msg_Kind::Ala, 1000, 10, r.ui);
         QVERIFY(res);
         QCOMPARE(r.Ind_Requests(), (QList<QPair<uint32_t, int>>{{1000, 10}, {1004, 6}, {1008, 2}}));
@@ -264,43 +235,39 @@ private slots:
         QCOMPARE(r.ui.positions.last(), 3);
     }
 
+    void by_period_in_block_series_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("diagnostic") << 0 << 3;   // 11, 11, 8
+        QTest::newRow("operator") << 1 << 3;     // 10, 10, 10
+    }
     void by_period_in_block_series()
     {
+        QFETCH(int, kind);
+        QFETCH(int, blocks);
         Rig r;
-        // Records 10..39 of the diagnostic log: blocks of 11, 11, 8.
-        const Date6 s = D6(r.msg.Date_Of(0, 10)), e = D6(r.msg.Date_Of(0, 39));
-        const std::optional<Msg_Read_Result> res = Read_Msg_Per(Msg_Kind::Ala, s, e, r.ui);
+        const Date6 s = D6(r.msg.Date_Of(kind, 10)), e = D6(r.msg.Date_Of(kind, 39));
+        const std::optional<Msg_Read_Result> res = Read_Msg_Per(Msg_Kind(kind), s, e, r.ui);
         QVERIFY(res);
         const QList<QByteArray> frames = r.Frames(8);
-        QCOMPARE(frames.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(frames[i].size(), 4 + 15 + 2);
-            QByteArray want = QByteArray(1, '\0') + char(0) + char(i);
+        QCOMPARE(frames.size(), blocks);
+        for (int i = 0; i < blocks; ++i) {
+            // {0, kind, block number, start, end}
+            QByteArray want = QByteArray(1, '\0') + char(kind) + char(i);
             want += QByteArray(reinterpret_cast<const char *>(s.bytes()), 6);
             want += QByteArray(reinterpret_cast<const char *>(e.bytes()), 6);
-            QCOMPARE(frames[i].mid(4, 15), want);
+            QCOMPARE(frames[i].mid(4), want + frames[i].right(2));
         }
         QCOMPARE(res->mode, MSG_MODE_PERIOD);
-        QCOMPARE(res->records, r.Recs(0, 10, 30));
+        QCOMPARE(res->records, r.Recs(kind, 10, 30));
+        QCOMPARE(Work_File(kind ? "datafile.aud" : "datafile.ala"), res->records);
         QVERIFY(std::memcmp(res->header.period_start.bytes(), s.bytes(), 6) == 0);
         QVERIFY(std::memcmp(res->header.period_end.bytes(), e.bytes(), 6) == 0);
         // The bar: hours from the start to the last record of each block.
         QCOMPARE(r.ui.maximum, Period_Units(s.bytes(), e.bytes(), UNIT_HOUR));
         QCOMPARE(r.ui.positions.last(), Hours_Between(s.bytes(), e.bytes()));
         QVERIFY(r.ques.asked.isEmpty());
-    }
-
-    void operator_messages_by_period()
-    {
-        Rig r;
-        const Date6 s = D6(r.msg.Date_Of(1, 0)), e = D6(r.msg.Date_Of(1, 24));
-        const std::optional<Msg_Read_Result> res = Read_Aud_Per(s, e, r.ui);
-        QVERIFY(res);
-        QCOMPARE(r.Frames(8).size(), 3);   // 10, 10, 5
-        QCOMPARE(int(uint8_t(r.Frames(8)[0].at(5))), 1);
-        QCOMPARE(res->records, r.Recs(1, 0, 25));
-        QCOMPARE(Work_File("datafile.aud"), res->records);
-        QCOMPARE(QByteArray(res->header.magic, 3), QByteArray("AUD"));
     }
 
     void block_numbers_wrap_to_one()
@@ -345,15 +312,6 @@ private slots:
         QVERIFY(ind);
         QCOMPARE(ind->header.rec_count, 20u);
         QVERIFY(!Exch_Abort);
-    }
-
-    void a_stale_abort_does_not_stop_the_next_read()
-    {
-        Rig r;
-        Exch_Abort = true;
-        const std::optional<Msg_Read_Result> res = Read_Msg_Ind(Msg_Kind::Ala, 1000, 30, r.ui);
-        QVERIFY(res);
-        QCOMPARE(res->header.rec_count, 30u);
     }
 
     void exchange_failures()
@@ -460,23 +418,14 @@ private slots:
 
     void mac_is_read_when_missing()
     {
-        {
+        for (bool known : {false, true}) {
             Rig r;
-            r.core.Set_Field(40, 0, Bytes({0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
-            std::memset(Tab_Field(40, 0), 0, 6);
-            QVERIFY(Read_Msg_Ind(Msg_Kind::Ala, 1000, 2, r.ui));
-            QCOMPARE(r.Table_Reads().size(), 1);
-            QCOMPARE(int(r.Table_Reads()[0].tab), 40);
-            QCOMPARE(int(r.Table_Reads()[0].count), 1);
-        }
-        {
-            Rig r;
-            r.core.Set_Field(40, 0, Bytes({0x02, 0x11, 0x22, 0x33, 0x44, 0x55}));
-            std::memcpy(Tab_Field(40, 0), r.core.Field(40, 0).constData(), 6);
+            r.core.Set_Field(40, 0, Bytes({known ? 0x02 : 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
+            std::memcpy(Tab_Field(40, 0), known ? r.core.Field(40, 0).constData() : "\0\0\0\0\0\0", 6);
             const std::optional<Msg_Read_Result> res = Read_Msg_Ind(Msg_Kind::Ala, 1000, 2, r.ui);
             QVERIFY(res);
-            QVERIFY(r.Table_Reads().isEmpty());
-            QCOMPARE(QByteArray(reinterpret_cast<const char *>(res->header.chrom_mac), 6), r.core.Field(40, 0));
+            QCOMPARE(r.Table_Reads(), (known ? QList<Req>{} : QList<Req>{{1, 40, 0, 1}}));
+            if (known) QCOMPARE(QByteArray(reinterpret_cast<const char *>(res->header.chrom_mac), 6), r.core.Field(40, 0));
         }
     }
 
@@ -485,27 +434,17 @@ private slots:
         for (int kind : {0, 1}) {
             Rig r;
             r.msg.Set_Bounds(kind, 1000, 1099);
-            int asked = 0;
-            uint8_t kind_seen = 9;
-            uint32_t old_seen = 0, new_seen = 0;
+            QList<uint32_t> seen;
             const Msg_Index_Ask ask = [&](uint8_t k, uint32_t o, uint32_t n, uint32_t &first, uint32_t &count) {
-                ++asked;
-                kind_seen = k;
-                old_seen = o;
-                new_seen = n;
+                seen << k << o << n;
                 first = 1010;
                 count = 12;
                 return true;
             };
             const std::optional<Msg_Read_Result> res = Msg_Ind_Command(Msg_Kind(kind), r.ui, ask);
             QVERIFY(res);
-            QCOMPARE(asked, 1);
-            QCOMPARE(int(kind_seen), kind);
-            QCOMPARE(old_seen, 1000u);
-            QCOMPARE(new_seen, 1099u);
-            QCOMPARE(int(r.Table_Reads().value(0).tab), kind ? 11 : 10);
-            QCOMPARE(int(r.Table_Reads().value(0).first), 0);
-            QCOMPARE(int(r.Table_Reads().value(0).count), 2);
+            QCOMPARE(seen, (QList<uint32_t>{uint32_t(kind), 1000, 1099}));
+            QCOMPARE(r.Table_Reads().value(0), (Req{1, kind ? 11 : 10, 0, 2}));
             QCOMPARE(r.ui.busy, 0);
             QCOMPARE(res->first_index, 1010u);
             QCOMPARE(res->records, r.Recs(kind, 10, 12));

@@ -55,9 +55,6 @@ void tst_Ques_Prn::titleLines_data()
     QTest::newRow("3") << 3
                        << QStringList{QStringLiteral("Перечень диагностических сообщений"),
                                       QStringLiteral("контроллерa QZT_16"), full};
-    QTest::newRow("4") << 4
-                       << QStringList{QStringLiteral("Перечень сообщений о вмешательствах оператора"),
-                                      QStringLiteral("в работу контроллерa QZT_16"), full};
     QTest::newRow("6") << 6
                        << QStringList{QStringLiteral("Часовые измерительные данные влагомера"),
                                       QStringLiteral("контроллерa QZT_16"),
@@ -66,9 +63,6 @@ void tst_Ques_Prn::titleLines_data()
                        << QStringList{QStringLiteral("Суточные измерительные данные влагомера"),
                                       QStringLiteral("контроллерa QZT_16"),
                                       QStringLiteral("за период  с  02.01.26  по  31.12.26")};
-    QTest::newRow("8") << 8
-                       << QStringList{QStringLiteral("Измерительные данные влагомера"),
-                                      QStringLiteral("контроллерa QZT_16"), full};
     QTest::newRow("unknown") << 5 << QStringList{QString(), QString(), QString()};
 }
 
