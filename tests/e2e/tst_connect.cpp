@@ -1,5 +1,6 @@
 // The connect-and-identify sequence of the main window against the controller simulator:
 // dialogs answered by a script, the requests checked in the simulator's log.
+#include "Core_Fast_Clock.h"
 #include "Sim.h"
 #include "SimModem.h"
 #include "Sim_Transport.h"
@@ -80,6 +81,9 @@ class Tst_Connect : public QObject {
     std::unique_ptr<TFormMain> main;
     Recorder ques;
     std::unique_ptr<Scripted_Dialogs> dialogs;
+    // The link's fixed pauses (after the TCP connect, the modem's guard times) run ten
+    // times fast; the simulated modem's guard time is shrunk to match.
+    Fast_Clock clock{10};
 
     void Setup_Ethernet()
     {
@@ -92,8 +96,8 @@ class Tst_Connect : public QObject {
         l.rec[0].ip_adr = 0x7F000001;
         l.rec[0].port = tcp->Port();
         Conn_Settings.Ethernet_Conn_Par.ConnectWaitTime = 10;
-        Conn_Settings.Ethernet_Conn_Par.Link.WaitTime = 10;
-        Conn_Settings.Ethernet_Conn_Par.Link.TimeOut = 2000;
+        Conn_Settings.Ethernet_Conn_Par.Link.WaitTime = 100;
+        Conn_Settings.Ethernet_Conn_Par.Link.TimeOut = 20000;
         Conn_Settings.Ethernet_Conn_Par.Link.Repeat = 1;
     }
 
@@ -109,6 +113,7 @@ private slots:
         main->TimerStart.stop();
         Install_Connect(main.get());
         Exch_Box->Pause_Tcp_Ms = 0;
+        Exch_Box->Clk = &clock;
         Set_Ques_Handler(&ques);
         ques.Asked.clear();
         ques.Answer = 0;
@@ -340,8 +345,8 @@ private slots:
         Conn_Settings.Curr_Par.Do_Close_Port = 0;
         Conn_Settings.Dir_Conn_Par.Adr = 255;
         Conn_Settings.Dir_Conn_Par.Rate = 38400;
-        Conn_Settings.Dir_Conn_Par.WaitTime = 10;
-        Conn_Settings.Dir_Conn_Par.TimeOut = 2000;
+        Conn_Settings.Dir_Conn_Par.WaitTime = 100;
+        Conn_Settings.Dir_Conn_Par.TimeOut = 20000;
         Conn_Settings.Dir_Conn_Par.Repeat = 1;
         Link_Port_Name[0] = pty.Slave_Path();
         Scripted_Dialogs any([](QDialog &d) {
@@ -401,8 +406,8 @@ private slots:
         Conn_Settings.Curr_Par.Conn_Prz = 1;
         Fon_Conn_Par_Rec &f = Conn_Settings.Fon_Conn_Par;
         f.Link.Rate = 38400;
-        f.Link.WaitTime = 10;
-        f.Link.TimeOut = 2000;
+        f.Link.WaitTime = 100;
+        f.Link.TimeOut = 20000;
         f.Link.Repeat = 1;
         f.ConnectWaitTime = 20;
         f.Conn_Repeat = 1;
@@ -419,6 +424,7 @@ private slots:
     void telephone_link_through_the_modem()
     {
         Sim_Modem modem(core.get());
+        modem.Set_Guard_Ms(50);
         Sim_Pty pty(modem);
         QVERIFY(pty.Start());
         Setup_Telephone(pty.Slave_Path());
@@ -440,6 +446,7 @@ private slots:
     void busy_number_is_retried_on_yes()
     {
         Sim_Modem modem(core.get());
+        modem.Set_Guard_Ms(50);
         Sim_Pty pty(modem);
         QVERIFY(pty.Start());
         Setup_Telephone(pty.Slave_Path());
@@ -465,6 +472,7 @@ private slots:
     void busy_number_not_retried_leaves_no_link()
     {
         Sim_Modem modem(core.get());
+        modem.Set_Guard_Ms(50);
         Sim_Pty pty(modem);
         QVERIFY(pty.Start());
         Setup_Telephone(pty.Slave_Path());

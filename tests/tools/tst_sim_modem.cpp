@@ -1,5 +1,6 @@
 // The simulator's Hayes modem: its command interpreter on synthetic times, then the
 // program's own modem dialogue and exchange engine against it over a pseudo-terminal.
+#include "Core_Fast_Clock.h"
 #include "FakePort.h"
 #include "Sim.h"
 #include "SimModem.h"
@@ -39,8 +40,10 @@ public:
 class TestSimModem : public QObject {
     Q_OBJECT
 
-    // The line rig of the pty tests.
+    // The line rig of the pty tests: the program's pauses and time-outs run ten times fast,
+    // the modem's guard time likewise.
     struct Line {
+        Fast_Clock clock{10};
         Sim_Core core{1};
         Sim_Modem modem{&core};
         Sim_Pty pty{modem};
@@ -50,20 +53,15 @@ class TestSimModem : public QObject {
 
         bool Start()
         {
-            modem.Set_Guard_Ms(500);
+            modem.Set_Guard_Ms(50);
             if (!pty.Start()) return false;
             port = std::make_unique<Serial_Port>(pty.Slave_Path(), 9600);
             if (!port->Open()) return false;
             io.Com = port.get();
+            io.Clk = &clock;
             io.Abort = &abort;
             io.Pump = [] { QCoreApplication::processEvents(); };
             return true;
-        }
-        int Count(const QString &prefix) const
-        {
-            int n = 0;
-            for (const QString &s : modem.Command_Log()) n += s.startsWith(prefix, Qt::CaseInsensitive);
-            return n;
         }
     };
 
@@ -190,27 +188,6 @@ private slots:
         box.Port_Handle.reset();
     }
 
-    void program_dial_results()
-    {
-        Line l;
-        QVERIFY(l.Start());
-        const QList<std::pair<Sim_Modem::Dial_Result, int>> results = {
-            {Sim_Modem::Dial_Result::Busy, MODEM_BUSY},
-            {Sim_Modem::Dial_Result::No_Carrier, MODEM_NO_CARRIER},
-            {Sim_Modem::Dial_Result::No_Dialtone, MODEM_NO_DIALTONE},
-            {Sim_Modem::Dial_Result::No_Answer, MODEM_NO_ANSWER},
-            {Sim_Modem::Dial_Result::Error, MODEM_ERROR},
-        };
-        for (const auto &[r, code] : results) {
-            l.modem.Clear_Log();
-            l.modem.Set_Dial_Result(r, 50);
-            QCOMPARE(Modem_Dial(l.io, "123", "", 1, 10), code);
-            // The failed dial was hung up.
-            const QStringList log = l.modem.Command_Log();
-            QCOMPARE(log.mid(log.size() - 2), (QStringList{"ATD123", "ATH"}));
-        }
-    }
-
     void program_late_connect_is_abandoned()
     {
         // The modem would connect only after the program gave up: the hang-up after the
@@ -222,21 +199,6 @@ private slots:
         QVERIFY(l.modem.Wait_For_Log("DIAL ABORTED", 10000));
         QVERIFY(!l.modem.Online());
         QVERIFY(!l.modem.Command_Log().contains("CONNECT"));
-    }
-
-    void program_gsm_states()
-    {
-        Line l;
-        QVERIFY(l.Start());
-        l.modem.Set_Cpas(-1);   // a telephone modem
-        QCOMPARE(Modem_Dial(l.io, "1", "", 1, 10), 0);
-        QCOMPARE(l.Count("ATD1"), 1);
-        Modem_Hang_Up(l.io);
-
-        l.modem.Clear_Log();
-        l.modem.Set_Cpas(3);
-        QCOMPARE(Modem_Dial(l.io, "1", "", 2, 10), int(MODEM_NO_GSM));
-        QCOMPARE(l.Count("ATD"), 0);
     }
 
     void program_no_modem()
