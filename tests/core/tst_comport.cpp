@@ -80,7 +80,6 @@ uint32_t Slave_Speed(const Pty &p, tcflag_t *cflag = nullptr)
 class tst_Comport : public QObject {
     Q_OBJECT
 private slots:
-    void baudTable();
     void portNames();
     void openSetsLineAndEveryRate();
     void bytesBothWays();
@@ -89,22 +88,6 @@ private slots:
     void otherEndGoneClosesOnce();
     void otherEndGoneWhileIdleInEventLoop();
 };
-
-void tst_Comport::baudTable()
-{
-    QCOMPARE(BAUD_COUNT, 22);
-    QCOMPARE(Baud_By_Index(0), 300u);
-    QCOMPARE(Baud_By_Index(9), 7200u);
-    QCOMPARE(Baud_By_Index(12), 11520u);
-    QCOMPARE(Baud_By_Index(21), 230400u);
-    QCOMPARE(Baud_By_Index(22), 0u);
-    QCOMPARE(Baud_By_Index(-1), 0u);
-    QCOMPARE(Baud_Index(9600), 11);
-    QCOMPARE(Baud_Index(9601), -1);
-    for (int i = 0; i < BAUD_COUNT; ++i) QCOMPARE(Baud_Index(Baud_Rates[i]), i);
-    QCOMPARE(Clamp_Baud(50), 110u);
-    QCOMPARE(Clamp_Baud(500000), 256000u);
-}
 
 void tst_Comport::portNames()
 {

@@ -100,27 +100,6 @@ private slots:
         Exch_Abort = false;
     }
 
-    void result_texts()
-    {
-        const char *texts[MODEM_RESULT_COUNT] = {
-            "Соединение установлено",
-            "Отсутствует сигнал АТС",
-            "Номер абонента занят",
-            "Потеря несущей",
-            "Нет гудка в линии",
-            "Абонент не отвечает",
-            "Лимит времени, отведенного на соединение, исчерпан",
-            "Модем отсутствует или не подключен",
-            "Соединение не установлено",
-            "Истекло время ожидания ответа от модема",
-            "Попытка соединения прервана по требованию пользователя",
-            "Нет готовности GSM",
-        };
-        for (int i = 0; i < MODEM_RESULT_COUNT; ++i) QCOMPARE(Modem_Result_Text(i), QString::fromUtf8(texts[i]));
-        QVERIFY(Modem_Result_Text(-1).isEmpty());
-        QVERIFY(Modem_Result_Text(12).isEmpty());
-    }
-
     void reply_classes_data()
     {
         QTest::addColumn<QByteArray>("reply");
@@ -308,24 +287,6 @@ private slots:
         QVERIFY(r.status.contains(" Установление связи по телефону. Команда ATD84951234567.  Ответ CONNECT 9600"));
         QCOMPARE(r.port.Dtr_Calls, 0);   // nothing to hang up
         QVERIFY(!Exch_Run);
-    }
-
-    void dial_on_exchange_object()
-    {
-        // The program dials on the engine's port, clock and pump.
-        Rig r;
-        hgcbox box(1);
-        box.Port_Handle = r.port.Borrow();
-        box.Clk = &r.clk;
-        int pumps = 0;
-        box.Pump = [&] { ++pumps; };
-        QStringList status;
-        Modem_Io io = Make_Modem_Io(box, [&](const QString &s) { status << s; });
-        QCOMPARE(io.Abort, &Exch_Abort);
-        QCOMPARE(Modem_Dial(io, "1", "", 1, 10), 0);
-        QVERIFY(pumps > 0);
-        QVERIFY(status.contains(" Установление связи по телефону. Команда ATE0."));
-        QCOMPARE(r.modem.Count("ATD1"), 1);
     }
 
     void dial_failures_data()

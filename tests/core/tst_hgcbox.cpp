@@ -60,41 +60,6 @@ QByteArray Pass_And_Code()
 class Tst_Hgcbox : public QObject {
     Q_OBJECT
 private slots:
-    void defaults_and_texts()
-    {
-        hgcbox b(0);
-        QCOMPARE(b.Adr, uint8_t(0));
-        QCOMPARE(b.Rate, 1200u);
-        QCOMPARE(b.TimeOut, 10u);
-        QCOMPARE(b.WaitTime, 2000u);
-        QCOMPARE(b.Repeat, uint8_t(2));
-        QCOMPARE(b.Do_Close_Port, uint8_t(1));
-        QCOMPARE(b.Free_Port_Wait, 1u);
-        QCOMPARE(QByteArray(b.Write_Pass, 12), QByteArray(12, ' '));
-        QCOMPARE(QByteArray(b.User_Code, 4), QByteArray(4, ' '));
-        QVERIFY(!b.Port_Handle && !b.Sock);
-        QCOMPARE(b.Err_Mes[0], QString("Команда выполнена"));
-        QCOMPARE(b.Err_Mes[5], QString("Ответ получен не полностью (превышено время между байтами)"));
-        QCOMPARE(b.Err_Mes[20], QString("Ithernet. Не выполнена команда send (посылка запроса)"));
-        QCOMPARE(b.Err_Mes[21], QString("Ithernet. Не выполнена команда recv (чтение ответа на запрос)"));
-        // Controller errors 1..64 at 22 + code.
-        QCOMPARE(b.Err_Mes[23], QString("Неизвестный код команды"));
-        QCOMPARE(b.Err_Mes[22 + 33], QString("Пользователь с таким именем уже есть "));
-        QCOMPARE(b.Err_Mes[22 + 38], QString("Переход в режим работы \"Автомат\" невозможен"));
-        QCOMPARE(b.Err_Mes[22 + 56], QString("Изменение параметров возможно только в режиме \"Настройка\""));
-        QCOMPARE(b.Err_Mes[22 + 60], QString("Разрушена таблица"));
-        QCOMPARE(b.Err_Mes[86], QString("Программа разрушена или установлена перемычка"));
-        for (int i = 23; i <= 86; ++i) QVERIFY2(!b.Err_Mes[i].isEmpty(), qPrintable(QString::number(i)));
-
-        b.Set_Contr_Err(12);
-        QCOMPARE(b.Err_Mes[8], QString("Запись в таблицу не допускается"));
-        QCOMPARE(b.Mes_Buf, b.Err_Mes[8]);
-        b.Set_Contr_Err(0);
-        QCOMPARE(b.Err_Mes[8], QString("Код ошибки = 0"));
-        b.Set_Contr_Err(65);
-        QCOMPARE(b.Err_Mes[8], QString("Код ошибки = 65"));
-    }
-
     void frame_bytes_for_every_function_data()
     {
         QTest::addColumn<int>("func");
@@ -624,17 +589,6 @@ private slots:
         }
     }
 
-    void last_exchange_time_is_a_date_time()
-    {
-        Rig r;
-        r.Answer(Bytes({0, 0, 0, 1, 1}));
-        const uint8_t d[3] = {0, 0, 1};
-        QVERIFY(r.box.Exchange(1, d, 0));
-        const QDateTime now = QDateTime::currentDateTime();
-        const double expect = QDate(1899, 12, 30).daysTo(now.date()) + now.time().msecsSinceStartOfDay() / 86400000.0;
-        QVERIFY(qAbs(r.box.Last_Exch_Time - expect) < 1.0 / 1440);   // within a minute
-        QVERIFY(r.box.Last_Exch_Time > 45000);                        // after 2023
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Hgcbox)

@@ -41,57 +41,11 @@ QByteArray Reply(uint8_t adr, int func_byte, const QByteArray &payload)
     return f + Bytes({c & 0xFF, c >> 8});
 }
 
-float F32_At(const QByteArray &b, int at)
-{
-    float f;
-    std::memcpy(&f, b.constData() + at, 4);
-    return f;
-}
 } // namespace
 
 class Tst_Sim_Core : public QObject {
     Q_OBJECT
 private slots:
-    void image_is_what_the_connect_sequence_needs()
-    {
-        Sim_Core c(ADR);
-        const QByteArray img = c.Image();
-        QCOMPARE(img.size(), CONTR_TABLES_SIZE);
-        const QByteArray t0 = c.Table(0);
-        QCOMPARE(t0.size(), 18);
-        QCOMPARE(t0.at(0), char(0));     // nothing destroyed
-        QCOMPARE(t0.at(1), 'I');
-        QCOMPARE(int(t0.at(3)), 16);
-        QCOMPARE(int(t0.at(12)), 0);     // names in code page 866
-        QCOMPARE(int(uint8_t(c.Field(3, 0).at(0))), int(ADR));
-        QCOMPARE(int(c.Field(14, 6).at(0)), 8);   // chromatograph code
-        QCOMPARE(int(c.Field(14, 14).at(0)), 20); // parameters in use
-        QCOMPARE(Cp866_To_Unicode(c.Field(5, 0).constData(), 20).remove(QChar(0)), QStringLiteral("ГРС Северная"));
-        QCOMPARE(Cp866_To_Unicode(c.Field(5, 1).constData(), 20).remove(QChar(0)), QStringLiteral("Нитка 1"));
-        // Table 6: a chromatograph, a moisture meter and flow computers.
-        QCOMPARE(c.Table(6).mid(7, 3), Bytes({1, 1, 1}));
-
-        // Gas parameters: 1251 names, symbols, units, ranges, registers, decimals.
-        for (int i = 0; i < 20; ++i) {
-            const QByteArray r = c.Field(1, i);
-            QCOMPARE(r.size(), 64);
-            QVERIFY2(r.at(0) != 0, qPrintable(QString("parameter %1 has a name").arg(i)));
-            QVERIFY(F32_At(r, 51) < F32_At(r, 55));
-            QCOMPARE(int(uint8_t(r.at(59)) | uint8_t(r.at(60)) << 8), 7001 + 2 * i);
-            QVERIFY(uint8_t(r.at(61)) <= 7);
-            QVERIFY(uint8_t(r.at(62)) <= 8);
-        }
-        QCOMPARE(Cp1251_To_Unicode(c.Field(1, 0).left(5)), QStringLiteral("Метан"));
-        QCOMPARE(c.Field(1, 0).mid(40, 4), QByteArray("CH4\0", 4));
-        QCOMPARE(int(c.Field(1, 0).at(50)), 1);   // "%"
-
-        // The clock is the host's.
-        const QByteArray t2 = c.Table(2);
-        const QDate today = QDate::currentDate();
-        QVERIFY(qAbs(QDate(2000 + uint8_t(t2.at(0)), t2.at(1), t2.at(2)).daysTo(today)) <= 1);
-        QVERIFY(t2.at(6) >= 1 && t2.at(6) <= 7);
-    }
-
     void parser_skips_preambles_noise_and_false_starts()
     {
         Sim_Core c(ADR);
@@ -185,17 +139,6 @@ private slots:
         QCOMPARE(int(log[1].adr), 0xFF);
     }
 
-    void read_reply_bytes()
-    {
-        Sim_Core c(ADR);
-        // Fields 2..4 of table 44 (three f32 constants).
-        const QByteArray r = Feed(c, Read_Req(ADR, 44, 2, 3));
-        QCOMPARE(r, Reply(ADR, 0x81, Bytes({0, 44, 2, 3}) + c.Image().mid(Tab_Offset(44) + 8, 12)));
-        QVERIFY(Sim_Core::Crc_Ok(r));
-        // The largest read: three 64-byte records, 202 bytes.
-        QCOMPARE(Feed(c, Read_Req(ADR, 1, 17, 3)).size(), 3 * 64 + 10);
-    }
-
     void read_errors()
     {
         Sim_Core c(ADR);
@@ -249,13 +192,6 @@ private slots:
         QCOMPARE(log[0].error, 3);
     }
 
-    void blank_password_and_code_by_default()
-    {
-        Sim_Core c(ADR);
-        const QByteArray r = Feed(c, Write_Req(ADR, "", "", 28, 0, 2, Bytes({2, 0})));
-        QCOMPARE(r, Reply(ADR, 0x82, Bytes({0, 28, 0, 2})));
-    }
-
     void address_change_replies_from_the_new_address()
     {
         Sim_Core c(ADR);
@@ -286,18 +222,6 @@ private slots:
         QCOMPARE(int(c.Field(3, 0).at(0)), 9);
     }
 
-    void clock_write_moves_the_controller_clock()
-    {
-        Sim_Core c(ADR);
-        QVERIFY(!Feed(c, Write_Req(ADR, "", "", 2, 0, 8, Bytes({20, 1, 2, 3, 4, 5, 5, 0x80}))).isEmpty());
-        const QByteArray r = Feed(c, Read_Req(ADR, 2, 0, 8));
-        QCOMPARE(r.mid(8, 4), Bytes({20, 1, 2, 3}));
-        QVERIFY(r.at(12) == 4 || r.at(12) == 5);
-        QCOMPARE(int(r.at(14)), 5);   // 2 January 2020 was a Thursday
-        // An impossible date is refused.
-        QCOMPARE(int(Feed(c, Write_Req(ADR, "", "", 2, 0, 8, Bytes({20, 2, 30, 3, 4, 5, 5, 0}))).at(4)), 4);
-    }
-
     void handler_for_another_function()
     {
         Sim_Core c(ADR);
@@ -314,28 +238,6 @@ private slots:
         c.Set_Handler(12, [](const QByteArray &, QByteArray &) { return Sim_Answer{10, 0, {}}; });
         QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(16, ' ') + Bytes({10, 0}))).at(4)), 10);
         QCOMPARE(c.Clock_Offset(), int64_t(0));
-    }
-
-    void clock_correction_function_12()
-    {
-        Sim_Core c(ADR);
-        c.Set_Password("secret");
-        c.Set_Code("12");
-        const QByteArray auth = Sim_Core::Pad("secret", 12) + Sim_Core::Pad("12", 4);
-        // s16 seconds, little-endian: -300 then +45; the reply carries nothing beyond success.
-        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 12, auth + Bytes({0xD4, 0xFE}))), Reply(ADR, 0x8C, {}));
-        QCOMPARE(c.Clock_Offset(), int64_t(-300));
-        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 12, auth + Bytes({45, 0}))), Reply(ADR, 0x8C, {}));
-        QCOMPARE(c.Clock_Offset(), int64_t(-255));
-        // Wrong password, wrong code, wrong length: refused, the clock stays.
-        const auto code_of = [&](const QByteArray &data) {
-            const QByteArray r = Feed(c, Sim_Core::Make_Request(ADR, 12, data));
-            return r.size() == 9 && uint8_t(r.at(3)) == 12 ? int(uint8_t(r.at(4))) : -1;
-        };
-        QCOMPARE(code_of(Sim_Core::Pad("secreT", 12) + Sim_Core::Pad("12", 4) + Bytes({1, 0})), 3);
-        QCOMPARE(code_of(Sim_Core::Pad("secret", 12) + Sim_Core::Pad("13", 4) + Bytes({1, 0})), 34);
-        QCOMPARE(code_of(auth + Bytes({1})), 2);
-        QCOMPARE(c.Clock_Offset(), int64_t(-255));
     }
 
     void fault_bytes()

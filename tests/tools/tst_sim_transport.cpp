@@ -90,32 +90,6 @@ bool Connect(QTcpSocket &s, uint16_t port)
 class Tst_Sim_Transport : public QObject {
     Q_OBJECT
 private slots:
-    void tcp_round_trip()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY2(tcp.Start(0), qPrintable(tcp.Error()));
-        QVERIFY(tcp.Port() != 0);
-        const QByteArray req = Read_Req(3, 0, 0, 18);
-        const QByteArray expected = core.Answer(req);
-        QCOMPARE(expected.size(), 28);
-
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        s.write(Bytes({0xFF, 0xFF, 0xFF}) + req);
-        QCOMPARE(Read_Tcp(s, expected.size()), expected);
-        // The request split over two writes.
-        s.write(req.left(4));
-        s.flush();
-        s.write(req.mid(4));
-        QCOMPARE(Read_Tcp(s, expected.size()), expected);
-        QCOMPARE(core.Request_Count(), 2);
-        QCOMPARE(tcp.Accepted_Count(), 1);
-        // Unsolicited bytes.
-        tcp.Send(Bytes({1, 2}));
-        QCOMPARE(Read_Tcp(s, 2), Bytes({1, 2}));
-    }
-
     void tcp_timed_faults_arrive_whole()
     {
         Sim_Core core(3);
@@ -187,33 +161,6 @@ private slots:
         tcp.Drop_Clients();
         QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
         QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
-    }
-
-    void pty_round_trip_with_raw_descriptor()
-    {
-        Sim_Core core(4);
-        Sim_Pty pty(core);
-        QVERIFY2(pty.Start(), qPrintable(pty.Error()));
-        QVERIFY(pty.Slave_Path().startsWith(QStringLiteral("/dev/")));
-        const int fd = Open_Raw(pty.Slave_Path(), B19200);
-        QVERIFY(fd >= 0);
-        QCOMPARE(pty.Rate(), uint32_t(19200));
-        const QByteArray req = Read_Req(4, 6, 0, 12);
-        const QByteArray expected = core.Answer(req);
-        QCOMPARE(::write(fd, req.constData(), size_t(req.size())), ssize_t(req.size()));
-        QCOMPARE(Read_Fd(fd, expected.size()), expected);
-        pty.Send(Bytes({0x0D, 0x0A}));
-        QCOMPARE(Read_Fd(fd, 2), Bytes({0x0D, 0x0A}));
-        ::close(fd);
-
-        // Closed and opened again: still served.
-        const int fd2 = Open_Raw(pty.Slave_Path(), B1200);
-        QVERIFY(fd2 >= 0);
-        QCOMPARE(pty.Rate(), uint32_t(1200));
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Truncated, 5));
-        QCOMPARE(::write(fd2, req.constData(), size_t(req.size())), ssize_t(req.size()));
-        QCOMPARE(Read_Fd(fd2, 5), expected.left(5));
-        ::close(fd2);
     }
 
     void pty_serial_port_at_a_non_standard_rate()

@@ -67,7 +67,6 @@ private slots:
     void telephone();
     void ethernet_data();
     void ethernet();
-    void integerEditsTakeDigitsOnly();
     void addressSearchFindsController();
     void addressSearchFailures();
 
@@ -437,24 +436,6 @@ void tst_Conn_Par::ethernet()
         QVERIFY(Same(s, before));
         QVERIFY(f.isVisible());
     }
-}
-
-void tst_Conn_Par::integerEditsTakeDigitsOnly()
-{
-    Conn_Settings_Rec s = Sample();
-    TFormConn_Par f(nullptr, &s, nullptr);
-    f.show();
-    for (QLineEdit *e : {f.Edit1, f.Edit2, f.Edit3, f.Edit13, f.Edit6, f.Edit10, f.Edit4, f.Edit12,
-                         f.Edit7, f.Edit9, f.Edit8}) {
-        QVERIFY(e->validator());
-        QString t = QStringLiteral("1-2");
-        int pos = 0;
-        QCOMPARE(e->validator()->validate(t, pos), QValidator::Invalid);
-    }
-    f.Edit2->clear();
-    f.Edit2->setFocus();
-    QTest::keyClicks(f.Edit2, QStringLiteral("1a0.0-"));
-    QCOMPARE(f.Edit2->text(), QStringLiteral("100"));
 }
 
 void tst_Conn_Par::addressSearchFindsController()
