@@ -73,35 +73,6 @@ private slots:
         QCOMPARE(c.Request_Count(), 6);
     }
 
-    void random_noise_never_hides_a_request()
-    {
-        // Noise full of start bytes and lengths, cut at random, then a request: the request
-        // is answered, and nothing the noise holds is taken for one.
-        Sim_Core c(ADR);
-        const QByteArray req = Read_Req(ADR, 3, 0, 4);
-        const QByteArray expected = Reply(ADR, 0x81, Bytes({0, 3, 0, 4, ADR, 11, 0, 0}));
-        QRandomGenerator rng(77);
-        int64_t now = 1000;
-        for (int round = 0; round < 300; ++round) {
-            QByteArray noise;
-            const int n = int(rng.bounded(600));
-            for (int i = 0; i < n; ++i) {
-                const uint32_t k = rng.bounded(6);
-                noise.append(char(k == 0 ? 0xCC : k == 1 ? ADR : uint8_t(rng.bounded(256))));
-            }
-            const QByteArray in = noise + req;
-            QByteArray out;
-            for (int at = 0; at < in.size();) {
-                const int len = 1 + int(rng.bounded(40));
-                out += Feed(c, in.mid(at, len), now);
-                at += len;
-            }
-            QCOMPARE(out, expected);
-            now += 5000;   // silence: what is left of the noise is dropped
-        }
-        QCOMPARE(c.Request_Count(), 300);
-    }
-
     void corrupted_request_is_ignored()
     {
         Sim_Core c(ADR);
@@ -203,41 +174,6 @@ private slots:
         // Addresses 0 and 255 would make the controller unreachable.
         QCOMPARE(int(Feed(c, Write_Req(7, "", "", 3, 0, 1, Bytes({0xFF}))).at(4)), 4);
         QCOMPARE(int(c.Adr()), 7);
-    }
-
-    void image_replaced_whole()
-    {
-        Sim_Core c(ADR);
-        QByteArray img = c.Image();
-        img[Tab_Offset(3)] = char(9);
-        img[Tab_Offset(0)] = char(4);   // a destroyed table reported
-        c.Set_Image(img.left(100));     // not an image: ignored
-        QCOMPARE(int(c.Adr()), int(ADR));
-        c.Set_Image(img);
-        QCOMPARE(int(c.Adr()), 9);
-        QCOMPARE(Feed(c, Read_Req(9, 0, 0, 1)), Reply(9, 0x81, Bytes({0, 0, 0, 1, 4})));
-        img[Tab_Offset(3)] = char(0);   // unreachable address: the current one stays
-        c.Set_Image(img);
-        QCOMPARE(int(c.Adr()), 9);
-        QCOMPARE(int(c.Field(3, 0).at(0)), 9);
-    }
-
-    void handler_for_another_function()
-    {
-        Sim_Core c(ADR);
-        c.Set_Handler(14, [](const QByteArray &frame, QByteArray &image) {
-            Q_UNUSED(image);
-            if (frame.size() != 19) return Sim_Answer{2, 0, {}};
-            return Sim_Answer{0, 0, {}};
-        });
-        QCOMPARE(Feed(c, Sim_Core::Make_Request(ADR, 14, QByteArray(13, '\1'))), Reply(ADR, 0x8E, {}));
-        c.Set_Handler(14, {});
-        QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 14, QByteArray(13, '\1'))).at(4)), 1);
-
-        // A handler for 12 takes the place of the built-in clock correction.
-        c.Set_Handler(12, [](const QByteArray &, QByteArray &) { return Sim_Answer{10, 0, {}}; });
-        QCOMPARE(int(Feed(c, Sim_Core::Make_Request(ADR, 12, QByteArray(16, ' ') + Bytes({10, 0}))).at(4)), 10);
-        QCOMPARE(c.Clock_Offset(), int64_t(0));
     }
 
     void fault_bytes()
