@@ -94,30 +94,6 @@ private slots:
         QCOMPARE(f.readAll(), before);
     }
 
-    void status_bar_panels()
-    {
-        auto m = Make();
-        QCOMPARE(m->StatusBar1->Panel_Count(), 4);
-        QCOMPARE(m->StatusBar1->Width(0), 175);
-        QCOMPARE(m->StatusBar1->Width(1), 250);
-        QCOMPARE(m->StatusBar1->Width(3), 50);
-        QCOMPARE(m->StatusBar2->Panel_Count(), 1);
-        QCOMPARE(m->StatusBar2->Width(0), 400);
-        m->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m.get()));
-        QCOMPARE(m->StatusBar1->Width(2), m->StatusBar1->width() - 175 - 250 - 55);
-        // The panels do not push the window past the width from the settings.
-        QCOMPARE(m->width(), int(Conn_Settings.Curr_Par.Form_Width));
-        QCOMPARE(m->StatusBar1->width(), m->width());
-        // A result text is cleared by the message timer.
-        m->Show_Message("done");
-        QCOMPARE(m->StatusBar1->Text(2), QString("done"));
-        QVERIFY(m->TimerMessage.isActive());
-        QCOMPARE(m->TimerMessage.interval(), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(m->StatusBar1->Text(2).isEmpty(), 20000);
-        QVERIFY(!m->TimerMessage.isActive());
-    }
-
     void esc_aborts_only_a_running_read()
     {
         auto m = Make();
