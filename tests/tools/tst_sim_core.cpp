@@ -84,53 +84,6 @@ private slots:
         QVERIFY(!Feed(c, Read_Req(ADR, 0, 0, 18)).isEmpty());
     }
 
-    void half_request_is_dropped_after_silence()
-    {
-        Sim_Core c(ADR);
-        c.Set_Frame_Gap(100);
-        const QByteArray req = Read_Req(ADR, 0, 0, 18);
-        QVERIFY(Feed(c, req.left(5), 1000).isEmpty());
-        QVERIFY(Feed(c, req.mid(5), 1200).isEmpty());   // the head was dropped
-        QVERIFY(!Feed(c, req, 1210).isEmpty());
-        QCOMPARE(c.Request_Count(), 1);
-    }
-
-    void answers_only_its_address_or_ff()
-    {
-        Sim_Core c(ADR);
-        QVERIFY(Feed(c, Read_Req(ADR + 1, 0, 0, 18)).isEmpty());
-        const QByteArray r = Feed(c, Read_Req(0xFF, 0, 0, 18));
-        QCOMPARE(int(uint8_t(r.at(1))), int(ADR));
-        QCOMPARE(r.size(), 18 + 10);
-        const auto log = c.Log();
-        QCOMPARE(log.size(), 2);
-        QVERIFY(!log[0].for_us);
-        QVERIFY(log[0].reply.isEmpty());
-        QVERIFY(log[1].for_us);
-        QCOMPARE(int(log[1].adr), 0xFF);
-    }
-
-    void read_errors()
-    {
-        Sim_Core c(ADR);
-        const auto err = [&](const QByteArray &req, int func) {
-            const QByteArray r = Feed(c, req);
-            if (r.size() != 9 || uint8_t(r.at(3)) != func || !Sim_Core::Crc_Ok(r)) return -1;
-            return int(uint8_t(r.at(4)));
-        };
-        QCOMPARE(err(Read_Req(ADR, 8, 0, 1), 1), 9);     // no fields
-        QCOMPARE(err(Read_Req(ADR, 45, 0, 1), 1), 9);
-        QCOMPARE(err(Read_Req(ADR, 0, 17, 2), 1), 13);   // past the last field
-        QCOMPARE(err(Read_Req(ADR, 0, 0, 0), 1), 13);
-        QCOMPARE(err(Read_Req(ADR, 0, 18, 1), 1), 13);
-        QCOMPARE(err(Read_Req(ADR, 1, 0, 4), 1), 4);     // 256 bytes do not fit a frame
-        QCOMPARE(err(Sim_Core::Make_Request(ADR, 1, Bytes({0, 0, 0})), 1), 2);   // short request
-        QCOMPARE(err(Sim_Core::Make_Request(ADR, 1, Bytes({1, 0, 0, 1})), 1), 39);
-        QCOMPARE(err(Sim_Core::Make_Request(ADR, 3, {}), 3), 1);   // unknown function
-        // The exact error frame: function byte without bit 7, code in byte 4.
-        QCOMPARE(Feed(c, Read_Req(ADR, 8, 0, 1)), Reply(ADR, 0x01, Bytes({9, 0, 0})));
-    }
-
     void write_checks_password_code_and_fields()
     {
         Sim_Core c(ADR);
@@ -161,19 +114,6 @@ private slots:
         QCOMPARE(log.last().first, 1);
         QCOMPARE(log.last().count, 2);
         QCOMPARE(log[0].error, 3);
-    }
-
-    void address_change_replies_from_the_new_address()
-    {
-        Sim_Core c(ADR);
-        const QByteArray r = Feed(c, Write_Req(ADR, "", "", 3, 0, 2, Bytes({7, 11})));
-        QCOMPARE(r, Reply(7, 0x82, Bytes({0, 3, 0, 2})));
-        QCOMPARE(int(c.Adr()), 7);
-        QVERIFY(Feed(c, Read_Req(ADR, 0, 0, 1)).isEmpty());
-        QCOMPARE(Feed(c, Read_Req(7, 3, 0, 1)), Reply(7, 0x81, Bytes({0, 3, 0, 1, 7})));
-        // Addresses 0 and 255 would make the controller unreachable.
-        QCOMPARE(int(Feed(c, Write_Req(7, "", "", 3, 0, 1, Bytes({0xFF}))).at(4)), 4);
-        QCOMPARE(int(c.Adr()), 7);
     }
 
     void fault_bytes()
@@ -255,24 +195,6 @@ private slots:
         QCOMPARE(c.Receive(req, 1000)[0].bytes, good);
     }
 
-    void faults_that_stop_a_write()
-    {
-        Sim_Core c(ADR);
-        const QByteArray before = c.Field(44, 0);
-        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply));
-        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 58).Skip(1));
-        QVERIFY(Feed(c, Write_Req(ADR, "", "", 44, 0, 1, Bytes({1, 2, 3, 4}))).isEmpty());
-        QCOMPARE(int(Feed(c, Write_Req(ADR, "", "", 44, 0, 1, Bytes({1, 2, 3, 4}))).at(4)), 58);
-        QCOMPARE(c.Field(44, 0), before);
-        QVERIFY(!Feed(c, Write_Req(ADR, "", "", 44, 0, 1, Bytes({1, 2, 3, 4}))).isEmpty());
-        QCOMPARE(c.Field(44, 0), Bytes({1, 2, 3, 4}));
-        const auto log = c.Log();
-        QCOMPARE(log[0].faults, QList<Sim_Fault_Kind>{Sim_Fault_Kind::No_Reply});
-        QCOMPARE(log[1].faults, QList<Sim_Fault_Kind>{Sim_Fault_Kind::Contr_Error});
-        QCOMPARE(log[1].error, 58);
-        QVERIFY(log[2].faults.isEmpty());
-    }
-
     void fault_selection_by_function_count_and_skip()
     {
         Sim_Core c(ADR);
@@ -299,31 +221,6 @@ private slots:
         QCOMPARE(c.Pending_Faults(), 1);
     }
 
-    void log_records_requests_and_wakes_waiters()
-    {
-        Sim_Core c(ADR);
-        int hooked = 0;
-        c.Set_Log_Hook([&](const Sim_Request_Log &) { ++hooked; });
-        const QByteArray req = Read_Req(ADR, 14, 0, 16);
-        QThread *t = QThread::create([&] { c.Receive(Bytes({0xFF, 0xFF}) + req, 4242); });
-        t->start();
-        QVERIFY(c.Wait_For_Requests(1, 30000));
-        t->wait();
-        delete t;
-        const auto log = c.Log();
-        QCOMPARE(log.size(), 1);
-        QCOMPARE(log[0].at_ms, int64_t(4242));
-        QCOMPARE(log[0].raw, req);
-        QCOMPARE(log[0].func, uint8_t(1));
-        QCOMPARE(log[0].table, 14);
-        QCOMPARE(log[0].first, 0);
-        QCOMPARE(log[0].count, 16);
-        QVERIFY(log[0].when.isValid());
-        QCOMPARE(hooked, 1);
-        c.Clear_Log();
-        QCOMPARE(c.Request_Count(), 0);
-        QVERIFY(!c.Wait_For_Requests(1, 10));
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Sim_Core)

@@ -1,5 +1,5 @@
 // The simulator's transports with plain clients: a QTcpSocket, a raw terminal descriptor,
-// a QSerialPort, and the qzt-sim program itself.
+// and the qzt-sim program itself.
 #include "Sim.h"
 #include "Sim_Transport.h"
 
@@ -7,7 +7,6 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QSerialPort>
 #include <QTcpSocket>
 #include <QThread>
 #include <QtTest>
@@ -46,15 +45,6 @@ QByteArray Read_Fd(int fd, int n)
         const ssize_t got = ::read(fd, buf, sizeof buf);
         if (got > 0) b.append(buf, got);
     }
-    return b;
-}
-
-QByteArray Read_Serial(QSerialPort &sp, int n)
-{
-    QDeadlineTimer dl(LONG_MS);
-    QByteArray b;
-    while (b.size() < n && !dl.hasExpired())
-        if (sp.bytesAvailable() || sp.waitForReadyRead(50)) b += sp.readAll();
     return b;
 }
 
@@ -124,61 +114,6 @@ private slots:
         QVERIFY(Connect(s2, tcp.Port()));
         s2.write(req);
         QCOMPARE(Read_Tcp(s2, expected.size()), expected);
-    }
-
-    void tcp_refuses_for_a_while()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        const uint16_t port = tcp.Port();
-        tcp.Refuse_For(10 * 60 * 1000);
-        QTcpSocket s;
-        s.connectToHost(QStringLiteral("127.0.0.1"), port);
-        QVERIFY(!s.waitForConnected(LONG_MS));
-        QCOMPARE(s.error(), QAbstractSocket::ConnectionRefusedError);
-        // Listening again on the same port.
-        tcp.Refuse_For(0);
-        QVERIFY(Wait_Until([&] {
-            QTcpSocket t;
-            return Connect(t, port);
-        }));
-        QCOMPARE(tcp.Port(), port);
-    }
-
-    void tcp_accepts_late_and_drops_clients()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        tcp.Set_Accept_Delay(200);
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        const QByteArray req = Read_Req(3, 0, 0, 18);
-        s.write(req);   // waits in the socket until the connection is served
-        QCOMPARE(Read_Tcp(s, 28), core.Answer(req));
-        QCOMPARE(tcp.Open_Count(), 1);
-        tcp.Drop_Clients();
-        QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
-        QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
-    }
-
-    void pty_serial_port_at_a_non_standard_rate()
-    {
-        Sim_Core core(4);
-        Sim_Pty pty(core);
-        QVERIFY(pty.Start());
-        QSerialPort sp(pty.Slave_Path());
-        QVERIFY2(sp.open(QIODevice::ReadWrite), qPrintable(sp.errorString()));
-        QVERIFY(sp.setBaudRate(7200));
-        QCOMPARE(pty.Rate(), uint32_t(7200));
-        const QByteArray req = Read_Req(0xFF, 0, 0, 18);
-        const QByteArray expected = core.Answer(req);
-        QCOMPARE(int(uint8_t(expected.at(1))), 4);
-        sp.write(req);
-        QVERIFY(sp.waitForBytesWritten(LONG_MS));
-        QCOMPARE(Read_Serial(sp, expected.size()), expected);
-        sp.close();
     }
 
     void program_over_tcp()
