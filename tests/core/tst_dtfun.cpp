@@ -123,58 +123,45 @@ private slots:
         QCOMPARE(Day_Of_Week(Ymd(2000, 1, 1)), 7);
     }
 
+    void increment_and_decrement_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("step");   // +1 Inc_Date6, -1 Dec_Date6
+        QTest::addColumn<QString>("to");
+        QTest::newRow("hour over the year end") << "24,12,31,23,10,5" << int(UNIT_HOUR) << 1 << "25,1,1,0,10,5";
+        QTest::newRow("hour back over the year end") << "25,1,1,0,10,5" << int(UNIT_HOUR) << -1 << "24,12,31,23,10,5";
+        QTest::newRow("28 Feb leap") << "24,2,28,0,0,0" << int(UNIT_DAY) << 1 << "24,2,29,0,0,0";
+        QTest::newRow("29 Feb") << "24,2,29,0,0,0" << int(UNIT_DAY) << 1 << "24,3,1,0,0,0";
+        QTest::newRow("28 Feb plain") << "23,2,28,0,0,0" << int(UNIT_DAY) << 1 << "23,3,1,0,0,0";
+        QTest::newRow("1 Mar back leap") << "24,3,1,5,0,0" << int(UNIT_DAY) << -1 << "24,2,29,5,0,0";
+        QTest::newRow("1 Mar back plain") << "23,3,1,0,0,0" << int(UNIT_DAY) << -1 << "23,2,28,0,0,0";
+        // The year byte divisible by 4 counts as leap in the steps.
+        QTest::newRow("1 Mar back byte 100") << "100,3,1,0,0,0" << int(UNIT_DAY) << -1 << "100,2,29,0,0,0";
+        QTest::newRow("1 May back") << "24,5,1,0,0,0" << int(UNIT_DAY) << -1 << "24,4,30,0,0,0";
+        // A month step keeps the day.
+        QTest::newRow("month keeps 31") << "24,1,31,0,0,0" << int(UNIT_MONTH) << 1 << "24,2,31,0,0,0";
+        QTest::newRow("month over the year end") << "24,12,15,0,0,0" << int(UNIT_MONTH) << 1 << "25,1,15,0,0,0";
+        QTest::newRow("month back over the year end") << "25,1,15,0,0,0" << int(UNIT_MONTH) << -1 << "24,12,15,0,0,0";
+        QTest::newRow("other unit up") << "24,5,5,5,5,5" << 7 << 1 << "24,5,5,5,5,5";
+        QTest::newRow("other unit down") << "24,5,5,5,5,5" << 3 << -1 << "24,5,5,5,5,5";
+    }
     void increment_and_decrement()
     {
-        Date6 d = D(24, 12, 31, 23, 10, 5);
-        Inc_Date6(d, UNIT_HOUR);
-        QCOMPARE(Txt(d), QString("25,1,1,0,10,5"));
-        Dec_Date6(d, UNIT_HOUR);
-        QCOMPARE(Txt(d), QString("24,12,31,23,10,5"));
+        QFETCH(QString, from);
+        QFETCH(int, unit);
+        QFETCH(int, step);
+        QFETCH(QString, to);
+        const QStringList f = from.split(',');
+        Date6 d = D(f[0].toInt(), f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt());
+        if (step > 0) Inc_Date6(d, unit);
+        else Dec_Date6(d, unit);
+        QCOMPARE(Txt(d), to);
+    }
 
-        // February by the year byte.
-        d = D(24, 2, 28);
-        Inc_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,2,29,0,0,0"));
-        Inc_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,3,1,0,0,0"));
-        d = D(23, 2, 28);
-        Inc_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("23,3,1,0,0,0"));
-
-        d = D(24, 3, 1, 5);
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,2,29,5,0,0"));
-        d = D(23, 3, 1);
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("23,2,28,0,0,0"));
-        d = D(100, 3, 1);   // year byte divisible by 4 counts as leap in the steps
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("100,2,29,0,0,0"));
-        d = D(24, 1, 1, 0);
-        Dec_Date6(d, UNIT_HOUR);
-        QCOMPARE(Txt(d), QString("23,12,31,23,0,0"));
-        d = D(24, 5, 1);
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,4,30,0,0,0"));
-
-        // A month step keeps the day.
-        d = D(24, 1, 31);
-        Inc_Date6(d, UNIT_MONTH);
-        QCOMPARE(Txt(d), QString("24,2,31,0,0,0"));
-        d = D(24, 12, 15);
-        Inc_Date6(d, UNIT_MONTH);
-        QCOMPARE(Txt(d), QString("25,1,15,0,0,0"));
-        Dec_Date6(d, UNIT_MONTH);
-        QCOMPARE(Txt(d), QString("24,12,15,0,0,0"));
-
-        // Other units leave the date alone.
-        d = D(24, 5, 5, 5, 5, 5);
-        Inc_Date6(d, 7);
-        Dec_Date6(d, 3);
-        QCOMPARE(Txt(d), QString("24,5,5,5,5,5"));
-
-        // Damaged dates step without reading outside the month table.
-        d = D(24, 0, 40, 30);
+    void damaged_dates_step_inside_the_month_table()
+    {
+        Date6 d = D(24, 0, 40, 30);
         Inc_Date6(d, UNIT_HOUR);
         Dec_Date6(d, UNIT_DAY);
         d = D(24, 13, 0, 0);
