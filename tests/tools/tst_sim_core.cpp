@@ -73,17 +73,6 @@ private slots:
         QCOMPARE(c.Request_Count(), 6);
     }
 
-    void corrupted_request_is_ignored()
-    {
-        Sim_Core c(ADR);
-        QByteArray req = Read_Req(ADR, 0, 0, 18);
-        req[req.size() - 1] = char(req.at(req.size() - 1) ^ 1);
-        QVERIFY(Feed(c, req).isEmpty());
-        QCOMPARE(c.Request_Count(), 0);
-        // The next good request is answered.
-        QVERIFY(!Feed(c, Read_Req(ADR, 0, 0, 18)).isEmpty());
-    }
-
     void write_checks_password_code_and_fields()
     {
         Sim_Core c(ADR);
@@ -193,32 +182,6 @@ private slots:
 
         QCOMPARE(c.Pending_Faults(), 0);
         QCOMPARE(c.Receive(req, 1000)[0].bytes, good);
-    }
-
-    void fault_selection_by_function_count_and_skip()
-    {
-        Sim_Core c(ADR);
-        const QByteArray rd = Read_Req(ADR, 0, 0, 18);
-        const QByteArray wr = Write_Req(ADR, "", "", 28, 0, 2, Bytes({1, 0}));
-        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(2).Times(2));
-        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(1).Skip(1).Times(1));
-        QVERIFY(!Feed(c, rd).isEmpty());   // skipped
-        QVERIFY(Feed(c, wr).isEmpty());
-        QVERIFY(Feed(c, rd).isEmpty());
-        QVERIFY(Feed(c, wr).isEmpty());
-        QVERIFY(!Feed(c, wr).isEmpty());
-        QVERIFY(!Feed(c, rd).isEmpty());
-        QCOMPARE(c.Pending_Faults(), 0);
-
-        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Bad_Crc).Times(-1));
-        for (int i = 0; i < 3; ++i) QVERIFY(!Sim_Core::Crc_Ok(Feed(c, rd)));
-        QCOMPARE(c.Pending_Faults(), 1);
-        c.Clear_Faults();
-        QVERIFY(Sim_Core::Crc_Ok(Feed(c, rd)));
-        // Requests for another address do not use up faults.
-        c.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply));
-        Feed(c, Read_Req(ADR + 1, 0, 0, 18));
-        QCOMPARE(c.Pending_Faults(), 1);
     }
 
 };

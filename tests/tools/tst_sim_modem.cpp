@@ -66,32 +66,6 @@ class TestSimModem : public QObject {
     };
 
 private slots:
-    void command_mode()
-    {
-        Sim_Modem m;
-        // Echo on by default, verbose replies.
-        QCOMPARE(All(m.Receive("AT\r", 0)), QByteArray("AT\r\r\nOK\r\n"));
-        QCOMPARE(All(m.Receive("ATE0\r", 10)), QByteArray("ATE0\r\r\nOK\r\n"));
-        QCOMPARE(All(m.Receive("ATV0\r", 20)), QByteArray("0\r"));
-        QCOMPARE(All(m.Receive("ATQ9Y\r", 30)), QByteArray("4\r"));
-        QCOMPARE(All(m.Receive("at&f\r", 40)), QByteArray("\r\nOK\r\n"));   // echo was off
-        QVERIFY(m.Echo());
-        // Typed in pieces, with noise before AT.
-        QCOMPARE(All(m.Receive("xxA", 50)), QByteArray("xxA"));
-        QCOMPARE(All(m.Receive("TE0V1S0=0&D2\r", 60)), QByteArray("TE0V1S0=0&D2\r\r\nOK\r\n"));
-        QCOMPARE(All(m.Receive("no command\r", 70)), QByteArray());
-        // GSM state.
-        QCOMPARE(All(m.Receive("AT+CPAS\r", 80)), QByteArray("\r\n+CPAS: 0\r\n\r\nOK\r\n"));
-        m.Set_Cpas(3);
-        QCOMPARE(All(m.Receive("AT+CPAS\r", 90)), QByteArray("\r\n+CPAS: 3\r\n\r\nOK\r\n"));
-        m.Set_Cpas(-1);
-        QCOMPARE(All(m.Receive("AT+CPAS\r", 100)), QByteArray("\r\nERROR\r\n"));
-        QCOMPARE(m.Command_Log(), (QStringList{"AT", "ATE0", "ATV0", "ATQ9Y", "at&f", "ATE0V1S0=0&D2",
-                                               "AT+CPAS", "AT+CPAS", "AT+CPAS"}));
-        m.Set_Dead(true);
-        QVERIFY(m.Receive("AT\r", 110).isEmpty());
-    }
-
     void dial_and_escape()
     {
         Echo_Controller ctl;

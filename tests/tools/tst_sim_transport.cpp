@@ -8,7 +8,6 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QTcpSocket>
-#include <QThread>
 #include <QtTest>
 #include <fcntl.h>
 #include <poll.h>
@@ -60,16 +59,6 @@ int Open_Raw(const QString &path, speed_t speed)
     return fd;
 }
 
-bool Wait_Until(const std::function<bool()> &cond)
-{
-    QDeadlineTimer dl(LONG_MS);
-    while (!cond()) {
-        if (dl.hasExpired()) return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 bool Connect(QTcpSocket &s, uint16_t port)
 {
     s.connectToHost(QStringLiteral("127.0.0.1"), port);
@@ -80,42 +69,6 @@ bool Connect(QTcpSocket &s, uint16_t port)
 class Tst_Sim_Transport : public QObject {
     Q_OBJECT
 private slots:
-    void tcp_timed_faults_arrive_whole()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        const QByteArray req = Read_Req(3, 14, 0, 16);
-        const QByteArray expected = core.Answer(req);
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::First_Byte_Late, 150));
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Byte_Gap, 2));
-        s.write(req);
-        QCOMPARE(Read_Tcp(s, expected.size()), expected);
-    }
-
-    void tcp_close_in_the_middle_of_a_reply()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        const QByteArray req = Read_Req(3, 0, 0, 18);
-        const QByteArray expected = core.Answer(req);
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Close_Mid_Reply, 7));
-        s.write(req);
-        QCOMPARE(Read_Tcp(s, expected.size()), expected.left(7));
-        QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
-        QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
-        // A new connection is served again.
-        QTcpSocket s2;
-        QVERIFY(Connect(s2, tcp.Port()));
-        s2.write(req);
-        QCOMPARE(Read_Tcp(s2, expected.size()), expected);
-    }
-
     void program_over_tcp()
     {
         const QString bin = qEnvironmentVariable("QZT_SIM_BIN");
