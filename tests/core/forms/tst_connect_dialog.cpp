@@ -104,7 +104,6 @@ private slots:
         f.show();
         QCOMPARE(f.ComboBox3->currentIndex(), 0);
         QCOMPARE(f.size(), QSize(440, 194));
-        QVERIFY(f.pn_abon->isHidden());
         QVERIFY(f.ComboBox1->isEnabled());
         QCOMPARE(f.ComboBox1->count(), 255);
         QCOMPARE(f.ComboBox1->currentText(), QString("5"));
@@ -132,7 +131,6 @@ private slots:
         TFormConnect f;
         f.show();
         QCOMPARE(f.size(), QSize(440, 266));
-        QVERIFY(!f.pn_abon->isHidden());
         QVERIFY(!f.ComboBox1->isEnabled());
         QCOMPARE(Items(f.ComboBox2), QStringList{QStringLiteral("Новый абонент")});
         QCOMPARE(f.ComboBox2->currentIndex(), -1);
