@@ -276,19 +276,6 @@ private slots:
         QVERIFY(!StrContains("ok", "OK"));
     }
 
-    void dial_connects()
-    {
-        Rig r;
-        QCOMPARE(Modem_Dial(r.io, "8 (495) 123-45-67", "AT&F^ATS0=0", 1, 50), 0);
-        QCOMPARE(r.modem.log,
-                 (QList<QByteArray>{"ATE0", "ATV1", "AT&F", "ATS0=0", "AT+CPAS", "ATD84951234567"}));
-        QVERIFY(r.status.contains(" Проверка готовности GSM. Команда AT+CPAS"));
-        QVERIFY(r.status.contains(" Проверка готовности GSM. Команда AT+CPAS. Ответ +CPAS: 0"));
-        QVERIFY(r.status.contains(" Установление связи по телефону. Команда ATD84951234567.  Ответ CONNECT 9600"));
-        QCOMPARE(r.port.Dtr_Calls, 0);   // nothing to hang up
-        QVERIFY(!Exch_Run);
-    }
-
     void dial_failures_data()
     {
         QTest::addColumn<QByteArray>("reply");
