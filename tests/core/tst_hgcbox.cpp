@@ -287,15 +287,10 @@ private slots:
         QCOMPARE(r.box.Err_Text(), QString("Команда 2.  Устройство не отвечает"));
     }
 
-    void repeats()
+    void second_attempt_succeeds()
     {
         const uint8_t d[3] = {0, 0, 1};
         Rig r;
-        r.box.Repeat = 0;   // taken as one attempt
-        QVERIFY(!r.box.Exchange(1, d, 0));
-        QCOMPARE(r.port.Writes.size(), 1);
-        // A second attempt that is answered makes the exchange good.
-        r.box.Repeat = 2;
         int n = 0;
         r.port.On_Write = [&](FakePort &p, const QByteArray &) {
             if (++n == 2) p.Queue(Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 1})), 1000);
