@@ -175,14 +175,6 @@ private slots:
         QVERIFY(!l.modem.Command_Log().contains("CONNECT"));
     }
 
-    void program_no_modem()
-    {
-        Line l;
-        QVERIFY(l.Start());
-        l.modem.Set_Dead(true);
-        QCOMPARE(Modem_Init(l.io), int(MODEM_ABSENT));
-        QCOMPARE(l.modem.Command_Log(), QStringList());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSimModem)
