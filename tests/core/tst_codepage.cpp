@@ -50,62 +50,6 @@ private slots:
         for (int b = 0xE0; b <= 0xFA; ++b) QCOMPARE(Hex(W2D(D2W(uint8_t(b)))), Hex(b));
     }
 
-    void substitutes_1251_to_866()
-    {
-        QMap<int, int> sub;
-        for (int b = 0x80; b <= 0x9F; ++b) sub[b] = 0x5F;
-        sub[0x95] = 0xF9;
-        for (int b : {0xA0, 0xA3, 0xA5, 0xB1, 0xB4, 0xB5, 0xBC, 0xBD, 0xBE}) sub[b] = 0x5F;
-        sub[0xA6] = 0x7C;
-        sub[0xA7] = 0x15;
-        sub[0xA9] = 0x63;
-        sub[0xAB] = 0x11;
-        sub[0xAC] = 0x2D;
-        sub[0xAD] = 0x2D;
-        sub[0xAE] = 0x72;
-        sub[0xB2] = 0x49;
-        sub[0xB3] = 0x69;
-        sub[0xB6] = 0x14;
-        sub[0xBB] = 0x10;
-        for (auto it = sub.cbegin(); it != sub.cend(); ++it) QCOMPARE(Hex(W2D(uint8_t(it.key()))), Hex(it.value()));
-        // What comes back after a trip through the controller.
-        QCOMPARE(Hex(D2W(W2D(0xA7))), Hex(0xA7));   // § survives as 0x15
-        QCOMPARE(Hex(D2W(W2D(0xB6))), Hex(0xB6));   // ¶ survives as 0x14
-        QCOMPARE(Hex(D2W(W2D(0x95))), Hex(0x95));   // bullet
-        QCOMPARE(Hex(D2W(W2D(0x80))), Hex(0x5F));
-        QCOMPARE(Hex(D2W(W2D(0xA6))), Hex(0x7C));
-        QCOMPARE(Hex(D2W(W2D(0xAB))), Hex(0x11));
-        QCOMPARE(Hex(D2W(W2D(0xB2))), Hex(0x49));
-        // Every upper-half byte is either a shared character or a listed substitute.
-        for (int b = 0x80; b <= 0xFF; ++b) {
-            if (sub.contains(b)) continue;
-            QVERIFY2(W2D(uint8_t(b)) >= 0x80, qPrintable(Hex(b)));
-        }
-    }
-
-    void substitutes_866_to_1251()
-    {
-        QMap<int, int> sub;
-        sub[0x0F] = 0xA4;
-        sub[0x14] = 0xB6;
-        sub[0x15] = 0xA7;
-        for (int b : {0xB0, 0xB1, 0xB2, 0xDB, 0xDC, 0xDD, 0xDE, 0xDF, 0xFB, 0xFE, 0xFF}) sub[b] = 0x5F;
-        for (int b : {0xB3, 0xB4, 0xB5, 0xB6, 0xB9, 0xBA, 0xC6, 0xC7, 0xCC}) sub[b] = 0xA6;
-        for (int b : {0xB7, 0xB8, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xC3, 0xC5, 0xC8, 0xC9, 0xCE})
-            sub[b] = 0x2B;
-        for (int b = 0xD3; b <= 0xDA; ++b) sub[b] = 0x2B;
-        for (int b : {0xC1, 0xC2, 0xC4, 0xCA, 0xCB, 0xCD, 0xCF, 0xD0, 0xD1, 0xD2}) sub[b] = 0x2D;
-        sub[0xF9] = 0x95;
-        for (auto it = sub.cbegin(); it != sub.cend(); ++it) QCOMPARE(Hex(D2W(uint8_t(it.key()))), Hex(it.value()));
-        // The whole pseudo-graphics block is covered by the list.
-        for (int b = 0xB0; b <= 0xDF; ++b) QVERIFY2(sub.contains(b), qPrintable(Hex(b)));
-        // Plain ASCII is untouched apart from the three above, both ways.
-        for (int b = 0; b < 0x80; ++b) {
-            QCOMPARE(Hex(W2D(uint8_t(b))), Hex(b));
-            if (!sub.contains(b)) QCOMPARE(Hex(D2W(uint8_t(b))), Hex(b));
-        }
-    }
-
     void tables_agree_with_unicode()
     {
         // A character both pages hold must map to its counterpart (no-break space excepted:

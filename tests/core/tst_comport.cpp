@@ -80,31 +80,13 @@ uint32_t Slave_Speed(const Pty &p, tcflag_t *cflag = nullptr)
 class tst_Comport : public QObject {
     Q_OBJECT
 private slots:
-    void baudTable();
     void portNames();
     void openSetsLineAndEveryRate();
-    void bytesBothWays();
     void purgeDropsPendingInput();
     void secondOpenIsBusy();
     void otherEndGoneClosesOnce();
     void otherEndGoneWhileIdleInEventLoop();
 };
-
-void tst_Comport::baudTable()
-{
-    QCOMPARE(BAUD_COUNT, 22);
-    QCOMPARE(Baud_By_Index(0), 300u);
-    QCOMPARE(Baud_By_Index(9), 7200u);
-    QCOMPARE(Baud_By_Index(12), 11520u);
-    QCOMPARE(Baud_By_Index(21), 230400u);
-    QCOMPARE(Baud_By_Index(22), 0u);
-    QCOMPARE(Baud_By_Index(-1), 0u);
-    QCOMPARE(Baud_Index(9600), 11);
-    QCOMPARE(Baud_Index(9601), -1);
-    for (int i = 0; i < BAUD_COUNT; ++i) QCOMPARE(Baud_Index(Baud_Rates[i]), i);
-    QCOMPARE(Clamp_Baud(50), 110u);
-    QCOMPARE(Clamp_Baud(500000), 256000u);
-}
 
 void tst_Comport::portNames()
 {
@@ -166,37 +148,6 @@ void tst_Comport::openSetsLineAndEveryRate()
     Serial_Port hi(pty.path, 500000);
     QVERIFY(hi.Open());
     QCOMPARE(Slave_Speed(pty), 256000u);
-}
-
-void tst_Comport::bytesBothWays()
-{
-    Pty pty;
-    QVERIFY(pty.Make());
-    Serial_Port sp(pty.path, 38400);
-    QVERIFY(sp.Open());
-
-    QByteArray out;
-    for (int i = 0; i < 300; ++i) out.append(char(uint8_t(i * 7 + 1)));
-    QVERIFY(sp.Write(reinterpret_cast<const uint8_t *>(out.constData()), int(out.size())));
-    sp.Drain();
-    QCOMPARE(pty.Read_Master(int(out.size())), out);
-
-    uint8_t b = 0;
-    QCOMPARE(sp.Read_Byte(b), 0);  // nothing pending: returns at once
-
-    const QByteArray in("\x33\x01\x08\x81\x00\xFF\x10\x20", 8);
-    QCOMPARE(::write(pty.master, in.constData(), size_t(in.size())), ssize_t(in.size()));
-    QByteArray got;
-    QElapsedTimer t;
-    t.start();
-    while (got.size() < in.size() && t.elapsed() < 10000) {
-        if (!sp.Wait_Readable(100)) continue;
-        int r;
-        while ((r = sp.Read_Byte(b)) == 1) got.append(char(b));
-        QVERIFY(r == 0);
-    }
-    QCOMPARE(got, in);
-    QVERIFY(!sp.Wait_Readable(20));  // nothing more
 }
 
 void tst_Comport::purgeDropsPendingInput()

@@ -100,27 +100,6 @@ private slots:
         Exch_Abort = false;
     }
 
-    void result_texts()
-    {
-        const char *texts[MODEM_RESULT_COUNT] = {
-            "Соединение установлено",
-            "Отсутствует сигнал АТС",
-            "Номер абонента занят",
-            "Потеря несущей",
-            "Нет гудка в линии",
-            "Абонент не отвечает",
-            "Лимит времени, отведенного на соединение, исчерпан",
-            "Модем отсутствует или не подключен",
-            "Соединение не установлено",
-            "Истекло время ожидания ответа от модема",
-            "Попытка соединения прервана по требованию пользователя",
-            "Нет готовности GSM",
-        };
-        for (int i = 0; i < MODEM_RESULT_COUNT; ++i) QCOMPARE(Modem_Result_Text(i), QString::fromUtf8(texts[i]));
-        QVERIFY(Modem_Result_Text(-1).isEmpty());
-        QVERIFY(Modem_Result_Text(12).isEmpty());
-    }
-
     void reply_classes_data()
     {
         QTest::addColumn<QByteArray>("reply");
@@ -222,60 +201,45 @@ private slots:
         QCOMPARE(Modem_Command(r.io, "ATD1\r", got, 60000), int(MODEM_BUSY));
     }
 
-    void init_modem_in_command_mode()
+    void modem_init_data()
     {
-        Rig r;
-        QCOMPARE(Modem_Init(r.io), 0);
-        QCOMPARE(r.modem.log, (QList<QByteArray>{"ATE0", "ATV1"}));
+        // Scripted answers as "command=reply|..."; "online": a modem left on line takes
+        // commands as data until the escape; "dead": no answer to anything.
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("command mode") << "" << 0 << "ATE0 ATV1";
+        QTest::newRow("on line") << "online" << 0 << "ATE0 +++ ATE0";
+        // ATV1 without an acknowledging reply: the escape is tried; once it was answered
+        // the next round starts with ATE0.
+        QTest::newRow("ATV1 unacknowledged") << "ATV1=\rHUH\r|+++=\r\nOK\r\n" << 0 << "ATE0 ATV1 +++ ATE0";
+        // Nothing acknowledges: after two unacknowledged ATV1 the init reports success.
+        QTest::newRow("nothing acknowledged") << "ATV1=\rHUH\r|+++=\r\nOK\r\n|ATE0=\rHUH\r" << 0
+                                              << "ATE0 +++ ATE0 ATV1 ATE0 ATV1";
+        // The escape not answered (no line end in the reply): no modem.
+        QTest::newRow("escape unanswered") << "ATV1=\rHUH\r" << int(MODEM_ABSENT) << "ATE0 ATV1 +++";
+        QTest::newRow("dead") << "dead" << int(MODEM_ABSENT) << "ATE0 +++";
+        QTest::newRow("ATE0 error") << "ATE0=\r\nERROR\r\n" << int(MODEM_ERROR) << "ATE0";
     }
-
-    void init_modem_on_line()
+    void modem_init()
     {
-        // A modem left on line takes commands as data until the escape.
+        QFETCH(QString, script);
+        QFETCH(int, code);
+        QFETCH(QString, log);
         Rig r;
-        r.modem.online = true;
-        QCOMPARE(Modem_Init(r.io), 0);
-        QCOMPARE(r.modem.log, (QList<QByteArray>{"ATE0", "+++", "ATE0"}));
-        QVERIFY(!r.modem.online);
-    }
-
-    void init_budget_of_atv1()
-    {
-        // ATV1 without an acknowledging reply: the escape is tried; once it was answered the
-        // next round starts with ATE0, and after two unacknowledged ATV1 the init gives up
-        // trying and reports success.
-        Rig r;
-        r.modem.answer["ATV1"] = "\rHUH\r";
-        r.modem.answer["+++"] = "\r\nOK\r\n";
-        QCOMPARE(Modem_Init(r.io), 0);
-        QCOMPARE(r.modem.log, (QList<QByteArray>{"ATE0", "ATV1", "+++", "ATE0"}));
-
-        Rig n;
-        n.modem.answer["ATV1"] = "\rHUH\r";
-        n.modem.answer["+++"] = "\r\nOK\r\n";
-        n.modem.answer["ATE0"] = "\rHUH\r";   // nothing acknowledges: ATE0 leads to the escape
-        QCOMPARE(Modem_Init(n.io), 0);
-        QCOMPARE(n.modem.log, (QList<QByteArray>{"ATE0", "+++", "ATE0", "ATV1", "ATE0", "ATV1"}));
-
-        // The escape not answered (no line end in the reply): ATV1's failure leads to the
-        // escape, whose silence means no modem.
-        Rig s;
-        s.modem.answer["ATV1"] = "\rHUH\r";
-        QCOMPARE(Modem_Init(s.io), int(MODEM_ABSENT));
-        QCOMPARE(s.modem.log, (QList<QByteArray>{"ATE0", "ATV1", "+++"}));
+        r.modem.online = script == "online";
+        r.modem.alive = script != "dead";
+        if (script.contains('='))
+            for (const QString &kv : script.split('|')) {
+                const QStringList p = kv.split('=');
+                r.modem.answer[p[0].toLatin1()] = p[1].toLatin1();
+            }
+        QCOMPARE(Modem_Init(r.io), code);
+        QStringList got;
+        for (const QByteArray &c : r.modem.log) got << QString::fromLatin1(c);
+        QCOMPARE(got.join(' '), log);
         // The escape and the ATE0 after it are sent without the status bar.
-        QVERIFY(!s.status.join('|').contains("+++"));
-    }
-
-    void init_no_modem()
-    {
-        Rig r;
-        r.modem.alive = false;
-        QCOMPARE(Modem_Init(r.io), int(MODEM_ABSENT));
-        QCOMPARE(r.modem.log, (QList<QByteArray>{"ATE0", "+++"}));
-        Rig e;
-        e.modem.answer["ATE0"] = "\r\nERROR\r\n";
-        QCOMPARE(Modem_Init(e.io), int(MODEM_ERROR));
+        QVERIFY(!r.status.join('|').contains("+++"));
     }
 
     void helpers()
@@ -295,37 +259,6 @@ private slots:
         QVERIFY(!StrContains("", "OK"));
         QVERIFY(!StrContains("O", "OK"));
         QVERIFY(!StrContains("ok", "OK"));
-    }
-
-    void dial_connects()
-    {
-        Rig r;
-        QCOMPARE(Modem_Dial(r.io, "8 (495) 123-45-67", "AT&F^ATS0=0", 1, 50), 0);
-        QCOMPARE(r.modem.log,
-                 (QList<QByteArray>{"ATE0", "ATV1", "AT&F", "ATS0=0", "AT+CPAS", "ATD84951234567"}));
-        QVERIFY(r.status.contains(" Проверка готовности GSM. Команда AT+CPAS"));
-        QVERIFY(r.status.contains(" Проверка готовности GSM. Команда AT+CPAS. Ответ +CPAS: 0"));
-        QVERIFY(r.status.contains(" Установление связи по телефону. Команда ATD84951234567.  Ответ CONNECT 9600"));
-        QCOMPARE(r.port.Dtr_Calls, 0);   // nothing to hang up
-        QVERIFY(!Exch_Run);
-    }
-
-    void dial_on_exchange_object()
-    {
-        // The program dials on the engine's port, clock and pump.
-        Rig r;
-        hgcbox box(1);
-        box.Port_Handle = r.port.Borrow();
-        box.Clk = &r.clk;
-        int pumps = 0;
-        box.Pump = [&] { ++pumps; };
-        QStringList status;
-        Modem_Io io = Make_Modem_Io(box, [&](const QString &s) { status << s; });
-        QCOMPARE(io.Abort, &Exch_Abort);
-        QCOMPARE(Modem_Dial(io, "1", "", 1, 10), 0);
-        QVERIFY(pumps > 0);
-        QVERIFY(status.contains(" Установление связи по телефону. Команда ATE0."));
-        QCOMPARE(r.modem.Count("ATD1"), 1);
     }
 
     void dial_failures_data()

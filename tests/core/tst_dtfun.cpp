@@ -123,58 +123,45 @@ private slots:
         QCOMPARE(Day_Of_Week(Ymd(2000, 1, 1)), 7);
     }
 
+    void increment_and_decrement_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("step");   // +1 Inc_Date6, -1 Dec_Date6
+        QTest::addColumn<QString>("to");
+        QTest::newRow("hour over the year end") << "24,12,31,23,10,5" << int(UNIT_HOUR) << 1 << "25,1,1,0,10,5";
+        QTest::newRow("hour back over the year end") << "25,1,1,0,10,5" << int(UNIT_HOUR) << -1 << "24,12,31,23,10,5";
+        QTest::newRow("28 Feb leap") << "24,2,28,0,0,0" << int(UNIT_DAY) << 1 << "24,2,29,0,0,0";
+        QTest::newRow("29 Feb") << "24,2,29,0,0,0" << int(UNIT_DAY) << 1 << "24,3,1,0,0,0";
+        QTest::newRow("28 Feb plain") << "23,2,28,0,0,0" << int(UNIT_DAY) << 1 << "23,3,1,0,0,0";
+        QTest::newRow("1 Mar back leap") << "24,3,1,5,0,0" << int(UNIT_DAY) << -1 << "24,2,29,5,0,0";
+        QTest::newRow("1 Mar back plain") << "23,3,1,0,0,0" << int(UNIT_DAY) << -1 << "23,2,28,0,0,0";
+        // The year byte divisible by 4 counts as leap in the steps.
+        QTest::newRow("1 Mar back byte 100") << "100,3,1,0,0,0" << int(UNIT_DAY) << -1 << "100,2,29,0,0,0";
+        QTest::newRow("1 May back") << "24,5,1,0,0,0" << int(UNIT_DAY) << -1 << "24,4,30,0,0,0";
+        // A month step keeps the day.
+        QTest::newRow("month keeps 31") << "24,1,31,0,0,0" << int(UNIT_MONTH) << 1 << "24,2,31,0,0,0";
+        QTest::newRow("month over the year end") << "24,12,15,0,0,0" << int(UNIT_MONTH) << 1 << "25,1,15,0,0,0";
+        QTest::newRow("month back over the year end") << "25,1,15,0,0,0" << int(UNIT_MONTH) << -1 << "24,12,15,0,0,0";
+        QTest::newRow("other unit up") << "24,5,5,5,5,5" << 7 << 1 << "24,5,5,5,5,5";
+        QTest::newRow("other unit down") << "24,5,5,5,5,5" << 3 << -1 << "24,5,5,5,5,5";
+    }
     void increment_and_decrement()
     {
-        Date6 d = D(24, 12, 31, 23, 10, 5);
-        Inc_Date6(d, UNIT_HOUR);
-        QCOMPARE(Txt(d), QString("25,1,1,0,10,5"));
-        Dec_Date6(d, UNIT_HOUR);
-        QCOMPARE(Txt(d), QString("24,12,31,23,10,5"));
+        QFETCH(QString, from);
+        QFETCH(int, unit);
+        QFETCH(int, step);
+        QFETCH(QString, to);
+        const QStringList f = from.split(',');
+        Date6 d = D(f[0].toInt(), f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt());
+        if (step > 0) Inc_Date6(d, unit);
+        else Dec_Date6(d, unit);
+        QCOMPARE(Txt(d), to);
+    }
 
-        // February by the year byte.
-        d = D(24, 2, 28);
-        Inc_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,2,29,0,0,0"));
-        Inc_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,3,1,0,0,0"));
-        d = D(23, 2, 28);
-        Inc_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("23,3,1,0,0,0"));
-
-        d = D(24, 3, 1, 5);
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,2,29,5,0,0"));
-        d = D(23, 3, 1);
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("23,2,28,0,0,0"));
-        d = D(100, 3, 1);   // year byte divisible by 4 counts as leap in the steps
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("100,2,29,0,0,0"));
-        d = D(24, 1, 1, 0);
-        Dec_Date6(d, UNIT_HOUR);
-        QCOMPARE(Txt(d), QString("23,12,31,23,0,0"));
-        d = D(24, 5, 1);
-        Dec_Date6(d, UNIT_DAY);
-        QCOMPARE(Txt(d), QString("24,4,30,0,0,0"));
-
-        // A month step keeps the day.
-        d = D(24, 1, 31);
-        Inc_Date6(d, UNIT_MONTH);
-        QCOMPARE(Txt(d), QString("24,2,31,0,0,0"));
-        d = D(24, 12, 15);
-        Inc_Date6(d, UNIT_MONTH);
-        QCOMPARE(Txt(d), QString("25,1,15,0,0,0"));
-        Dec_Date6(d, UNIT_MONTH);
-        QCOMPARE(Txt(d), QString("24,12,15,0,0,0"));
-
-        // Other units leave the date alone.
-        d = D(24, 5, 5, 5, 5, 5);
-        Inc_Date6(d, 7);
-        Dec_Date6(d, 3);
-        QCOMPARE(Txt(d), QString("24,5,5,5,5,5"));
-
-        // Damaged dates step without reading outside the month table.
-        d = D(24, 0, 40, 30);
+    void damaged_dates_step_inside_the_month_table()
+    {
+        Date6 d = D(24, 0, 40, 30);
         Inc_Date6(d, UNIT_HOUR);
         Dec_Date6(d, UNIT_DAY);
         d = D(24, 13, 0, 0);
@@ -276,95 +263,72 @@ private slots:
         QCOMPARE(Dst_Flag(D(24, 7, 1, 0).bytes(), off, off), uint8_t(0x80));
     }
 
-    void archive_period_hourly()
+    void archive_period_data()
     {
+        // Dates as "y,m,d,h"; start and end compared over `n` bytes; empty start: no period.
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<bool>("flag");
+        QTest::addColumn<int>("day_start");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        const int H = UNIT_HOUR, D = UNIT_DAY, M = UNIT_MONTH;
+        QTest::newRow("hourly, a year") << H << "20,1,1,0" << "24,5,10,13" << false << 10 << 5 << "23,5,10,13,0" << "24,5,10,12,0";
+        QTest::newRow("hourly, younger archive") << H << "24,5,1,7" << "24,5,10,13" << true << 10 << 5 << "24,5,1,7,0" << "24,5,10,12,0";
+        QTest::newRow("hourly, from 29 Feb") << H << "20,1,1,0" << "24,2,29,6" << false << 0 << 5 << "23,3,1,6,0" << "24,2,29,5,0";
+        QTest::newRow("hourly, nothing closed") << H << "24,5,10,13" << "24,5,10,13" << false << 0 << 5 << "" << "";
+        QTest::newRow("unknown unit") << 3 << "20,1,1,0" << "24,5,10,13" << false << 0 << 5 << "" << "";
+        // Before the gas day starts yesterday is not closed yet.
+        QTest::newRow("daily, before the gas day") << D << "19,1,1,0" << "24,5,10,8" << false << 10 << 3 << "20,5,9" << "24,5,8";
+        QTest::newRow("daily, after the gas day") << D << "19,1,1,0" << "24,5,10,8" << false << 8 << 3 << "20,5,10" << "24,5,9";
+        // The flag takes one day more before a later first record.
+        QTest::newRow("daily, younger, flag") << D << "24,3,5,12" << "24,5,10,8" << true << 0 << 3 << "24,3,4" << "24,5,9";
+        QTest::newRow("daily, younger") << D << "24,3,5,12" << "24,5,10,8" << false << 0 << 3 << "24,3,5" << "24,5,9";
+        QTest::newRow("daily, year byte within the depth") << D << "1,6,1,0" << "3,2,1,12" << false << 0 << 3 << "1,6,1" << "3,1,31";
+        // On the 1st before the gas day starts, last month is not closed yet.
+        QTest::newRow("monthly, before the gas day") << M << "20,1,1,0" << "24,3,1,5" << false << 10 << 2 << "22,2" << "24,1";
+        QTest::newRow("monthly, after the gas day") << M << "20,1,1,0" << "24,3,1,5" << false << 5 << 2 << "22,3" << "24,2";
+        QTest::newRow("monthly, first on the 1st, flag") << M << "23,6,1,0" << "24,3,1,5" << true << 0 << 2 << "23,5" << "24,2";
+        QTest::newRow("monthly, first on the 2nd, flag") << M << "23,6,2,0" << "24,3,1,5" << true << 0 << 2 << "23,6" << "24,2";
+        QTest::newRow("monthly, 31st into a shorter month") << M << "20,1,1,0" << "23,5,31,12" << false << 0 << 3 << "21,5,31" << "23,4,31";
+    }
+    void archive_period()
+    {
+        QFETCH(int, unit);
+        QFETCH(QString, first);
+        QFETCH(QString, now);
+        QFETCH(bool, flag);
+        QFETCH(int, day_start);
+        QFETCH(int, n);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        const auto bytes = [](const QString &t) {
+            QList<uint8_t> b;
+            for (const QString &x : t.split(',')) b << uint8_t(x.toInt());
+            return b;
+        };
+        const QList<uint8_t> f = bytes(first), c = bytes(now);
         Arh_Range r{};
-        const uint8_t first[4] = {20, 1, 1, 0};
-        const uint8_t now[4] = {24, 5, 10, 13};
-        QVERIFY(Calc_Arh_Period(first, now, r, UNIT_HOUR, false, 10));
-        QCOMPARE(Txt(r.end, 5), QString("24,5,10,12,0"));
-        QCOMPARE(Txt(r.start, 5), QString("23,5,10,13,0"));
-
-        // A younger archive starts at its first record.
-        const uint8_t young[4] = {24, 5, 1, 7};
-        QVERIFY(Calc_Arh_Period(young, now, r, UNIT_HOUR, true, 10));
-        QCOMPARE(Txt(r.start, 5), QString("24,5,1,7,0"));
-
-        // A year back from 29 February lands on 1 March.
-        const uint8_t leap[4] = {24, 2, 29, 6};
-        QVERIFY(Calc_Arh_Period(first, leap, r, UNIT_HOUR, false, 0));
-        QCOMPARE(Txt(r.end, 5), QString("24,2,29,5,0"));
-        QCOMPARE(Txt(r.start, 5), QString("23,3,1,6,0"));
-
-        // Nothing closed yet: the first record is the current hour.
-        QVERIFY(!Calc_Arh_Period(now, now, r, UNIT_HOUR, false, 0));
-        // Unknown unit.
-        QVERIFY(!Calc_Arh_Period(first, now, r, 3, false, 0));
+        QCOMPARE(Calc_Arh_Period(f.constData(), c.constData(), r, unit, flag, day_start), !start.isEmpty());
+        if (start.isEmpty()) return;
+        QCOMPARE(Txt(r.start, n), start);
+        QCOMPARE(Txt(r.end, n), end);
     }
 
-    void archive_period_daily()
+    void day_start_from_the_table_image()
     {
-        Arh_Range r{};
         const uint8_t first[4] = {19, 1, 1, 0};
         const uint8_t morning[4] = {24, 5, 10, 8};
-        // Before the gas day starts (10:00) yesterday is not closed yet.
-        QVERIFY(Calc_Arh_Period(first, morning, r, UNIT_DAY, false, 10));
-        QCOMPARE(Txt(r.end, 3), QString("24,5,8"));
-        QCOMPARE(Txt(r.start, 3), QString("20,5,9"));
-        QVERIFY(Calc_Arh_Period(first, morning, r, UNIT_DAY, false, 8));
-        QCOMPARE(Txt(r.end, 3), QString("24,5,9"));
-        QCOMPARE(Txt(r.start, 3), QString("20,5,10"));
-
-        // The flag takes one day more before a later first record.
-        const uint8_t young[4] = {24, 3, 5, 12};
-        QVERIFY(Calc_Arh_Period(young, morning, r, UNIT_DAY, true, 0));
-        QCOMPARE(Txt(r.start, 3), QString("24,3,4"));
-        QVERIFY(Calc_Arh_Period(young, morning, r, UNIT_DAY, false, 0));
-        QCOMPARE(Txt(r.start, 3), QString("24,3,5"));
-
-        // A controller year byte within the depth: start at the first record.
-        const uint8_t early_first[4] = {1, 6, 1, 0};
-        const uint8_t early_now[4] = {3, 2, 1, 12};
-        QVERIFY(Calc_Arh_Period(early_first, early_now, r, UNIT_DAY, false, 0));
-        QCOMPARE(Txt(r.start, 3), QString("1,6,1"));
-        QCOMPARE(Txt(r.end, 3), QString("3,1,31"));
-
-        // The day-start hour from the table image.
         QVERIFY(Tab_Field(6, 6));
         *Tab_Field(6, 6) = 10;
-        Arh_Range from_table{};
+        Arh_Range from_table{}, r{};
         QVERIFY(Calc_Arh_Period(first, morning, from_table, UNIT_DAY, false));
         QVERIFY(Calc_Arh_Period(first, morning, r, UNIT_DAY, false, 10));
         QCOMPARE(Txt(from_table.start, 5), Txt(r.start, 5));
         QCOMPARE(Txt(from_table.end, 5), Txt(r.end, 5));
         *Tab_Field(6, 6) = 0;
-    }
-
-    void archive_period_monthly()
-    {
-        Arh_Range r{};
-        const uint8_t first[4] = {20, 1, 1, 0};
-        const uint8_t first_day_early[4] = {24, 3, 1, 5};
-        // On the 1st before the gas day starts, last month is not closed yet.
-        QVERIFY(Calc_Arh_Period(first, first_day_early, r, UNIT_MONTH, false, 10));
-        QCOMPARE(Txt(r.end, 2), QString("24,1"));
-        QVERIFY(Calc_Arh_Period(first, first_day_early, r, UNIT_MONTH, false, 5));
-        QCOMPARE(Txt(r.end, 2), QString("24,2"));
-        QCOMPARE(Txt(r.start, 2), QString("22,3"));
-
-        // A first record on the 1st with the flag: one month earlier.
-        const uint8_t young[4] = {23, 6, 1, 0};
-        QVERIFY(Calc_Arh_Period(young, first_day_early, r, UNIT_MONTH, true, 0));
-        QCOMPARE(Txt(r.start, 2), QString("23,5"));
-        const uint8_t young_mid[4] = {23, 6, 2, 0};
-        QVERIFY(Calc_Arh_Period(young_mid, first_day_early, r, UNIT_MONTH, true, 0));
-        QCOMPARE(Txt(r.start, 2), QString("23,6"));
-
-        // 31st of a month stepped into a shorter one.
-        const uint8_t now31[4] = {23, 5, 31, 12};
-        QVERIFY(Calc_Arh_Period(first, now31, r, UNIT_MONTH, false, 0));
-        QCOMPARE(Txt(r.end, 3), QString("23,4,31"));
-        QCOMPARE(Txt(r.start, 3), QString("21,5,31"));
     }
 
     void measurement_period()

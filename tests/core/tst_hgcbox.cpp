@@ -60,41 +60,6 @@ QByteArray Pass_And_Code()
 class Tst_Hgcbox : public QObject {
     Q_OBJECT
 private slots:
-    void defaults_and_texts()
-    {
-        hgcbox b(0);
-        QCOMPARE(b.Adr, uint8_t(0));
-        QCOMPARE(b.Rate, 1200u);
-        QCOMPARE(b.TimeOut, 10u);
-        QCOMPARE(b.WaitTime, 2000u);
-        QCOMPARE(b.Repeat, uint8_t(2));
-        QCOMPARE(b.Do_Close_Port, uint8_t(1));
-        QCOMPARE(b.Free_Port_Wait, 1u);
-        QCOMPARE(QByteArray(b.Write_Pass, 12), QByteArray(12, ' '));
-        QCOMPARE(QByteArray(b.User_Code, 4), QByteArray(4, ' '));
-        QVERIFY(!b.Port_Handle && !b.Sock);
-        QCOMPARE(b.Err_Mes[0], QString("Команда выполнена"));
-        QCOMPARE(b.Err_Mes[5], QString("Ответ получен не полностью (превышено время между байтами)"));
-        QCOMPARE(b.Err_Mes[20], QString("Ithernet. Не выполнена команда send (посылка запроса)"));
-        QCOMPARE(b.Err_Mes[21], QString("Ithernet. Не выполнена команда recv (чтение ответа на запрос)"));
-        // Controller errors 1..64 at 22 + code.
-        QCOMPARE(b.Err_Mes[23], QString("Неизвестный код команды"));
-        QCOMPARE(b.Err_Mes[22 + 33], QString("Пользователь с таким именем уже есть "));
-        QCOMPARE(b.Err_Mes[22 + 38], QString("Переход в режим работы \"Автомат\" невозможен"));
-        QCOMPARE(b.Err_Mes[22 + 56], QString("Изменение параметров возможно только в режиме \"Настройка\""));
-        QCOMPARE(b.Err_Mes[22 + 60], QString("Разрушена таблица"));
-        QCOMPARE(b.Err_Mes[86], QString("Программа разрушена или установлена перемычка"));
-        for (int i = 23; i <= 86; ++i) QVERIFY2(!b.Err_Mes[i].isEmpty(), qPrintable(QString::number(i)));
-
-        b.Set_Contr_Err(12);
-        QCOMPARE(b.Err_Mes[8], QString("Запись в таблицу не допускается"));
-        QCOMPARE(b.Mes_Buf, b.Err_Mes[8]);
-        b.Set_Contr_Err(0);
-        QCOMPARE(b.Err_Mes[8], QString("Код ошибки = 0"));
-        b.Set_Contr_Err(65);
-        QCOMPARE(b.Err_Mes[8], QString("Код ошибки = 65"));
-    }
-
     void frame_bytes_for_every_function_data()
     {
         QTest::addColumn<int>("func");
@@ -249,18 +214,6 @@ private slots:
         QCOMPARE(r.box.Adr, uint8_t(5));
     }
 
-    void short_length_byte_is_never_accepted()
-    {
-        Rig r;
-        r.box.Repeat = 1;
-        // Length 5 restarts the frame; the rest of the bytes are not a frame start.
-        r.Reply_Raw(Bytes({0x33, 5, 5, 0x81, 0, 0}));
-        const uint8_t d[3] = {0, 0, 1};
-        QVERIFY(!r.box.Exchange(1, d, 0));
-        QCOMPARE(r.box.Err_Code, 10u);
-        QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Устройство не отвечает"));
-    }
-
     void no_answer_attempts_and_short_waits()
     {
         Rig r;
@@ -293,104 +246,74 @@ private slots:
         QCOMPARE(r.port.Writes.size(), 2);
     }
 
+    void reply_faults_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("delay_us");   // before the first byte
+        QTest::addColumn<int>("gap_us");     // between bytes
+        QTest::addColumn<uint>("err");
+        QTest::addColumn<QString>("text");   // empty: not compared
+        const QByteArray good = Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 1}));
+        QByteArray bad_crc = good;
+        bad_crc[bad_crc.size() - 1] = char(bad_crc[bad_crc.size() - 1] ^ 0x40);
+        QByteArray error_bad_crc = Reply_Frame(5, 0x01, Bytes({9, 0}));
+        error_bad_crc[error_bad_crc.size() - 2] = char(error_bad_crc[error_bad_crc.size() - 2] ^ 1);
+        QTest::newRow("good, bytes 10 ms apart") << good << 1000 << 10000 << 0u << QString();
+        QTest::newRow("bytes 11 ms apart") << good << 1000 << 11000 << 5u << QString();
+        QTest::newRow("cut short") << good.left(6) << 1000 << 0 << 5u
+                                   << "Команда 1.  Ответ получен не полностью (превышено время между байтами)";
+        QTest::newRow("first byte late") << good << 2002000 << 0 << 10u << QString();
+        // Length 5 restarts the frame; the rest of the bytes are not a frame start.
+        QTest::newRow("length byte 5") << Bytes({0x33, 5, 5, 0x81, 0, 0}) << 1000 << 0 << 10u
+                                       << "Команда 1.  Устройство не отвечает";
+        QTest::newRow("bad CRC") << bad_crc << 1000 << 0 << 7u << "Команда 1.  Несовпадение КС ответа контроллера";
+        QTest::newRow("controller error, bad CRC") << error_bad_crc << 1000 << 0 << 7u << QString();
+        QTest::newRow("no such table") << Reply_Frame(5, 0x01, Bytes({9, 0})) << 1000 << 0 << 8u
+                                       << "Команда 1.  Нет такой таблицы";
+        QTest::newRow("unknown error") << Reply_Frame(5, 0x01, Bytes({99, 0})) << 1000 << 0 << 8u
+                                       << "Команда 1.  Код ошибки = 99";
+    }
+    void reply_faults()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, delay_us);
+        QFETCH(int, gap_us);
+        QFETCH(uint, err);
+        QFETCH(QString, text);
+        Rig r;
+        r.box.Repeat = 1;
+        r.port.On_Write = [&](FakePort &p, const QByteArray &) { p.Queue(reply, delay_us, gap_us); };
+        const uint8_t d[3] = {0, 0, 1};
+        QCOMPARE(r.box.Exchange(1, d, 0), err == 0);
+        QCOMPARE(r.box.Err_Code, uint32_t(err));
+        if (!text.isEmpty()) QCOMPARE(r.box.Err_Text(), text);
+    }
+
+    void table_destroyed_is_named()
+    {
+        // "Table destroyed" names the table from reply byte 6.
+        Rig r;
+        r.Reply_Raw(Reply_Frame(5, 0x02, Bytes({60, 0, 13})));
+        const uint8_t w[4] = {13, 0, 1, 7};
+        QVERIFY(!r.box.Exchange(2, w, 4));
+        QCOMPARE(r.box.Err_Code, 8u);
+        QCOMPARE(r.box.Err_Text(), QString("Команда 2.  Разрушена таблица 13"));
+        // Not after other errors, even when byte 4 happens to be 60.
+        r.box.Err_Code = 10;
+        QCOMPARE(r.box.Err_Text(), QString("Команда 2.  Устройство не отвечает"));
+    }
+
     void second_attempt_succeeds()
     {
+        const uint8_t d[3] = {0, 0, 1};
         Rig r;
         int n = 0;
         r.port.On_Write = [&](FakePort &p, const QByteArray &) {
             if (++n == 2) p.Queue(Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 1})), 1000);
         };
-        const uint8_t d[3] = {0, 0, 1};
         QVERIFY(r.box.Exchange(1, d, 0));
         QCOMPARE(n, 2);
         QCOMPARE(r.box.Err_Code, 0u);
-    }
-
-    void incomplete_reply_and_gap()
-    {
-        const uint8_t d[3] = {0, 0, 1};
-        const QByteArray good = Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 1}));
-        {
-            Rig r;
-            r.box.Repeat = 1;
-            r.Reply_Raw(good.left(6));
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Code, 5u);
-            QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Ответ получен не полностью (превышено время между байтами)"));
-        }
-        {
-            // Bytes 11 ms apart with a 10 ms gap allowed.
-            Rig r;
-            r.box.Repeat = 1;
-            r.Reply_Raw(good, 11000);
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Code, 5u);
-        }
-        {
-            // 10 ms apart is within the gap.
-            Rig r;
-            r.box.Repeat = 1;
-            r.Reply_Raw(good, 10000);
-            QVERIFY(r.box.Exchange(1, d, 0));
-        }
-        {
-            // The first byte late: no answer.
-            Rig r;
-            r.box.Repeat = 1;
-            r.box.WaitTime = 300;
-            r.port.On_Write = [&](FakePort &p, const QByteArray &) { p.Queue(good, 301000 + 1000); };
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Code, 10u);
-        }
-    }
-
-    void crc_and_controller_errors()
-    {
-        const uint8_t d[3] = {0, 0, 1};
-        {
-            Rig r;
-            QByteArray bad = Reply_Frame(5, 0x81, Bytes({0, 0, 0, 1, 1}));
-            bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 0x40);
-            r.Reply_Raw(bad);
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Code, 7u);
-            QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Несовпадение КС ответа контроллера"));
-            QCOMPARE(r.port.Writes.size(), 2);   // every failure is repeated
-        }
-        {
-            // A controller error with a broken CRC is a CRC error.
-            Rig r;
-            QByteArray bad = Reply_Frame(5, 0x01, Bytes({9, 0}));
-            bad[bad.size() - 2] = char(bad[bad.size() - 2] ^ 1);
-            r.Reply_Raw(bad);
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Code, 7u);
-        }
-        {
-            Rig r;
-            r.Reply_Raw(Reply_Frame(5, 0x01, Bytes({9, 0})));
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Code, 8u);
-            QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Нет такой таблицы"));
-        }
-        {
-            Rig r;
-            r.Reply_Raw(Reply_Frame(5, 0x01, Bytes({99, 0})));
-            QVERIFY(!r.box.Exchange(1, d, 0));
-            QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Код ошибки = 99"));
-        }
-        {
-            // "Table destroyed" names the table from reply byte 6.
-            Rig r;
-            r.Reply_Raw(Reply_Frame(5, 0x02, Bytes({60, 0, 13})));
-            const uint8_t w[4] = {13, 0, 1, 7};
-            QVERIFY(!r.box.Exchange(2, w, 4));
-            QCOMPARE(r.box.Err_Code, 8u);
-            QCOMPARE(r.box.Err_Text(), QString("Команда 2.  Разрушена таблица 13"));
-            // Not after other errors, even when byte 4 happens to be 60.
-            r.box.Err_Code = 10;
-            QCOMPARE(r.box.Err_Text(), QString("Команда 2.  Устройство не отвечает"));
-        }
     }
 
     void start_byte_and_stop_flag()
@@ -647,17 +570,6 @@ private slots:
         }
     }
 
-    void last_exchange_time_is_a_date_time()
-    {
-        Rig r;
-        r.Answer(Bytes({0, 0, 0, 1, 1}));
-        const uint8_t d[3] = {0, 0, 1};
-        QVERIFY(r.box.Exchange(1, d, 0));
-        const QDateTime now = QDateTime::currentDateTime();
-        const double expect = QDate(1899, 12, 30).daysTo(now.date()) + now.time().msecsSinceStartOfDay() / 86400000.0;
-        QVERIFY(qAbs(r.box.Last_Exch_Time - expect) < 1.0 / 1440);   // within a minute
-        QVERIFY(r.box.Last_Exch_Time > 45000);                        // after 2023
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Hgcbox)

@@ -92,66 +92,6 @@ class Tst_Rd_Wr_Ini : public QObject {
     }
 
 private slots:
-    void static_initialisation_zeroes_the_period_bounds()
-    {
-        // Nothing has read "rd_arh.ini" yet in this program.
-        QCOMPARE(Rd_Arh_Rec.start_dt, 0.0);
-        QCOMPARE(Rd_Arh_Rec.end_dt, 0.0);
-    }
-
-    void paths_under_the_ini_directory()
-    {
-        fresh();
-        QCOMPARE(Ini_Path, Tmp.path() + "/INI/qzt.ini");
-        QCOMPARE(Fon_Path, Tmp.path() + "/INI/fon_abonents.ini");
-        QCOMPARE(Ethr_Path, Tmp.path() + "/INI/ethr_abonents.ini");
-        QCOMPARE(Obj_Path, Tmp.path() + "/INI/objects.ini");
-        QCOMPARE(Rd_Arh_Path, Tmp.path() + "/INI/rd_arh.ini");
-    }
-
-    void defaults_without_files_and_nothing_written()
-    {
-        fresh();
-        load(1920, 1080);
-        const Curr_Par_Rec &c = Conn_Settings.Curr_Par;
-        QCOMPARE(int(c.Conn_Prz), 0);
-        QCOMPARE(uint32_t(c.Free_Port_Wait), 1u);
-        QCOMPARE(int(c.Do_Close_Port), 0);
-        QCOMPARE(int32_t(c.Form_Width), 1000);
-        QCOMPARE(int32_t(c.Form_Height), 680);
-        QCOMPARE(int32_t(c.Form_Left), 460);
-        QCOMPARE(int32_t(c.Form_Top), 200);
-        const Link_Par &d = Conn_Settings.Dir_Conn_Par;
-        QCOMPARE(int(d.COMPort), 1);
-        QCOMPARE(int(d.Adr), 1);
-        QCOMPARE(uint32_t(d.Rate), 38400u);
-        QCOMPARE(int(d.Preambles), 5);
-        QCOMPARE(int(d.Repeat), 1);
-        QCOMPARE(uint32_t(d.TimeOut), 100u);
-        QCOMPARE(uint32_t(d.WaitTime), 2u);
-        const Fon_Conn_Par_Rec &f = Conn_Settings.Fon_Conn_Par;
-        QCOMPARE(uint32_t(f.Link.WaitTime), 6u);
-        QCOMPARE(uint32_t(f.ConnectWaitTime), 50u);
-        QCOMPARE(uint32_t(f.Conn_Repeat), 1u);
-        QCOMPARE(f.Command[0], '\0');
-        QCOMPARE(int(f.Fon_Abonents.hdr.users_num), 0);
-        QCOMPARE(int(f.Fon_Abonents.rec[199].contr_adr), 1);
-        QCOMPARE(int(f.Fon_Abonents.rec[199].adr_modbus), 1);
-        const Ethernet_Conn_Par_Rec &e = Conn_Settings.Ethernet_Conn_Par;
-        QCOMPARE(uint32_t(e.Link.TimeOut), 300u);
-        QCOMPARE(uint32_t(e.Link.WaitTime), 5u);
-        QCOMPARE(uint32_t(e.ConnectWaitTime), 10u);
-        QCOMPARE(uint32_t(e.Conn_Repeat), 1u);
-
-        // Unchanged settings create no files at exit.
-        QVERIFY(Write_Ini(Ini_Path));
-        QVERIFY(Write_Fon_Abonents(Fon_Path));
-        QVERIFY(Write_Ethr_Abonents(Ethr_Path));
-        QVERIFY(!QFile::exists(Ini_Path));
-        QVERIFY(!QFile::exists(Fon_Path));
-        QVERIFY(!QFile::exists(Ethr_Path));
-    }
-
     void windows_files_round_trip_with_cyrillic()
     {
         fresh();

@@ -1,6 +1,5 @@
 #include "core/Stringi.h"
 
-#include <QCryptographicHash>
 #include <QtTest>
 
 #include <functional>
@@ -58,26 +57,6 @@ class Tst_Stringi : public QObject {
 private slots:
     void initTestCase() { Init_Strings(); }
 
-    void whole_table_is_unchanged()
-    {
-        // Guards every text against an accidental edit (a "fixed" typo or a letter that
-        // changed script): the users know these texts as they are.
-        QCryptographicHash h(QCryptographicHash::Sha256);
-        int assigned = 0;
-        for (int k = 0; k < STR_TAB_SIZE; ++k) {
-            if (!Str_Tab_Assigned(k)) {
-                h.addData(QByteArrayView("\x01", 1));
-                continue;
-            }
-            ++assigned;
-            h.addData(Str_Tab(k).toUtf8());
-            h.addData(QByteArrayView("\x00", 1));
-        }
-        QCOMPARE(assigned, 422);
-        QCOMPARE(h.result().toHex(),
-                 QByteArray("d76f3dfccaea32219d30886443ec35d8dc4de33a4571ab9136df2a98cf415642"));
-    }
-
     void groups_cover_the_table()
     {
         QList<bool> seen(STR_TAB_SIZE, false);
@@ -125,74 +104,6 @@ private slots:
         }
     }
 
-    void table_names()
-    {
-        for (int t = 0; t < 45; ++t) {
-            const QString n = Tab_Names(t);
-            if (t == 8 || t == 31 || t == 38 || t == 39) {
-                QVERIFY2(n.isEmpty(), qPrintable(QString::number(t)));
-                continue;
-            }
-            QVERIFY(n.size() > 1);
-            QCOMPARE(n.startsWith(u' '), t != 15);
-            QCOMPARE(n.endsWith(u' '), t == 32);
-        }
-        QCOMPARE(Tab_Names(0), QStringLiteral(" Общие параметры идентификации"));
-        QCOMPARE(Tab_Names(15), QStringLiteral("Параметры связи с влагомером по MODBUS прот."));
-        QCOMPARE(Tab_Names(32), QStringLiteral(" Зона параметра газа "));
-        QCOMPARE(Tab_Names(33), QStringLiteral(" Наличие связи с  хроматографом"));
-        QCOMPARE(Tab_Names(36),
-                 QStringLiteral(" Скользящие средние значения данных нитки 1 хроматографа и влагомера"));
-        QCOMPARE(Tab_Names(44), QStringLiteral(" Значения констант параметров газа. Нитка 1"));
-    }
-
-    void kept_oddities()
-    {
-        // Unit texts mix Latin and Cyrillic letters as the controller's users have them.
-        QCOMPARE(Unit_Names(2), QStringLiteral(u"\u00B0\u0421"));           // Cyrillic Es
-        QCOMPARE(Unit_Names(33), QStringLiteral(u"\u00B0C/\u043A\u041F\u0430"));  // Latin C
-        QCOMPARE(Unit_Names(4), QStringLiteral("A"));
-        QCOMPARE(Unit_Names(15), QStringLiteral("c"));
-        QCOMPARE(Unit_Names(16), QStringLiteral(u"\u0441\u0441"));           // Cyrillic
-        QCOMPARE(Unit_Names(19), QStringLiteral(u"\u043A\u041F\u0430/cc"));  // Latin
-        QCOMPARE(Unit_Names(20), QStringLiteral(u"\u043A\u0433c/\u0441\u043C2"));
-        QCOMPARE(Unit_Names(25), QStringLiteral("кгс/см2*сс)"));
-        QCOMPARE(Unit_Names(36), QStringLiteral("°C/(кгс/см2)"));
-        QCOMPARE(Wmt_Status_Names(22), QStringLiteral("Изменены  настройки"));
-        QCOMPARE(Wmt_Par_Names(4), QStringLiteral(" Избыточное давление  газа HDP"));
-        QCOMPARE(Chrom_Alarm_Names(4), Chrom_Alarm_Names(8));
-        QCOMPARE(Diag_Texts(38), Diag_Texts(39));
-    }
-
-    void spot_checks()
-    {
-        QVERIFY(Unit_Names(0).isEmpty());
-        QVERIFY(Gas_Units(0).isEmpty());
-        QVERIFY(Diag_Texts(0).isEmpty());
-        QCOMPARE(Gas_Units(11), QStringLiteral("МПа"));
-        QCOMPARE(Month_Names(0), QStringLiteral("Переход запрещен"));
-        QCOMPARE(Month_Names(12), QStringLiteral("Декабрь"));
-        QCOMPARE(Month_Gen_Names(0), QStringLiteral("января"));
-        QCOMPARE(Day_Names(0), QStringLiteral("Воскресенье"));
-        QCOMPARE(Day_Short_Names(6), QStringLiteral("Сб"));
-        QCOMPARE(Modbus_Modes(1), QStringLiteral(" RTU"));
-        QCOMPARE(Byte_Orders(0), QStringLiteral("Мл. адрес -- ст. байт"));
-        QCOMPARE(Zone_Names(4), QStringLiteral(" Верхняя аварийная зона"));
-        QCOMPARE(Arh_Page_Names(9), QStringLiteral("Диап. вр. на стр. арх. качества калибр. хромат."));
-        QCOMPARE(Chrom_Alarm_Names(0), QStringLiteral("Норма"));
-        QCOMPARE(Chrom_Alarm_Names(5), QStringLiteral("? Coil number 5"));
-        QCOMPARE(Chrom_Alarm_Names(107), QStringLiteral("ERR_CAL_CO2"));
-        QCOMPARE(Chrom_Types(10), QStringLiteral("ФОГ-3Г"));
-        QCOMPARE(Flou_Types(1), QStringLiteral("ФЛОУКОР, ПМ-3В"));
-        QCOMPARE(Diag_Texts(22), QStringLiteral("Значение стало \"ИСТИНА\""));
-        QCOMPARE(Diag_Texts(57), QStringLiteral("Знач. признака (бит поля) стало \"ИСТИНА\""));
-        QCOMPARE(Diag_Texts(76),
-                 QStringLiteral("Программа перевела контроллер в режим «Ручное управление»"));
-        QCOMPARE(Diag_Texts(81), QStringLiteral("Нет данных для рассылки"));
-        QCOMPARE(Access_Levels(4), QStringLiteral("Оператор"));
-        QCOMPARE(Str_List(Str_Groups::Parity_Names),
-                 QStringList({"Отсутств.", "Нечетный", "Четный", "Всегда 0", "Всегда 1"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Stringi)

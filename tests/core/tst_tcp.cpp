@@ -1,15 +1,13 @@
 // TCP link over loopback: address texts, connect, bytes both ways, a refused port retried
 // until the connection wait ends (with events served and one message), an unset address
-// never dialled, and one engine exchange through the socket.
+// never dialled.
 #include "core/Abonents.h"
-#include "core/Crc16.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
 #include "core/Tcp_fun.h"
 
 #include <QElapsedTimer>
-#include <QThread>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -102,7 +100,6 @@ private slots:
     void peerCloseEndsReading();
     void refusedPortEndsAtDeadline();
     void unsetAddressNotDialled();
-    void connectEthernetHandsSocketToEngine();
 
 private:
     Recorder rec;
@@ -293,64 +290,6 @@ void tst_Tcp::unsetAddressNotDialled()
     QVERIFY(!Connect_Ethernet(box, link, 0));
     QCOMPARE(rec.seen.size(), 1);
     QCOMPARE(l.Accept(300), -1);
-}
-
-void tst_Tcp::connectEthernetHandsSocketToEngine()
-{
-    Listener l;
-    QVERIFY(l.Make());
-
-    // The controller's side: answers one table read with a fixed reply.
-    std::atomic<bool> served {false};
-    QByteArray request;
-    QThread *peer = QThread::create([&] {
-        const int fd = l.Accept(20000);
-        if (fd < 0) return;
-        request = Recv_N(fd, 5 + 10);   // 5 preambles and the 10-byte request
-        QByteArray reply = QByteArray("\x33\x07\x0A\x81\x00\x00\x00\x01", 8);
-        const uint16_t crc = Crc16(reinterpret_cast<const uint8_t *>(reply.constData()), uint16_t(reply.size()));
-        reply.append(char(crc & 0xFF)).append(char(crc >> 8));
-        ::send(fd, reply.constData(), size_t(reply.size()), 0);
-        served = true;
-        Recv_N(fd, 1);   // until the client closes
-        ::close(fd);
-    });
-    peer->start();
-
-    hgcbox box(0);
-    box.Pause_Tcp_Ms = 0;
-    box.Do_Close_Port = 1;
-    // A subscriber of the Ethernet list with the Ethernet part of the settings.
-    Ethr_Abonent ab {};
-    ab.ip_adr = kLoopback;
-    ab.port = l.port;
-    ab.contr_adr = 7;
-    Ethernet_Conn_Par_Rec par {};
-    par.Link = Link_Par {1, 1, 38400, 5, 1, 1000, 10};
-    par.ConnectWaitTime = 10;
-    par.Conn_Repeat = 1;
-    QVERIFY(Connect_Ethernet(box, ab, par, 0));
-    QVERIFY(rec.seen.isEmpty());
-    QVERIFY(box.Sock);
-    QVERIFY(!box.Port_Handle);
-    QCOMPARE(int(box.Conn_Prz), 2);
-    QCOMPARE(int(box.Do_Close_Port), 0);
-    QCOMPARE(int(box.Adr), 7);
-    QCOMPARE(box.WaitTime, 10000u);
-    QCOMPARE(box.TimeOut, 1000u);
-    QCOMPARE(int(box.Preambles), 5);
-    QCOMPARE(int(box.Repeat), 1);
-
-    const uint8_t req[3] = {0, 0, 1};
-    QVERIFY2(box.Exchange(1, req, 3), qPrintable(box.Err_Text()));
-    QCOMPARE(int(box.Resp_Buf[7]), 1);
-    box.Close_Link();
-    QVERIFY(!box.Sock);
-    QVERIFY(peer->wait(20000));
-    delete peer;
-    QVERIFY(served);
-    QCOMPARE(request.left(6), QByteArray("\xFF\xFF\xFF\xFF\xFF\xCC", 6));
-    QCOMPARE(int(uint8_t(request[6])), 7);
 }
 
 QTEST_GUILESS_MAIN(tst_Tcp)

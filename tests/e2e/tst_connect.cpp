@@ -1,5 +1,6 @@
 // The connect-and-identify sequence of the main window against the controller simulator:
 // dialogs answered by a script, the requests checked in the simulator's log.
+#include "Core_Fast_Clock.h"
 #include "Sim.h"
 #include "SimModem.h"
 #include "Sim_Transport.h"
@@ -80,6 +81,9 @@ class Tst_Connect : public QObject {
     std::unique_ptr<TFormMain> main;
     Recorder ques;
     std::unique_ptr<Scripted_Dialogs> dialogs;
+    // The link's fixed pauses (after the TCP connect, the modem's guard times) run ten
+    // times fast; the simulated modem's guard time is shrunk to match.
+    Fast_Clock clock{10};
 
     void Setup_Ethernet()
     {
@@ -92,8 +96,8 @@ class Tst_Connect : public QObject {
         l.rec[0].ip_adr = 0x7F000001;
         l.rec[0].port = tcp->Port();
         Conn_Settings.Ethernet_Conn_Par.ConnectWaitTime = 10;
-        Conn_Settings.Ethernet_Conn_Par.Link.WaitTime = 10;
-        Conn_Settings.Ethernet_Conn_Par.Link.TimeOut = 2000;
+        Conn_Settings.Ethernet_Conn_Par.Link.WaitTime = 100;
+        Conn_Settings.Ethernet_Conn_Par.Link.TimeOut = 20000;
         Conn_Settings.Ethernet_Conn_Par.Link.Repeat = 1;
     }
 
@@ -109,6 +113,7 @@ private slots:
         main->TimerStart.stop();
         Install_Connect(main.get());
         Exch_Box->Pause_Tcp_Ms = 0;
+        Exch_Box->Clk = &clock;
         Set_Ques_Handler(&ques);
         ques.Asked.clear();
         ques.Answer = 0;
@@ -314,8 +319,8 @@ private slots:
         Conn_Settings.Curr_Par.Do_Close_Port = 0;
         Conn_Settings.Dir_Conn_Par.Adr = 255;
         Conn_Settings.Dir_Conn_Par.Rate = 38400;
-        Conn_Settings.Dir_Conn_Par.WaitTime = 10;
-        Conn_Settings.Dir_Conn_Par.TimeOut = 2000;
+        Conn_Settings.Dir_Conn_Par.WaitTime = 100;
+        Conn_Settings.Dir_Conn_Par.TimeOut = 20000;
         Conn_Settings.Dir_Conn_Par.Repeat = 1;
         Link_Port_Name[0] = pty.Slave_Path();
         Scripted_Dialogs any([](QDialog &d) {
@@ -375,8 +380,8 @@ private slots:
         Conn_Settings.Curr_Par.Conn_Prz = 1;
         Fon_Conn_Par_Rec &f = Conn_Settings.Fon_Conn_Par;
         f.Link.Rate = 38400;
-        f.Link.WaitTime = 10;
-        f.Link.TimeOut = 2000;
+        f.Link.WaitTime = 100;
+        f.Link.TimeOut = 20000;
         f.Link.Repeat = 1;
         f.ConnectWaitTime = 20;
         f.Conn_Repeat = 1;
@@ -390,67 +395,55 @@ private slots:
         Exch_Box->Pause_Rts_Us = 0;
     }
 
+    void telephone_link_through_the_modem_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<int>("retry");   // the answer to the retry question
+        QTest::newRow("connects") << false << 0;
+        QTest::newRow("busy, retried on yes") << true << 1;
+        QTest::newRow("busy, not retried") << true << 0;
+    }
     void telephone_link_through_the_modem()
     {
+        QFETCH(bool, busy);
+        QFETCH(int, retry);
         Sim_Modem modem(core.get());
+        modem.Set_Guard_Ms(50);
         Sim_Pty pty(modem);
         QVERIFY(pty.Start());
         Setup_Telephone(pty.Slave_Path());
+        if (busy) modem.Set_Dial_Result(Sim_Modem::Dial_Result::Busy);
+        // The second dial gets through.
+        ques.Answer = uint8_t(retry);
+        ques.On_Ask = [&] { modem.Set_Dial_Result(Sim_Modem::Dial_Result::Connect); };
         Connect_Sequence(main.get());
-        QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
-        QVERIFY(main->Modem_Up);
-        QVERIFY(main->pnmodem->isVisibleTo(main.get()));
-        QCOMPARE(main->pntime->text(), QStringLiteral("00:00:00"));
+        const bool linked = !busy || retry;
+        QCOMPARE(Connected, linked);
+        QCOMPARE(main->Modem_Up, linked);
+        QCOMPARE(main->pnmodem->isVisibleTo(main.get()), linked);
+        QCOMPARE(ques.Asked, busy ? QStringList{QStringLiteral("Номер абонента занят | Повторить попытку соединения?")}
+                                  : QStringList());
         bool dialled = false;
         for (const QString &c : modem.Command_Log()) dialled |= c.toUpper().startsWith("ATD") && c.contains("12345");
         QVERIFY2(dialled, qPrintable(modem.Command_Log().join(" ")));
-        main->Disconnect();
-        QVERIFY(!main->pnmodem->isVisibleTo(main.get()));
-        QVERIFY(!Exch_Box->Port_Handle);
-        pty.Stop();
-        Link_Port_Name[1].clear();
-    }
-
-    void busy_number_is_retried_on_yes()
-    {
-        Sim_Modem modem(core.get());
-        Sim_Pty pty(modem);
-        QVERIFY(pty.Start());
-        Setup_Telephone(pty.Slave_Path());
-        modem.Set_Dial_Result(Sim_Modem::Dial_Result::Busy);
-        // "Да" to the retry question; the second dial gets through.
-        ques.Answer = 1;
-        ques.On_Ask = [&] { modem.Set_Dial_Result(Sim_Modem::Dial_Result::Connect); };
-        Connect_Sequence(main.get());
-        QVERIFY2(Connected, qPrintable(ques.Asked.join('\n')));
-        QCOMPARE(ques.Asked, QStringList{QStringLiteral("Номер абонента занят | Повторить попытку соединения?")});
-        QVERIFY(main->StatusBar3->Text(0).isEmpty());
-        // Closing the window hangs the modem up.
-        main->close();
-        QVERIFY(Exch_Box == nullptr);
-        QVERIFY2(modem.Command_Log().contains("+++", Qt::CaseInsensitive) &&
-                     modem.Command_Log().contains("ATH", Qt::CaseInsensitive),
-                 qPrintable(modem.Command_Log().join(" ")));
-        QVERIFY(!modem.Off_Hook());
-        pty.Stop();
-        Link_Port_Name[1].clear();
-    }
-
-    void busy_number_not_retried_leaves_no_link()
-    {
-        Sim_Modem modem(core.get());
-        Sim_Pty pty(modem);
-        QVERIFY(pty.Start());
-        Setup_Telephone(pty.Slave_Path());
-        modem.Set_Dial_Result(Sim_Modem::Dial_Result::Busy);
-        Connect_Sequence(main.get());
-        QVERIFY(!Connected);
-        QVERIFY(!main->Modem_Up);
-        QCOMPARE(ques.Asked, QStringList{QStringLiteral("Номер абонента занят | Повторить попытку соединения?")});
-        QCOMPARE(core->Request_Count(), 0);
-        QVERIFY(!Exch_Box->Port_Handle);
-        QVERIFY(!main->pnmodem->isVisibleTo(main.get()));
-        QVERIFY(main->Item("Nconnect")->isVisible());
+        if (!linked) {
+            QCOMPARE(core->Request_Count(), 0);
+            QVERIFY(!Exch_Box->Port_Handle);
+            QVERIFY(main->Item("Nconnect")->isVisible());
+        } else if (busy) {
+            // Closing the window hangs the modem up.
+            main->close();
+            QVERIFY(Exch_Box == nullptr);
+            QVERIFY2(modem.Command_Log().contains("+++", Qt::CaseInsensitive) &&
+                         modem.Command_Log().contains("ATH", Qt::CaseInsensitive),
+                     qPrintable(modem.Command_Log().join(" ")));
+            QVERIFY(!modem.Off_Hook());
+        } else {
+            QCOMPARE(main->pntime->text(), QStringLiteral("00:00:00"));
+            main->Disconnect();
+            QVERIFY(!main->pnmodem->isVisibleTo(main.get()));
+            QVERIFY(!Exch_Box->Port_Handle);
+        }
         pty.Stop();
         Link_Port_Name[1].clear();
     }

@@ -78,16 +78,6 @@ QByteArray Reply_Data(const hgcbox &box, int len)
 {
     return QByteArray(reinterpret_cast<const char *>(box.Resp_Buf + 8), len);
 }
-
-bool Wait_Until(const std::function<bool()> &cond)
-{
-    QDeadlineTimer dl(LONG_MS);
-    while (!cond()) {
-        if (dl.hasExpired()) return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
 } // namespace
 
 class Tst_Engine_Sim : public QObject {
@@ -161,88 +151,6 @@ private slots:
         Exch_Box = nullptr;
     }
 
-    void tcp_preambles_address_search_and_address_change()
-    {
-        Sim_Core core(ADR);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        hgcbox box(0xFF);
-        QVERIFY(Attach_Tcp(box, tcp.Port()));
-        box.Preambles = 5;
-        QVERIFY2(Read1(box, 0, 0, 18), qPrintable(box.Err_Text()));
-        QCOMPARE(int(box.Adr), int(ADR));   // adopted from the reply
-        QCOMPARE(int(core.Log().last().adr), 0xFF);
-
-        // Table 3 field 0: the reply comes from the new address.
-        const uint8_t w[4] = {3, 0, 1, 9};
-        QVERIFY2(box.Exchange(2, w, 4), qPrintable(box.Err_Text()));
-        QCOMPARE(int(box.Resp_Buf[1]), 9);
-        QCOMPARE(int(core.Adr()), 9);
-        box.WaitTime = 300;
-        QVERIFY(!Read1(box, 0, 0, 1));   // the old address gets no answer
-        QCOMPARE(box.Err_Code, uint32_t(ERR_NO_ANSWER));
-        box.WaitTime = 10000;
-        box.Adr = 9;
-        QVERIFY(Read1(box, 3, 0, 1));
-        QCOMPARE(int(box.Resp_Buf[8]), 9);
-    }
-
-    void tcp_faults_each_with_its_error()
-    {
-        Sim_Core core(ADR);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        hgcbox box(ADR);
-        QVERIFY(Attach_Tcp(box, tcp.Port()));
-        using K = Sim_Fault_Kind;
-        const auto fails_with = [&](Sim_Fault f) {
-            core.Add_Fault(f);
-            if (Read1(box, 3, 0, 4)) return uint32_t(ERR_OK);
-            return box.Err_Code;
-        };
-        const auto answers = [&](Sim_Fault f) {
-            core.Add_Fault(f);
-            return Read1(box, 3, 0, 4) && Reply_Data(box, 4) == core.Table(3);
-        };
-
-        // Faults the engine must see through.
-        QVERIFY(answers(Sim_Fault::Make(K::Noise_Before)));
-        QVERIFY(answers(Sim_Fault::Make(K::First_Byte_Late, 200)));
-        QVERIFY(answers(Sim_Fault::Make(K::Byte_Gap, 5)));
-
-        // Faults it must report.
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Bad_Crc)), uint32_t(ERR_CRC));
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Contr_Error, 60).Table(5)), uint32_t(ERR_CONTR));
-        QVERIFY2(box.Err_Text().endsWith(QStringLiteral(" 5")), qPrintable(box.Err_Text()));
-        QVERIFY(box.Err_Text().startsWith(QStringLiteral("Команда 1.  Разрушена таблица")));
-        core.Add_Fault(Sim_Fault::Make(K::Bad_Crc));
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Contr_Error, 13)), uint32_t(ERR_CRC));   // CRC first
-
-        box.WaitTime = 300;
-        box.TimeOut = 150;
-        QCOMPARE(fails_with(Sim_Fault::Make(K::No_Reply)), uint32_t(ERR_NO_ANSWER));
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Wrong_Address)), uint32_t(ERR_NO_ANSWER));
-        const uint32_t short_len = fails_with(Sim_Fault::Make(K::Short_Length));
-        QVERIFY(short_len == ERR_NO_ANSWER || short_len == ERR_GAP);
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Truncated, 6)), uint32_t(ERR_GAP));
-        // Repeats: a lost reply and a spoiled one are made good by the second attempt.
-        box.Repeat = 2;
-        box.WaitTime = 1500;
-        core.Clear_Log();
-        QVERIFY(answers(Sim_Fault::Make(K::No_Reply)));
-        QCOMPARE(core.Request_Count(), 2);
-        QVERIFY(answers(Sim_Fault::Make(K::Bad_Crc)));
-        QVERIFY(answers(Sim_Fault::Make(K::Contr_Error, 62)));
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Contr_Error, 62).Times(2)), uint32_t(ERR_CONTR));
-        QCOMPARE(int(box.Resp_Buf[4]), 62);
-
-        // Bytes that stop coming after the second: the gap time-out, not the first-byte one.
-        box.Repeat = 1;
-        box.WaitTime = 10000;
-        core.Add_Fault(Sim_Fault::Make(K::Truncated, 3));
-        QCOMPARE(fails_with(Sim_Fault::Make(K::Byte_Gap, 400)), uint32_t(ERR_GAP));
-    }
-
     void tcp_connection_lost_in_the_middle_of_a_reply()
     {
         Sim_Core core(ADR);
@@ -254,52 +162,6 @@ private slots:
         core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Close_Mid_Reply, 5));
         QVERIFY(!Read1(box, 0, 0, 18));
         QCOMPARE(box.Err_Code, uint32_t(ERR_RECV));   // not a wait for the whole gap time-out
-    }
-
-    void tcp_late_reply_does_not_reach_the_image()
-    {
-        Sim_Core core(ADR);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        hgcbox box(ADR);
-        QVERIFY(Attach_Tcp(box, tcp.Port()));
-        Exch_Box = &box;
-        box.WaitTime = 500;
-        box.Repeat = 2;
-        // The first reply comes long after the time-out; the second attempt is answered.
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Late_Reply, 1500));
-        QVERIFY(Read_Table({0, 0, 18}, {}, false));
-        QCOMPARE(Image_Of(0), core.Table(0));
-        QVERIFY(box.Sock->Wait_Readable(LONG_MS));   // the late reply has come
-
-        // The next request must not take the late reply for its own.
-        box.WaitTime = 10000;
-        Spoil_Image(6);
-        const bool first = Read_Table({6, 0, 12}, {}, true);
-        QCOMPARE(Image_Of(6), core.Table(6));
-        // The late reply was dropped before the send: no mismatch question.
-        QVERIFY2(first && Ques.Asked.isEmpty(), qPrintable(Ques.Asked.join(" / ")));
-        Exch_Box = nullptr;
-    }
-
-    void tcp_refused_then_late_accepted()
-    {
-        Sim_Core core(ADR);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        const uint16_t port = tcp.Port();
-        tcp.Refuse_For(10 * 60 * 1000);
-        Tcp_Port refused(Sock_Addr{0x7F000001u, port}, 600, System_Clock());
-        refused.Retry_Pause_Ms = 50;
-        QCOMPARE(refused.Connect(), Tcp_Port::Result::Timed_Out);
-        QVERIFY(refused.Attempts() >= 1);
-
-        tcp.Refuse_For(0);
-        tcp.Set_Accept_Delay(300);
-        hgcbox box(ADR);
-        QVERIFY(Wait_Until([&] { return Attach_Tcp(box, port); }));
-        QVERIFY2(Read1(box, 0, 0, 18), qPrintable(box.Err_Text()));
-        QCOMPARE(Reply_Data(box, 18), core.Table(0));
     }
 
     void pty_direct_line()
@@ -405,33 +267,6 @@ private slots:
         if (func == 2 && !err) QCOMPARE(core.Field(data[0], data[1]), data.mid(3));
     }
 
-    void pty_late_reply_is_purged_on_the_serial_line()
-    {
-        Sim_Core core(ADR);
-        Sim_Pty pty(core);
-        QVERIFY(pty.Start());
-        hgcbox box(ADR);
-        Quick(box);
-        box.Conn_Prz = 0;
-        box.Do_Close_Port = 0;
-        box.Port_Name = pty.Slave_Path();
-        box.Make_Serial_Port = Make_Serial_Port;
-        QVERIFY(box.Open_Port());
-        Exch_Box = &box;
-        box.WaitTime = 500;
-        box.Repeat = 2;
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Late_Reply, 1500));
-        QVERIFY(Read_Table({0, 0, 18}, {}, false));
-        QVERIFY(box.Port_Handle->Wait_Readable(LONG_MS));   // the late reply has come
-
-        box.WaitTime = 10000;
-        Spoil_Image(6);
-        QVERIFY(Read_Table({6, 0, 12}, {}, true));
-        QCOMPARE(Image_Of(6), core.Table(6));
-        QVERIFY(Ques.Asked.isEmpty());
-        box.Close_Link();
-        Exch_Box = nullptr;
-    }
 };
 
 QTEST_MAIN(Tst_Engine_Sim)

@@ -1,5 +1,6 @@
 // The simulator's Hayes modem: its command interpreter on synthetic times, then the
 // program's own modem dialogue and exchange engine against it over a pseudo-terminal.
+#include "Core_Fast_Clock.h"
 #include "FakePort.h"
 #include "Sim.h"
 #include "SimModem.h"
@@ -39,8 +40,10 @@ public:
 class TestSimModem : public QObject {
     Q_OBJECT
 
-    // The line rig of the pty tests.
+    // The line rig of the pty tests: the program's pauses and time-outs run ten times fast,
+    // the modem's guard time likewise.
     struct Line {
+        Fast_Clock clock{10};
         Sim_Core core{1};
         Sim_Modem modem{&core};
         Sim_Pty pty{modem};
@@ -50,50 +53,19 @@ class TestSimModem : public QObject {
 
         bool Start()
         {
-            modem.Set_Guard_Ms(500);
+            modem.Set_Guard_Ms(50);
             if (!pty.Start()) return false;
             port = std::make_unique<Serial_Port>(pty.Slave_Path(), 9600);
             if (!port->Open()) return false;
             io.Com = port.get();
+            io.Clk = &clock;
             io.Abort = &abort;
             io.Pump = [] { QCoreApplication::processEvents(); };
             return true;
         }
-        int Count(const QString &prefix) const
-        {
-            int n = 0;
-            for (const QString &s : modem.Command_Log()) n += s.startsWith(prefix, Qt::CaseInsensitive);
-            return n;
-        }
     };
 
 private slots:
-    void command_mode()
-    {
-        Sim_Modem m;
-        // Echo on by default, verbose replies.
-        QCOMPARE(All(m.Receive("AT\r", 0)), QByteArray("AT\r\r\nOK\r\n"));
-        QCOMPARE(All(m.Receive("ATE0\r", 10)), QByteArray("ATE0\r\r\nOK\r\n"));
-        QCOMPARE(All(m.Receive("ATV0\r", 20)), QByteArray("0\r"));
-        QCOMPARE(All(m.Receive("ATQ9Y\r", 30)), QByteArray("4\r"));
-        QCOMPARE(All(m.Receive("at&f\r", 40)), QByteArray("\r\nOK\r\n"));   // echo was off
-        QVERIFY(m.Echo());
-        // Typed in pieces, with noise before AT.
-        QCOMPARE(All(m.Receive("xxA", 50)), QByteArray("xxA"));
-        QCOMPARE(All(m.Receive("TE0V1S0=0&D2\r", 60)), QByteArray("TE0V1S0=0&D2\r\r\nOK\r\n"));
-        QCOMPARE(All(m.Receive("no command\r", 70)), QByteArray());
-        // GSM state.
-        QCOMPARE(All(m.Receive("AT+CPAS\r", 80)), QByteArray("\r\n+CPAS: 0\r\n\r\nOK\r\n"));
-        m.Set_Cpas(3);
-        QCOMPARE(All(m.Receive("AT+CPAS\r", 90)), QByteArray("\r\n+CPAS: 3\r\n\r\nOK\r\n"));
-        m.Set_Cpas(-1);
-        QCOMPARE(All(m.Receive("AT+CPAS\r", 100)), QByteArray("\r\nERROR\r\n"));
-        QCOMPARE(m.Command_Log(), (QStringList{"AT", "ATE0", "ATV0", "ATQ9Y", "at&f", "ATE0V1S0=0&D2",
-                                               "AT+CPAS", "AT+CPAS", "AT+CPAS"}));
-        m.Set_Dead(true);
-        QVERIFY(m.Receive("AT\r", 110).isEmpty());
-    }
-
     void dial_and_escape()
     {
         Echo_Controller ctl;
@@ -190,27 +162,6 @@ private slots:
         box.Port_Handle.reset();
     }
 
-    void program_dial_results()
-    {
-        Line l;
-        QVERIFY(l.Start());
-        const QList<std::pair<Sim_Modem::Dial_Result, int>> results = {
-            {Sim_Modem::Dial_Result::Busy, MODEM_BUSY},
-            {Sim_Modem::Dial_Result::No_Carrier, MODEM_NO_CARRIER},
-            {Sim_Modem::Dial_Result::No_Dialtone, MODEM_NO_DIALTONE},
-            {Sim_Modem::Dial_Result::No_Answer, MODEM_NO_ANSWER},
-            {Sim_Modem::Dial_Result::Error, MODEM_ERROR},
-        };
-        for (const auto &[r, code] : results) {
-            l.modem.Clear_Log();
-            l.modem.Set_Dial_Result(r, 50);
-            QCOMPARE(Modem_Dial(l.io, "123", "", 1, 10), code);
-            // The failed dial was hung up.
-            const QStringList log = l.modem.Command_Log();
-            QCOMPARE(log.mid(log.size() - 2), (QStringList{"ATD123", "ATH"}));
-        }
-    }
-
     void program_late_connect_is_abandoned()
     {
         // The modem would connect only after the program gave up: the hang-up after the
@@ -224,29 +175,6 @@ private slots:
         QVERIFY(!l.modem.Command_Log().contains("CONNECT"));
     }
 
-    void program_gsm_states()
-    {
-        Line l;
-        QVERIFY(l.Start());
-        l.modem.Set_Cpas(-1);   // a telephone modem
-        QCOMPARE(Modem_Dial(l.io, "1", "", 1, 10), 0);
-        QCOMPARE(l.Count("ATD1"), 1);
-        Modem_Hang_Up(l.io);
-
-        l.modem.Clear_Log();
-        l.modem.Set_Cpas(3);
-        QCOMPARE(Modem_Dial(l.io, "1", "", 2, 10), int(MODEM_NO_GSM));
-        QCOMPARE(l.Count("ATD"), 0);
-    }
-
-    void program_no_modem()
-    {
-        Line l;
-        QVERIFY(l.Start());
-        l.modem.Set_Dead(true);
-        QCOMPARE(Modem_Init(l.io), int(MODEM_ABSENT));
-        QCOMPARE(l.modem.Command_Log(), QStringList());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSimModem)

@@ -1,5 +1,5 @@
 // The simulator's transports with plain clients: a QTcpSocket, a raw terminal descriptor,
-// a QSerialPort, and the qzt-sim program itself.
+// and the qzt-sim program itself.
 #include "Sim.h"
 #include "Sim_Transport.h"
 
@@ -7,9 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QSerialPort>
 #include <QTcpSocket>
-#include <QThread>
 #include <QtTest>
 #include <fcntl.h>
 #include <poll.h>
@@ -49,15 +47,6 @@ QByteArray Read_Fd(int fd, int n)
     return b;
 }
 
-QByteArray Read_Serial(QSerialPort &sp, int n)
-{
-    QDeadlineTimer dl(LONG_MS);
-    QByteArray b;
-    while (b.size() < n && !dl.hasExpired())
-        if (sp.bytesAvailable() || sp.waitForReadyRead(50)) b += sp.readAll();
-    return b;
-}
-
 int Open_Raw(const QString &path, speed_t speed)
 {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -70,16 +59,6 @@ int Open_Raw(const QString &path, speed_t speed)
     return fd;
 }
 
-bool Wait_Until(const std::function<bool()> &cond)
-{
-    QDeadlineTimer dl(LONG_MS);
-    while (!cond()) {
-        if (dl.hasExpired()) return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 bool Connect(QTcpSocket &s, uint16_t port)
 {
     s.connectToHost(QStringLiteral("127.0.0.1"), port);
@@ -90,150 +69,6 @@ bool Connect(QTcpSocket &s, uint16_t port)
 class Tst_Sim_Transport : public QObject {
     Q_OBJECT
 private slots:
-    void tcp_round_trip()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY2(tcp.Start(0), qPrintable(tcp.Error()));
-        QVERIFY(tcp.Port() != 0);
-        const QByteArray req = Read_Req(3, 0, 0, 18);
-        const QByteArray expected = core.Answer(req);
-        QCOMPARE(expected.size(), 28);
-
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        s.write(Bytes({0xFF, 0xFF, 0xFF}) + req);
-        QCOMPARE(Read_Tcp(s, expected.size()), expected);
-        // The request split over two writes.
-        s.write(req.left(4));
-        s.flush();
-        s.write(req.mid(4));
-        QCOMPARE(Read_Tcp(s, expected.size()), expected);
-        QCOMPARE(core.Request_Count(), 2);
-        QCOMPARE(tcp.Accepted_Count(), 1);
-        // Unsolicited bytes.
-        tcp.Send(Bytes({1, 2}));
-        QCOMPARE(Read_Tcp(s, 2), Bytes({1, 2}));
-    }
-
-    void tcp_timed_faults_arrive_whole()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        const QByteArray req = Read_Req(3, 14, 0, 16);
-        const QByteArray expected = core.Answer(req);
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::First_Byte_Late, 150));
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Byte_Gap, 2));
-        s.write(req);
-        QCOMPARE(Read_Tcp(s, expected.size()), expected);
-    }
-
-    void tcp_close_in_the_middle_of_a_reply()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        const QByteArray req = Read_Req(3, 0, 0, 18);
-        const QByteArray expected = core.Answer(req);
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Close_Mid_Reply, 7));
-        s.write(req);
-        QCOMPARE(Read_Tcp(s, expected.size()), expected.left(7));
-        QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
-        QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
-        // A new connection is served again.
-        QTcpSocket s2;
-        QVERIFY(Connect(s2, tcp.Port()));
-        s2.write(req);
-        QCOMPARE(Read_Tcp(s2, expected.size()), expected);
-    }
-
-    void tcp_refuses_for_a_while()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        const uint16_t port = tcp.Port();
-        tcp.Refuse_For(10 * 60 * 1000);
-        QTcpSocket s;
-        s.connectToHost(QStringLiteral("127.0.0.1"), port);
-        QVERIFY(!s.waitForConnected(LONG_MS));
-        QCOMPARE(s.error(), QAbstractSocket::ConnectionRefusedError);
-        // Listening again on the same port.
-        tcp.Refuse_For(0);
-        QVERIFY(Wait_Until([&] {
-            QTcpSocket t;
-            return Connect(t, port);
-        }));
-        QCOMPARE(tcp.Port(), port);
-    }
-
-    void tcp_accepts_late_and_drops_clients()
-    {
-        Sim_Core core(3);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start(0));
-        tcp.Set_Accept_Delay(200);
-        QTcpSocket s;
-        QVERIFY(Connect(s, tcp.Port()));
-        const QByteArray req = Read_Req(3, 0, 0, 18);
-        s.write(req);   // waits in the socket until the connection is served
-        QCOMPARE(Read_Tcp(s, 28), core.Answer(req));
-        QCOMPARE(tcp.Open_Count(), 1);
-        tcp.Drop_Clients();
-        QVERIFY(s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(LONG_MS));
-        QVERIFY(Wait_Until([&] { return tcp.Open_Count() == 0; }));
-    }
-
-    void pty_round_trip_with_raw_descriptor()
-    {
-        Sim_Core core(4);
-        Sim_Pty pty(core);
-        QVERIFY2(pty.Start(), qPrintable(pty.Error()));
-        QVERIFY(pty.Slave_Path().startsWith(QStringLiteral("/dev/")));
-        const int fd = Open_Raw(pty.Slave_Path(), B19200);
-        QVERIFY(fd >= 0);
-        QCOMPARE(pty.Rate(), uint32_t(19200));
-        const QByteArray req = Read_Req(4, 6, 0, 12);
-        const QByteArray expected = core.Answer(req);
-        QCOMPARE(::write(fd, req.constData(), size_t(req.size())), ssize_t(req.size()));
-        QCOMPARE(Read_Fd(fd, expected.size()), expected);
-        pty.Send(Bytes({0x0D, 0x0A}));
-        QCOMPARE(Read_Fd(fd, 2), Bytes({0x0D, 0x0A}));
-        ::close(fd);
-
-        // Closed and opened again: still served.
-        const int fd2 = Open_Raw(pty.Slave_Path(), B1200);
-        QVERIFY(fd2 >= 0);
-        QCOMPARE(pty.Rate(), uint32_t(1200));
-        core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Truncated, 5));
-        QCOMPARE(::write(fd2, req.constData(), size_t(req.size())), ssize_t(req.size()));
-        QCOMPARE(Read_Fd(fd2, 5), expected.left(5));
-        ::close(fd2);
-    }
-
-    void pty_serial_port_at_a_non_standard_rate()
-    {
-        Sim_Core core(4);
-        Sim_Pty pty(core);
-        QVERIFY(pty.Start());
-        QSerialPort sp(pty.Slave_Path());
-        QVERIFY2(sp.open(QIODevice::ReadWrite), qPrintable(sp.errorString()));
-        QVERIFY(sp.setBaudRate(7200));
-        QCOMPARE(pty.Rate(), uint32_t(7200));
-        const QByteArray req = Read_Req(0xFF, 0, 0, 18);
-        const QByteArray expected = core.Answer(req);
-        QCOMPARE(int(uint8_t(expected.at(1))), 4);
-        sp.write(req);
-        QVERIFY(sp.waitForBytesWritten(LONG_MS));
-        QCOMPARE(Read_Serial(sp, expected.size()), expected);
-        sp.close();
-    }
-
     void program_over_tcp()
     {
         const QString bin = qEnvironmentVariable("QZT_SIM_BIN");

@@ -105,8 +105,6 @@ private slots:
         TFormConnect f;
         f.show();
         QCOMPARE(f.ComboBox3->currentIndex(), 0);
-        QCOMPARE(f.size(), QSize(440, 194));
-        QVERIFY(f.pn_abon->isHidden());
         QVERIFY(f.ComboBox1->isEnabled());
         QCOMPARE(f.ComboBox1->count(), 255);
         QCOMPARE(f.ComboBox1->currentText(), QString("5"));
@@ -140,12 +138,9 @@ private slots:
         Conn_Settings.Curr_Par.Conn_Prz = 1;
         TFormConnect f;
         f.show();
-        QCOMPARE(f.size(), QSize(440, 266));
-        QVERIFY(!f.pn_abon->isHidden());
         QVERIFY(!f.ComboBox1->isEnabled());
         QCOMPARE(Items(f.ComboBox2), QStringList{QStringLiteral("Новый абонент")});
         QCOMPARE(f.ComboBox2->currentIndex(), -1);
-        QCOMPARE(f.ComboBox2->maxVisibleItems(), 15);
         // "Связаться" is refused until a subscriber exists.
         QVERIFY(f.BitBtn1->isEnabled());
         Expect_Refusal(f, 2, QStringLiteral("Введены не все параметры"), QString());
@@ -154,7 +149,6 @@ private slots:
         f.ComboBox3->setCurrentIndex(0);
         f.ComboBox3Change();
         QCOMPARE(int(Conn_Settings.Curr_Par.Conn_Prz), 0);
-        QCOMPARE(f.height(), 194);
         QVERIFY(f.ComboBox1->isEnabled());
     }
 
@@ -235,38 +229,6 @@ private slots:
         // The settings written before the failed open stay written.
         QVERIFY(QFile::exists(Ini_Path));
         QCOMPARE(int(Conn_Settings.Fon_Conn_Par.Link.Adr), 4);
-    }
-
-    void ethernet_link_uses_the_subscriber_address()
-    {
-        Sim_Core core(9);
-        Sim_Tcp tcp(core);
-        QVERIFY(tcp.Start());
-        Conn_Settings.Curr_Par.Conn_Prz = 2;
-        Ethr_Abonents_List &l = Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents;
-        std::strcpy(l.rec[0].user_name, "Sim");
-        l.rec[0].contr_adr = 9;
-        l.rec[0].ip_adr = 0x7F000001;
-        l.rec[0].port = tcp.Port();
-        l.hdr.users_num = 1;
-        Conn_Settings.Ethernet_Conn_Par.ConnectWaitTime = 10;
-        Conn_Settings.Ethernet_Conn_Par.Link.WaitTime = 3;
-        Conn_Settings.Ethernet_Conn_Par.Link.TimeOut = 250;
-        Conn_Settings.Ethernet_Conn_Par.Link.Repeat = 2;
-        TFormConnect f;
-        f.show();
-        QCOMPARE(f.ComboBox1->currentText(), QString("9"));
-        f.BitBtn1->click();
-        QVERIFY(Ques.Asked.isEmpty());
-        QCOMPARE(int(f.Accepted), 1);
-        QVERIFY(Exch_Box->Sock);
-        QCOMPARE(int(Exch_Box->Adr), 9);
-        QCOMPARE(int(Exch_Box->Conn_Prz), 2);
-        QCOMPARE(int(Exch_Box->WaitTime), 3000);
-        QCOMPARE(int(Exch_Box->TimeOut), 250);
-        QCOMPARE(int(Conn_Settings.Ethernet_Conn_Par.Link.Adr), 9);
-        Exch_Box->Close_Link();
-        tcp.Stop();
     }
 
     void ethernet_time_out_and_no_input_while_connecting()

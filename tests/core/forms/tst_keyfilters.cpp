@@ -93,25 +93,6 @@ private slots:
         Install_Int_Filter(static_cast<QLineEdit *>(nullptr));
     }
 
-    void float_edit()
-    {
-        QLineEdit e;
-        Install_Float_Filter(&e);
-        QTest::keyClicks(&e, "-1,5,e-123");
-        QCOMPARE(e.text(), QString("-1.5e-12"));
-        QTest::keyClick(&e, Qt::Key_Backspace);
-        QTest::keyClick(&e, Qt::Key_Backspace);
-        QTest::keyClick(&e, Qt::Key_Backspace);
-        QCOMPARE(e.text(), QString("-1.5e"));
-        QTest::keyClicks(&e, "1234");
-        QCOMPARE(e.text(), QString("-1.5e12"));
-        // "e" in the middle and letters are refused.
-        e.setText("12");
-        e.setCursorPosition(1);
-        QTest::keyClicks(&e, "ex%'");
-        QCOMPARE(e.text(), QString("12"));
-    }
-
     void float_edit_with_selection()
     {
         QLineEdit e;

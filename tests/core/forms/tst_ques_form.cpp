@@ -98,57 +98,6 @@ private slots:
         QCOMPARE(Ques_Answer, uint8_t(0));
     }
 
-    void focus_and_buttons_placed()
-    {
-        TFormQues f;
-        f.Setup(Make_Ques_Setup(7, QStringLiteral("Нет ответа от контроллера"), QString()));
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE(f.focusWidget(), f.BitBtn1);
-        const int w = f.width();
-        const int g = (w - f.BitBtn1->width() - f.BitBtn2->width()) / 3 - 3;
-        QCOMPARE(f.BitBtn2->x(), g);
-        QCOMPARE(f.BitBtn1->x(), g + f.BitBtn2->width() + g);
-        QCOMPARE(f.BitBtn1->y(), f.BitBtn2->y());
-        QVERIFY(f.BitBtn1->geometry().bottom() < f.height());
-        f.Setup(Make_Ques_Setup(1, QStringLiteral("x"), QString()));
-        QCOMPARE(f.focusWidget(), f.BitBtn3);
-        QCOMPARE(f.BitBtn3->x(), (f.width() - f.BitBtn3->width()) / 2);
-        for (QLabel *l : {f.Label1, f.Label2, f.Label3})
-            QCOMPARE(l->width(), f.width() - 14);
-    }
-
-    void heights()
-    {
-        TFormQues f;
-        f.Setup(Make_Ques_Setup(1, QStringLiteral("a"), QString()));
-        QCOMPARE(f.height(), 124);
-        f.Setup(Make_Ques_Setup(1, QStringLiteral("a"), QStringLiteral("b")));
-        QCOMPARE(f.height(), 150);
-        f.Setup(Make_Ques_Setup(7, QStringLiteral("a"), QStringLiteral("b")));
-        QCOMPARE(f.height(), 175);
-        f.Setup(Make_Ques_Setup(4, QStringLiteral("a"), QString()));   // third line only
-        QCOMPARE(f.height(), 175);
-    }
-
-    void widths()
-    {
-        TFormQues f;
-        const int min_w = f.BitBtn1->width() + f.BitBtn2->width() + 60;
-        f.Setup(Make_Ques_Setup(6, QStringLiteral("ab"), QString()));
-        QCOMPARE(f.width(), min_w);
-        // The caption and the third line count like the two lines.
-        f.Setup(Make_Ques_Setup(2, QStringLiteral("ab"), QString()));
-        QCOMPARE(f.width(), 23 * 10 + 20);
-        f.Setup(Make_Ques_Setup(4, QStringLiteral("ab"), QString()));
-        QCOMPARE(f.width(), 35 * 10 + 20);
-        f.Setup(Make_Ques_Setup(1, QString(60, u'ж'), QStringLiteral("short")));
-        QCOMPARE(f.width(), 60 * 10 + 20);
-        QCOMPARE(f.Label1->width(), 60 * 10 + 6);
-        f.Setup(Make_Ques_Setup(1, QStringLiteral("short"), QString(45, u'x')));
-        QCOMPARE(f.width(), 45 * 10 + 20);
-    }
-
     void line_wider_than_screen_wraps()
     {
         TFormQues f;

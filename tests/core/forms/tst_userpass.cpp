@@ -89,16 +89,6 @@ private slots:
         QCOMPARE(Ques.Asked[0].line2, QString());
     }
 
-    void letters_are_not_taken_into_the_code()
-    {
-        TFormShortUsPass f;
-        f.show();
-        QTest::keyClicks(f.Edit4, "1a2b%'3");
-        QCOMPARE(f.Edit4->text(), QString("123"));
-        QTest::keyClick(f.Edit4, Qt::Key_Backspace);
-        QCOMPARE(f.Edit4->text(), QString("12"));
-    }
-
     void exit_keeps_the_previous_pair()
     {
         hgcbox box(0);

@@ -59,18 +59,6 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("..."));
     }
 
-    void design()
-    {
-        TFormWait w;
-        QCOMPARE(w.Wait_Mode, uint8_t(0));
-        QCOMPARE(w.ProgressBar1->minimum(), 0);
-        QCOMPARE(w.ProgressBar1->maximum(), 100);
-        QVERIFY(!(w.windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(!(w.windowFlags() & Qt::WindowSystemMenuHint));
-        QVERIFY(w.windowFlags() & Qt::CustomizeWindowHint);
-        QVERIFY(!w.isModal());
-    }
-
     void esc_reaches_the_filter_and_leaves_the_form_up()
     {
         QWidget main;
