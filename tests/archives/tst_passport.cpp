@@ -1,6 +1,7 @@
 // The passport gathering against the simulated controller (in-process behind a scripted
 // port): which records are asked for, how the hourly records of the two devices are checked
 // against each other and against the day, what stops the command; the month's summary.
+#include "Arh_Builders.h"
 #include "archives/Excrep_date.h"
 #include "core/Crc16.h"
 #include "core/Globals.h"
@@ -35,21 +36,6 @@ QByteArray Join(const QList<QByteArray> &l)
     for (const QByteArray &x : l) b += x;
     return b;
 }
-
-struct Scripted_Ques final : Ques_Handler {
-    QList<Ques_Setup> asked;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        asked << q;
-        return 0;
-    }
-    QStringList Lines() const
-    {
-        QStringList l;
-        for (const Ques_Setup &q : asked) l << q.line1 + QLatin1Char('|') + q.line2;
-        return l;
-    }
-};
 
 struct Test_Ui final : Passport_Ui {
     std::optional<QDate> day;          // the date the dialog gives (empty: cancelled)
@@ -91,7 +77,7 @@ struct Rig {
     hgcbox box{1};
     Sim_Core core{1};
     Sim_Archive arh{core};
-    Scripted_Ques ques;
+    Arh_Ques ques;
     Ques_Handler *old_ques = nullptr;
 
     explicit Rig(bool wmt = true)
@@ -293,39 +279,42 @@ private slots:
         QCOMPARE(d->chr_recs, Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, At(day, 14), At(day.addDays(1), 9))));
     }
 
-    void damaged_daily_record_ends_before_the_hours()
+    // What the controller's archives lack or spoil, and the one message that says so.
+    void failures_data()
     {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("daily record damaged") << 0 << QStringList{"Суточные данные хроматографа недостоверны|(не совпадает КС записи"};
+        QTest::newRow("daily record missing") << 1 << QStringList{"Суточные данные из архива| хроматографа не прочитаны"};
+        QTest::newRow("meter's daily not answered") << 2 << QStringList{"Суточные данные из архива|влагомера не прочитаны"};
+        QTest::newRow("hours not answered") << 3 << QStringList{"Часовые данные хроматографа из архива|не прочитаны"};
+        QTest::newRow("hours gone") << 4 << QStringList{"Часовые данные хроматографа из архива|не прочитаны"};
+        QTest::newRow("meter lacks an hour") << 5 << QStringList{"Несоответствие дат в записях|архивов данных хроматографа и влагомера",
+                                                                  "Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (2)"};
+        QTest::newRow("meter ends early") << 6 << QStringList{"Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (20)"};
+    }
+    void failures()
+    {
+        QFETCH(int, fault);
+        QFETCH(QStringList, lines);
         Rig rig;
         Test_Ui ui;
-        ui.day = rig.Last_Day();
-        rig.arh.Spoil_Crc(Sim_Arh::Chr_Day, rig.arh.Index_Of(Sim_Arh::Chr_Day, At(*ui.day, 0)));
+        const QDate day = rig.Last_Day();
+        ui.day = day;
+        switch (fault) {
+        case 0: rig.arh.Spoil_Crc(Sim_Arh::Chr_Day, rig.arh.Index_Of(Sim_Arh::Chr_Day, At(day, 0))); break;
+        case 1: rig.arh.Remove_Between(Sim_Arh::Chr_Day, At(day, 0), At(day, 0)); break;
+        case 2: rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(16).Skip(1)); break;
+        case 3: rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(15).Skip(3)); break;
+        case 4: rig.arh.Remove_Between(Sim_Arh::Chr_Hour, At(day, 0), At(day.addDays(1), 23)); break;
+        case 5: rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(day, 12), At(day, 12)); break;
+        case 6: rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(day.addDays(1), 6), At(day.addDays(1), 23)); break;
+        }
         QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-        QCOMPARE(rig.ques.Lines(), QStringList({"Суточные данные хроматографа недостоверны|(не совпадает КС записи"}));
-        QCOMPARE(int(rig.ques.asked[0].kind), 6);
-        QCOMPARE(rig.Frames(15).size(), 0);
-        QCOMPARE(ui.begins, 0);
-    }
-
-    void missing_daily_records()
-    {
-        {
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.arh.Remove_Between(Sim_Arh::Chr_Day, At(*ui.day, 0), At(*ui.day, 0));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Суточные данные из архива| хроматографа не прочитаны"}));
-            QCOMPARE(ui.timers, 1);
-        }
-        {
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(16).Skip(1));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Суточные данные из архива|влагомера не прочитаны"}));
-            QCOMPARE(rig.Frames(15).size(), 0);
-        }
+        QCOMPARE(rig.ques.Lines(), lines);
+        if (fault <= 2) QCOMPARE(rig.Frames(15).size(), 0);   // no hours asked after a bad day
+        if (fault == 3) QCOMPARE(rig.Frames(15, 1).size(), 0);
+        QVERIFY(!Exch_Run);
     }
 
     void record_out_of_place_fails()
@@ -350,51 +339,6 @@ private slots:
         QCOMPARE(replies, 2);
         QCOMPARE(ui.ends, 1);
         QVERIFY(!Exch_Run);
-    }
-
-    void exchange_failure_and_empty_archive()
-    {
-        {
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(15).Skip(3));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Часовые данные хроматографа из архива|не прочитаны"}));
-            QCOMPARE(rig.Frames(15, 1).size(), 0);
-        }
-        {
-            // Hours of the day gone from the archive: nothing to show.
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.arh.Remove_Between(Sim_Arh::Chr_Hour, At(*ui.day, 0), At(ui.day->addDays(1), 23));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Часовые данные хроматографа из архива|не прочитаны"}));
-        }
-    }
-
-    void moisture_hours_must_match_the_chromatograph()
-    {
-        Rig rig;
-        Test_Ui ui;
-        ui.day = rig.Last_Day();
-        // The meter lacks 12:00: its third record is 13:00 where the chromatograph has 12:00.
-        rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(*ui.day, 12), At(*ui.day, 12));
-        QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-        QCOMPARE(rig.ques.Lines(), QStringList({"Несоответствие дат в записях|архивов данных хроматографа и влагомера",
-                                                "Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (2)"}));
-    }
-
-    void moisture_hours_fewer_than_the_chromatograph()
-    {
-        Rig rig;
-        Test_Ui ui;
-        ui.day = rig.Last_Day();
-        // The meter's archive ends early: the counts differ.
-        rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(ui.day->addDays(1), 6), At(ui.day->addDays(1), 23));
-        QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-        QCOMPARE(rig.ques.Lines(), QStringList({"Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (20)"}));
     }
 
     void escape_stops_the_gathering()

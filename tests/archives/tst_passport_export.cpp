@@ -116,25 +116,6 @@ private slots:
         QVERIFY(passport_templates::Make_All(Tmp.path().toStdString()));
     }
 
-    void templates_have_the_layout()
-    {
-        for (uint8_t kind : {PASSPORT_DAY, PASSPORT_MON}) {
-            const readback::Sheet s = readback::Read_Sheet(Passport_Template_Path(kind));
-            QVERIFY(s.ok);
-            QVERIFY(s.merges.contains("G2:AB2"));
-            QVERIFY(s.merges.contains("V4:AB4"));
-            const int last = kind == PASSPORT_MON ? 40 : 33;
-            const int total = kind == PASSPORT_MON ? 41 : 34;
-            // Every data cell is there with a style for the values to take.
-            for (int row = 10; row <= total; ++row)
-                for (int col = 2; col <= 27; ++col) QVERIFY2(!s.cells.value(Ref(row, col)).style.isEmpty(), qPrintable(Ref(row, col)));
-            QVERIFY(s.cells.contains(Ref(last, 1)));
-            QVERIFY(!s.cells.contains(Ref(last + 1, 2)) || last + 1 == total);
-            QVERIFY(!Text(s, total, 1).isEmpty());
-            if (kind == PASSPORT_MON) QCOMPARE(Num(s, 40, 1), 31.0);
-        }
-    }
-
     void daily_sheet()
     {
         Passport_Data d = Day_Data(23, true);
@@ -338,8 +319,6 @@ private slots:
         QCOMPARE(Passport_Report_Path(PASSPORT_DAY, date, QStringLiteral("../a/b:c*")),
                  Work_Dir() + QStringLiteral("REPORT/.._a_b_c__day_260305.xlsx"));
         QCOMPARE(Passport_Report_Path(PASSPORT_MON, date, QString()), Work_Dir() + QStringLiteral("REPORT/__mon_2603.xlsx"));
-        QCOMPARE(Passport_Template_Path(PASSPORT_DAY), Work_Dir() + QStringLiteral("day_report_title.xlsx"));
-        QCOMPARE(Passport_Template_Path(PASSPORT_MON), Work_Dir() + QStringLiteral("mon_report_title.xlsx"));
     }
 };
 
