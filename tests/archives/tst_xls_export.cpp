@@ -1,3 +1,4 @@
+#include "Xlsx_Readback.h"
 #include "archives/Xls_Export.h"
 #include "core/Globals.h"
 
@@ -10,60 +11,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <pugixml.hpp>
-#include <zip.h>
 
 namespace {
-QByteArray zip_entry(const QString &path, const char *name)
-{
-    int err = 0;
-    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
-    if (!z) return {};
-    QByteArray out;
-    zip_stat_t st;
-    if (zip_stat(z, name, 0, &st) == 0) {
-        if (zip_file_t *f = zip_fopen(z, name, 0)) {
-            out.resize(qsizetype(st.size));
-            if (zip_fread(f, out.data(), st.size) != zip_int64_t(st.size)) out.clear();
-            zip_fclose(f);
-        }
-    }
-    zip_close(z);
-    return out;
-}
-
-struct Sheet_Read {
-    QMap<QString, QString> text;     // "B1" -> shown text (strings and numbers)
-    QMap<QString, QString> type;     // "B1" -> t attribute ("s" string, "" number)
-    QSet<QString> cells;             // every cell written, blank or not
-};
-
-Sheet_Read read_sheet(const QString &path)
-{
-    Sheet_Read r;
-    QStringList shared;
-    const QByteArray sst = zip_entry(path, "xl/sharedStrings.xml");
-    pugi::xml_document sdoc;
-    if (!sst.isEmpty() && sdoc.load_buffer(sst.constData(), size_t(sst.size())))
-        for (pugi::xml_node si : sdoc.child("sst").children("si"))
-            shared << QString::fromUtf8(si.child("t").text().get());
-    const QByteArray xml = zip_entry(path, "xl/worksheets/sheet1.xml");
-    pugi::xml_document doc;
-    if (xml.isEmpty() || !doc.load_buffer(xml.constData(), size_t(xml.size()))) return r;
-    for (pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row")) {
-        for (pugi::xml_node c : row.children("c")) {
-            const QString ref = QString::fromUtf8(c.attribute("r").value());
-            const QString t = QString::fromUtf8(c.attribute("t").value());
-            r.cells.insert(ref);
-            if (!c.child("v")) continue;
-            const QString v = QString::fromUtf8(c.child("v").text().get());
-            r.type[ref] = t;
-            r.text[ref] = t == "s" ? shared.value(v.toInt()) : v;
-        }
-    }
-    return r;
-}
-
 Arhiv_Header header(int n)
 {
     Arhiv_Header h;
@@ -162,17 +111,17 @@ private slots:
         const float avg[ARH_PAR_MAX] = {1.5f, 2.25f};
         const QString path = Tmp.filePath("hour.xlsx");
         QCOMPARE(Write_Xls(path, Build_Xls_Sheet(Xls_Viewer::Hour, grid(4, 2, 3, avg))), Xls_Write::Ok);
-        const Sheet_Read r = read_sheet(path);
-        QCOMPARE(r.text.value("B1"), QString("Заголовок"));
-        QCOMPARE(r.text.value("A2"), QString("h0_0"));
-        QCOMPARE(r.text.value("F3"), QString("h5_1"));
-        QCOMPARE(r.text.value("A4"), QString("r0c0"));
-        QCOMPARE(r.text.value("E4"), QString("12.350"));
-        QCOMPARE(r.type.value("E4"), QString("s"));   // every value a text
-        QCOMPARE(r.text.value("F5"), QString("NAN"));
-        QCOMPARE(r.text.value("B8"), QString("   Среднее значение"));
-        QCOMPARE(r.text.value("F8"), QString("2.25"));
-        QVERIFY(r.cells.contains("A7") && !r.text.contains("A7"));
+        const readback::Sheet r = readback::Read_Sheet(path);
+        QCOMPARE(r.cells.value("B1").value, QString("Заголовок"));
+        QCOMPARE(r.cells.value("A2").value, QString("h0_0"));
+        QCOMPARE(r.cells.value("F3").value, QString("h5_1"));
+        QCOMPARE(r.cells.value("A4").value, QString("r0c0"));
+        QCOMPARE(r.cells.value("E4").value, QString("12.350"));
+        QCOMPARE(r.cells.value("E4").type, QString("s"));   // every value a text
+        QCOMPARE(r.cells.value("F5").value, QString("NAN"));
+        QCOMPARE(r.cells.value("B8").value, QString("   Среднее значение"));
+        QCOMPARE(r.cells.value("F8").value, QString("2.25"));
+        QVERIFY(r.cells.contains("A7") && r.cells.value("A7").value.isEmpty());
         QVERIFY(!QFileInfo::exists(path + ".tmp"));
 
         // NaN and infinity given as numbers are written as texts, never as numbers.
@@ -182,12 +131,12 @@ private slots:
         s.Number(0, 2, -std::numeric_limits<double>::infinity());
         const QString p2 = Tmp.filePath("nums.xlsx");
         QCOMPARE(Write_Xls(p2, s), Xls_Write::Ok);
-        const Sheet_Read n = read_sheet(p2);
-        QCOMPARE(n.type.value("A1"), QString());
-        QCOMPARE(n.text.value("A1").toDouble(), 2.5);
-        QCOMPARE(n.text.value("B1"), QString("NAN"));
-        QCOMPARE(n.type.value("B1"), QString("s"));
-        QCOMPARE(n.text.value("C1"), QString("-INF"));
+        const readback::Sheet n = readback::Read_Sheet(p2);
+        QCOMPARE(n.cells.value("A1").type, QString());
+        QCOMPARE(n.cells.value("A1").value.toDouble(), 2.5);
+        QCOMPARE(n.cells.value("B1").value, QString("NAN"));
+        QCOMPARE(n.cells.value("B1").type, QString("s"));
+        QCOMPARE(n.cells.value("C1").value, QString("-INF"));
     }
 
     void failure_keeps_the_old_file()

@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <cstring>
 
-// A header that passes the open check of its kind: parameters "P1".."Pn" in "%" with the
+// A header that passes the open check of its kind: parameters "P0", "P1"... in "%" with the
 // given decimals, line "Line", address 7, April 2026.
 inline Arhiv_Header Arh_Test_Header(Arh_File_Kind kind, uint32_t count = 0, int pars = 3, int decimals = 2)
 {
@@ -25,7 +25,7 @@ inline Arhiv_Header Arh_Test_Header(Arh_File_Kind kind, uint32_t count = 0, int 
     h.chrom_code = ARH_CHROM_CODE;
     h.par_count = uint8_t(pars);
     for (int i = 0; i < std::min(pars, ARH_PAR_MAX); ++i) {
-        const QByteArray s = "P" + QByteArray::number(i + 1);
+        const QByteArray s = "P" + QByteArray::number(i);
         std::memcpy(h.pars[i].symbol, s.constData(), size_t(s.size()));
         h.pars[i].unit = 1;
         h.pars[i].decimals = uint8_t(decimals);

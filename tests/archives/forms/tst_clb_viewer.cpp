@@ -15,36 +15,7 @@
 #include <cstring>
 
 namespace {
-class Quiet_Ques : public Ques_Handler {
-public:
-    QStringList Lines;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        Lines << q.line1;
-        return 0;
-    }
-};
-
-Arhiv_Header header(int n, uint32_t count)
-{
-    Arhiv_Header h;
-    std::memset(&h, 0, sizeof h);
-    std::memcpy(h.magic, "CLB", 3);
-    h.contr_adr = 12;
-    h.contr_type = 16;
-    h.chrom_code = 8;
-    h.par_count = uint8_t(n);
-    h.rec_count = count;
-    h.period_start = Date6{26, 3, 1, 8, 0, 0};
-    h.period_end = Date6{26, 3, 31, 20, 30, 0};
-    for (int i = 0; i < n; ++i) {
-        const QByteArray s = "K" + QByteArray::number(i + 1);
-        std::memcpy(h.pars[i].symbol, s.constData(), size_t(s.size()));
-        h.pars[i].unit = 1;
-        h.pars[i].decimals = 3;
-    }
-    return h;
-}
+Arhiv_Header header(int n, uint32_t count) { return Arh_Test_Header(Arh_File_Kind::Clb, count, n, 3); }
 
 Clb_Rec record(int k, int n, uint8_t result, uint8_t zone = 0)
 {
@@ -79,7 +50,7 @@ QByteArray three(int n)
 class Tst_Clb_Viewer : public QObject {
     Q_OBJECT
     QTemporaryDir Tmp;
-    Quiet_Ques Ques;
+    Arh_Ques Ques;
 
 private slots:
     void initTestCase()
@@ -119,7 +90,7 @@ private slots:
         Arhiv_Header h = header(2, 3);
         const QByteArray recs = three(2);
         Show_Arhiv_Clb(nullptr, h, recs);
-        QCOMPARE(proposed, QString("qzt16-012_%1.clb").arg(QDate::currentDate().toString("yyMMdd")));
+        QCOMPARE(proposed, QString("qzt16-007_%1.clb").arg(QDate::currentDate().toString("yyMMdd")));
         QCOMPARE(Arh_Read_Raw(dir + "/cal.clb").mid(905), recs);
 
         // A header counting more records than were handed over saves those that were.

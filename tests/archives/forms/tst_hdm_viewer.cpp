@@ -17,36 +17,9 @@
 #include <cstring>
 
 namespace {
-class Quiet_Ques : public Ques_Handler {
-public:
-    QStringList Lines;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        Lines << q.line1;
-        return 0;
-    }
-};
-
 Arhiv_Header header(const char *magic, int n, uint32_t count)
 {
-    Arhiv_Header h;
-    std::memset(&h, 0, sizeof h);
-    std::memcpy(h.magic, magic, 3);
-    std::memcpy(h.line_name, " Line ", 6);
-    h.contr_adr = 7;
-    h.contr_type = 16;
-    h.chrom_code = 8;
-    h.par_count = uint8_t(n);
-    h.rec_count = count;
-    h.period_start = Date6{26, 4, 1, 0, 0, 0};
-    h.period_end = Date6{26, 4, 3, 0, 0, 0};
-    for (int i = 0; i < n; ++i) {
-        const QByteArray s = "C" + QByteArray::number(i + 1);
-        std::memcpy(h.pars[i].symbol, s.constData(), size_t(s.size()));
-        h.pars[i].unit = 1;
-        h.pars[i].decimals = 2;
-    }
-    return h;
+    return Arh_Test_Header(magic[0] == 'D' ? Arh_File_Kind::Chr_Day : Arh_File_Kind::Chr_Hour, count, n);
 }
 
 Chr_HD_Rec record(int k, int n, uint8_t status = 0, uint8_t end_hour = 0x97)
@@ -88,7 +61,7 @@ QByteArray four(int n)
 class Tst_Hdm_Viewer : public QObject {
     Q_OBJECT
     QTemporaryDir Tmp;
-    Quiet_Ques Ques;
+    Arh_Ques Ques;
 
 private slots:
     void initTestCase()

@@ -18,37 +18,7 @@
 #include <cstring>
 
 namespace {
-class Quiet_Ques : public Ques_Handler {
-public:
-    QStringList Lines;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        Lines << q.line1;
-        return 0;
-    }
-};
-
-Arhiv_Header header(int n, uint32_t count)
-{
-    Arhiv_Header h;
-    std::memset(&h, 0, sizeof h);
-    std::memcpy(h.magic, "MSA", 3);
-    std::memcpy(h.line_name, "Line", 4);
-    h.contr_adr = 7;
-    h.contr_type = 16;
-    h.chrom_code = 8;
-    h.par_count = uint8_t(n);
-    h.rec_count = count;
-    h.period_start = Date6{26, 4, 1, 0, 0, 0};
-    h.period_end = Date6{26, 4, 2, 0, 0, 0};
-    for (int i = 0; i < n; ++i) {
-        const QByteArray s = "C" + QByteArray::number(i + 1);
-        std::memcpy(h.pars[i].symbol, s.constData(), size_t(s.size()));
-        h.pars[i].unit = 1;
-        h.pars[i].decimals = 3;
-    }
-    return h;
-}
+Arhiv_Header header(int n, uint32_t count) { return Arh_Test_Header(Arh_File_Kind::Chr_Meas, count, n, 3); }
 
 // Record k: minute k, value i = k % 100 + i/10, the warning mark on parameter 0 only.
 Chr_Meas_Rec record(int k, int n, uint8_t ctrl = 0, uint16_t chrom = 0)
@@ -89,7 +59,7 @@ template <class W> W *child(QWidget &d, const char *name) { return d.findChild<W
 class Tst_Meas_Viewer : public QObject {
     Q_OBJECT
     QTemporaryDir Tmp;
-    Quiet_Ques Ques;
+    Arh_Ques Ques;
 
 private slots:
     void initTestCase()

@@ -1,6 +1,7 @@
 // The moisture-meter viewers: grid texts and CRC notices as shown, the fixed width, save with
 // the extension rule and the replace question, print through the heading dialog and the
 // preview, the printed list as a PDF read back with pdftotext, and the plugging into readers.
+#include "Arh_Builders.h"
 #include "archives/forms/Arh_Read_Form.h"
 #include "archives/forms/Arhivhd_Wmt_Form.h"
 #include "archives/forms/Arhmeas_Wmt_Form.h"
@@ -32,16 +33,6 @@
 #include <memory>
 
 namespace {
-struct Ques_Log : Ques_Handler {
-    QList<Ques_Setup> seen;
-    uint8_t answer = 0;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        seen << q;
-        return answer;
-    }
-};
-
 Arhiv_Header header(const char *magic, uint8_t type, uint32_t count)
 {
     Arhiv_Header h;
@@ -90,7 +81,7 @@ Wmt_HD_Rec hd(int k, uint8_t end_hour)
     return r;
 }
 
-template <class R> void append(QByteArray &b, const R &r) { b.append(reinterpret_cast<const char *>(&r), sizeof r); }
+template <class R> void append(QByteArray &b, const R &r) { b += Arh_Bytes(r); }
 
 // n momentary records; record 1 damaged, record 2 without link.
 QByteArray meas_list(int n)
@@ -121,17 +112,12 @@ bool has(const QString &text, const QString &words)
     return text.contains(QRegularExpression(re));
 }
 
-QByteArray file_bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-}
 } // namespace
 
 class Tst_Wmt_Viewers : public QObject {
     Q_OBJECT
     QTemporaryDir Tmp;
-    Ques_Log Ques;
+    Arh_Ques Ques;
 
 private slots:
     void initTestCase()
@@ -145,8 +131,8 @@ private slots:
     void cleanupTestCase() { Set_Ques_Handler(nullptr); }
     void init()
     {
-        Ques.seen.clear();
-        Ques.answer = 0;
+        Ques.asked.clear();
+        Ques.answers.clear();
     }
     void cleanup() { Set_Dialog_Runner(nullptr); }
 
@@ -209,8 +195,7 @@ private slots:
             QCOMPARE(proposed.value(0), QString("qzt16_012_%1%2").arg(stamp, c.ext));
             QCOMPARE(QDir(dirs.value(0)), QDir(dir));
             const QString path = dir + "/saved" + c.ext;
-            const QByteArray all = file_bytes(path);
-            QCOMPARE(all, QByteArray(reinterpret_cast<const char *>(&h), 905) + recs);   // the damaged record kept
+            QCOMPARE(Arh_Read_Raw(path), Arh_Bytes(h) + recs);   // the damaged record kept
         }
     }
 
@@ -240,7 +225,7 @@ private slots:
         QCOMPARE(kind, int(WMT_KIND_MOM));
         QCOMPARE(previews, 1);
         QCOMPARE(pages, 2);
-        QVERIFY(Ques.seen.isEmpty());
+        QVERIFY(Ques.asked.isEmpty());
 
         QByteArray recs;
         for (int k = 0; k < 52; ++k) append(recs, hd(k % 28, 0x17));
@@ -255,7 +240,7 @@ private slots:
         cancel = true;
         Show_Wmt_Day(nullptr, header("DAY", 2, 52), recs);
         QCOMPARE(previews, 3);
-        QVERIFY(Ques.seen.isEmpty());
+        QVERIFY(Ques.asked.isEmpty());
     }
 
     void print_failure_reported()
@@ -267,10 +252,7 @@ private slots:
         Set_Dialog_Runner(&runner);
         Wmt_Model m(header("MSA", 2, 1), meas_list(1), WMT_KIND_MOM);
         QCOMPARE(Print_Wmt_List(nullptr, 3, header("MSA", 2, 1), m), Rep_Print_Result::Failed);
-        QCOMPARE(Ques.seen.size(), 1);
-        QCOMPARE(Ques.seen[0].kind, 1u);
-        QCOMPARE(Ques.seen[0].line1, QString("Ошибка печати данных"));
-        QCOMPARE(Ques.seen[0].line2, QString());
+        QCOMPARE(Ques.Lines(), QStringList{"Ошибка печати данных|"});
     }
 
     void printed_list_as_pdf()
