@@ -99,14 +99,6 @@ inline bool Arh_Make_Work_Dirs(const QString &root)
     return true;
 }
 
-inline QList<Arh_File_Kind> Arh_All_Kinds()
-{
-    QList<Arh_File_Kind> l;
-    Arh_File_Kind k;
-    for (int i = 0; Arh_Kind_From_Index(i, &k); ++i) l << k;
-    return l;
-}
-
 // Answers questions from a list (empty: 0) and keeps what was asked.
 struct Arh_Ques final : Ques_Handler {
     QList<uint8_t> answers;
