@@ -69,6 +69,7 @@ private slots:
         QCOMPARE(Meas_Col_Count(h), 22);
         QCOMPARE(Meas_Heading(h, 21, 0), QString("   P19"));
         QCOMPARE(Meas_Heading(h, 22, 0), QString());
+        QVERIFY(Meas_Caption(h).endsWith("01.04.26 00:00:00  по  02.04.26 00:00:00"));
     }
 
     void cells_show_values_with_zone_marks()

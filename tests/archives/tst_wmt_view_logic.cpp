@@ -98,6 +98,8 @@ private slots:
         QCOMPARE(Wmt_Meas_Heading(h1, 8), (QStringList{"", "", "", ""}));
         QCOMPARE(Wmt_Meas_Heading(h1, -1), (QStringList{"", "", "", ""}));
         QVERIFY(Wmt_HD_Caption(h2, WMT_KIND_HOUR).endsWith("01.05.26  06ч  по  02.05.26  18ч"));
+        QVERIFY(Wmt_HD_Caption(h2, WMT_KIND_DAY).endsWith("01.05.26  по  02.05.26"));
+        QVERIFY(Wmt_Meas_Caption(h2).endsWith("01.05.26 06:30:45  по  02.05.26 18:15:59"));
     }
 
     void momentary_cells()
