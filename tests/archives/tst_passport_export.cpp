@@ -9,7 +9,6 @@
 #include "Xlsx_Readback.h"
 #include "../../tools/make-templates/Passport_Templates.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -277,35 +276,6 @@ private slots:
         const readback::Sheet s2 = Fill(d, QStringLiteral("X"), &steps);
         QCOMPARE(steps, 4);
         QCOMPARE(Text(s2, 13, 2), QString());
-    }
-
-    void openpyxl_reads_a_passport()
-    {
-        QProcess probe;
-        probe.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-        if (!probe.waitForFinished(60000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
-            QSKIP("openpyxl is not installed for /usr/bin/python3");
-        Passport_Data d = Day_Data(24, true);
-        Put(reinterpret_cast<Chr_HD_Rec *>(d.chr_recs.data())->values, 13, NaN);
-        Seal(*reinterpret_cast<Chr_HD_Rec *>(d.chr_recs.data()));
-        QVERIFY(Fill(d, QStringLiteral("Объект")).ok);
-        QProcess p;
-        p.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"),
-                 QStringLiteral("import openpyxl,sys\n"
-                                "ws=openpyxl.load_workbook(sys.argv[1]).active\n"
-                                "print(ws['G2'].value); print(ws['U10'].value); print(ws['AA11'].value)\n"
-                                "print(ws['B11'].number_format); print(ws['A34'].value)\n"),
-                 Tmp.filePath("out.xlsx")});
-        QVERIFY(p.waitForFinished(120000));
-        QCOMPARE(p.exitCode(), 0);
-        const QStringList l = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-        QVERIFY(l.size() >= 5);
-        QCOMPARE(l[0], QStringLiteral("Объект"));
-        QCOMPARE(l[1], QStringLiteral(" NAN"));
-        QVERIFY(Close(l[2].toDouble(), 1.019716213));
-        QCOMPARE(l[3], QStringLiteral("0.0000"));
-        QCOMPARE(l[4], QStringLiteral("За сутки"));
     }
 
     void report_names()

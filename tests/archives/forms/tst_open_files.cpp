@@ -178,6 +178,8 @@ private slots:
             if (auto *v = qobject_cast<TFormArhivHDM_Chr *>(&d)) QCOMPARE(v->Kind(), static_cast<TFormArhivHDM_Chr *>(ref.get())->Kind());
             if (auto *v = qobject_cast<TFormArhivHD_Wmt *>(&d)) QCOMPARE(v->Kind(), static_cast<TFormArhivHD_Wmt *>(ref.get())->Kind());
             if (auto *l = qobject_cast<TFormMsg_List *>(&d)) QCOMPARE(l->Text_Rows(), recs);
+            if (auto *a = qobject_cast<TFormAla *>(&d)) QCOMPARE(a->Mode(), uint8_t(MSG_MODE_FILE));
+            if (auto *a = qobject_cast<TFormAud *>(&d)) QCOMPARE(a->Mode(), uint8_t(MSG_MODE_FILE));
         }, &seen), 2);
         QCOMPARE(QDir::cleanPath(seen.directory().absolutePath()), QDir::cleanPath(Tmp.path() + '/' + dir));
         QVERIFY2(seen.windowTitle().contains("*" + ext), qPrintable(seen.windowTitle()));
