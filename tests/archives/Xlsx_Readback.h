@@ -64,6 +64,11 @@ inline Sheet Read_Sheet(const QString &path, const QString &part = QStringLitera
     const QMap<QString, QByteArray> e = Entries(path);
     if (!e.contains(part)) return s;
     s.xml = e.value(part);
+    QStringList shared;   // texts of cells of type "s"
+    pugi::xml_document sdoc;
+    const QByteArray sst = e.value(QStringLiteral("xl/sharedStrings.xml"));
+    if (!sst.isEmpty() && sdoc.load_buffer(sst.constData(), size_t(sst.size())))
+        for (pugi::xml_node si : sdoc.child("sst").children("si")) shared << QString::fromUtf8(si.child("t").text().get());
     pugi::xml_document doc;
     if (!doc.load_buffer(s.xml.constData(), size_t(s.xml.size()))) return s;
     const pugi::xml_node root = doc.document_element();
@@ -77,6 +82,7 @@ inline Sheet Read_Sheet(const QString &path, const QString &part = QStringLitera
             cell.formula = bool(c.child("f"));
             if (cell.type == QLatin1String("inlineStr")) cell.value = QString::fromUtf8(c.child("is").child("t").text().get());
             else cell.value = QString::fromUtf8(c.child("v").text().get());
+            if (cell.type == QLatin1String("s")) cell.value = shared.value(cell.value.toInt());
             s.cells.insert(QString::fromUtf8(c.attribute("r").value()), cell);
         }
     }

@@ -1,17 +1,14 @@
 // The passport gathering against the simulated controller (in-process behind a scripted
 // port): which records are asked for, how the hourly records of the two devices are checked
 // against each other and against the day, what stops the command; the month's summary.
+#include "Arh_Sim_Rig.h"
 #include "archives/Excrep_date.h"
 #include "core/Crc16.h"
 #include "core/Globals.h"
-#include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/Tables.h"
 #include "params/Chr_Par.h"
 
-#include "FakePort.h"
-#include "Sim.h"
-#include "SimArchive.h"
 
 #include "../../tools/make-templates/Passport_Templates.h"
 
@@ -23,33 +20,7 @@
 
 namespace {
 
-Date6 D4(const QDateTime &t)
-{
-    return Date6{uint8_t(t.date().year() - 2000), uint8_t(t.date().month()), uint8_t(t.date().day()),
-                 uint8_t(t.time().hour()), 0, 0};
-}
 QDateTime At(const QDate &d, int hour) { return QDateTime(d, QTime(hour, 0), Qt::UTC); }
-QByteArray Join(const QList<QByteArray> &l)
-{
-    QByteArray b;
-    for (const QByteArray &x : l) b += x;
-    return b;
-}
-
-struct Scripted_Ques final : Ques_Handler {
-    QList<Ques_Setup> asked;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        asked << q;
-        return 0;
-    }
-    QStringList Lines() const
-    {
-        QStringList l;
-        for (const Ques_Setup &q : asked) l << q.line1 + QLatin1Char('|') + q.line2;
-        return l;
-    }
-};
 
 struct Test_Ui final : Passport_Ui {
     std::optional<QDate> day;          // the date the dialog gives (empty: cancelled)
@@ -85,50 +56,14 @@ struct Test_Ui final : Passport_Ui {
     }
 };
 
-struct Rig {
-    FakeClock clk;
-    FakePort port{&clk};
-    hgcbox box{1};
-    Sim_Core core{1};
-    Sim_Archive arh{core};
-    Scripted_Ques ques;
-    Ques_Handler *old_ques = nullptr;
-
+// The controller says whether a moisture meter is fitted; the image says otherwise, so the
+// gathering must take it from the controller.
+struct Rig : Arh_Rig {
     explicit Rig(bool wmt = true)
     {
-        box.Clk = &clk;
-        box.Do_Close_Port = 0;
-        box.Port_Handle = port.Borrow();
-        box.Repeat = 1;
-        box.Pause_Rts_Us = box.Pause_Tcp_Ms = box.Pause_Close_Ms = 0;
-        port.On_Write = [this](FakePort &p, const QByteArray &w) {
-            for (const Sim_Chunk &c : core.Receive(w, clk.Now_Us() / 1000)) p.Queue_At(c.at_ms * 1000, c.bytes);
-        };
-        arh.Generate({});
-        arh.Install();
         core.Set_Field(6, 8, QByteArray(1, char(wmt ? 1 : 0)));
-        Exch_Box = &box;
-        Exch_Run = false;
-        Exch_Abort = false;
-        const QByteArray img = core.Image();
-        std::memcpy(Contr_Tables, img.constData(), CONTR_TABLES_SIZE);
-        // The image as left by the connect sequence, then a stale table 6: the gathering must
-        // take the fitted meter from the controller, not from the image.
+        Take_Image();
         *Tab_Field(6, 8) = wmt ? 0 : 1;
-        old_ques = Set_Ques_Handler(&ques);
-    }
-    ~Rig()
-    {
-        Set_Ques_Handler(old_ques);
-        Exch_Box = nullptr;
-    }
-    // Request frames of a function for a device (byte 6), in order.
-    QList<QByteArray> Frames(int func, int device = -1) const
-    {
-        QList<QByteArray> out;
-        for (const Sim_Request_Log &l : core.Log())
-            if (l.func == func && (device < 0 || (l.raw.size() > 6 && uint8_t(l.raw.at(6)) == device))) out << l.raw;
-        return out;
     }
     QDate Last_Day() const { return arh.Date_Of(Sim_Arh::Chr_Day, arh.Count(Sim_Arh::Chr_Day) - 1).date(); }
     QDate First_Day() const { return arh.Date_Of(Sim_Arh::Chr_Day, 0).date(); }
@@ -141,7 +76,7 @@ QByteArray Bytes_Of(const Date6 &d, int len) { return QByteArray(reinterpret_cas
 QByteArray Chr_Hour(const QDateTime &t)
 {
     QByteArray r(94, '\0');
-    const Date6 d = D4(t);
+    const Date6 d = Arh_D4(t);
     std::memcpy(r.data(), d.bytes(), 4);
     const float v = 1.0f;
     for (int k = 0; k < 20; ++k) std::memcpy(r.data() + 12 + 4 * k, &v, 4);
@@ -201,7 +136,7 @@ private slots:
         // The two daily records first: {3, 0, device, date3, date3}.
         const QList<QByteArray> f16 = rig.Frames(16);
         QCOMPARE(f16.size(), 2);
-        const QByteArray d3 = Bytes_Of(D4(At(day, 0)), 3);
+        const QByteArray d3 = Bytes_Of(Arh_D4(At(day, 0)), 3);
         for (int dev = 0; dev < 2; ++dev) {
             QCOMPARE(f16[dev].size(), 15);
             QCOMPARE(int(uint8_t(f16[dev].at(4))), 3);
@@ -217,8 +152,8 @@ private slots:
         // The gas day's 24 hours of both devices, the same hours in the same slots.
         const QDateTime from = At(day, 10), to = At(day.addDays(1), 9);
         QCOMPARE(d->count, 24u);
-        QCOMPARE(d->chr_recs, Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)));
-        QCOMPARE(d->wmt_recs, Join(rig.arh.Records_Between(Sim_Arh::Wmt_Hour, from, to)));
+        QCOMPARE(d->chr_recs, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)));
+        QCOMPARE(d->wmt_recs, Arh_Join(rig.arh.Records_Between(Sim_Arh::Wmt_Hour, from, to)));
 
         // Two records a reply: 12 requests, each from the hour expected next, all ending at the
         // day's last hour; no request once the 24th record came. Eight a reply for the meter.
@@ -227,10 +162,10 @@ private slots:
         QCOMPARE(w15.size(), 3);
         for (int i = 0; i < c15.size(); ++i) {
             QCOMPARE(c15[i].size(), 17);
-            QCOMPARE(Frame_Date(c15[i], 7, 4), Bytes_Of(D4(from.addSecs(3600LL * 2 * i)), 4));
-            QCOMPARE(Frame_Date(c15[i], 11, 4), Bytes_Of(D4(to), 4));
+            QCOMPARE(Frame_Date(c15[i], 7, 4), Bytes_Of(Arh_D4(from.addSecs(3600LL * 2 * i)), 4));
+            QCOMPARE(Frame_Date(c15[i], 11, 4), Bytes_Of(Arh_D4(to), 4));
         }
-        QCOMPARE(Frame_Date(w15[2], 7, 4), Bytes_Of(D4(from.addSecs(3600LL * 16)), 4));
+        QCOMPARE(Frame_Date(w15[2], 7, 4), Bytes_Of(Arh_D4(from.addSecs(3600LL * 16)), 4));
 
         // One wait form over both devices, progress 48 at the end; the frame undone.
         QCOMPARE(ui.begins, 1);
@@ -290,42 +225,45 @@ private slots:
         QCOMPARE(d->count, 20u);   // 14:00 .. 09:00 of the next day
         const QList<QByteArray> c15 = rig.Frames(15, 0);
         QCOMPARE(Frame_Date(c15.first(), 7, 4), Bytes_Of(first, 4));
-        QCOMPARE(d->chr_recs, Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, At(day, 14), At(day.addDays(1), 9))));
+        QCOMPARE(d->chr_recs, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, At(day, 14), At(day.addDays(1), 9))));
     }
 
-    void damaged_daily_record_ends_before_the_hours()
+    // What the controller's archives lack or spoil, and the one message that says so.
+    void failures_data()
     {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("daily record damaged") << 0 << QStringList{"Суточные данные хроматографа недостоверны|(не совпадает КС записи"};
+        QTest::newRow("daily record missing") << 1 << QStringList{"Суточные данные из архива| хроматографа не прочитаны"};
+        QTest::newRow("meter's daily not answered") << 2 << QStringList{"Суточные данные из архива|влагомера не прочитаны"};
+        QTest::newRow("hours not answered") << 3 << QStringList{"Часовые данные хроматографа из архива|не прочитаны"};
+        QTest::newRow("hours gone") << 4 << QStringList{"Часовые данные хроматографа из архива|не прочитаны"};
+        QTest::newRow("meter lacks an hour") << 5 << QStringList{"Несоответствие дат в записях|архивов данных хроматографа и влагомера",
+                                                                  "Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (2)"};
+        QTest::newRow("meter ends early") << 6 << QStringList{"Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (20)"};
+    }
+    void failures()
+    {
+        QFETCH(int, fault);
+        QFETCH(QStringList, lines);
         Rig rig;
         Test_Ui ui;
-        ui.day = rig.Last_Day();
-        rig.arh.Spoil_Crc(Sim_Arh::Chr_Day, rig.arh.Index_Of(Sim_Arh::Chr_Day, At(*ui.day, 0)));
+        const QDate day = rig.Last_Day();
+        ui.day = day;
+        switch (fault) {
+        case 0: rig.arh.Spoil_Crc(Sim_Arh::Chr_Day, rig.arh.Index_Of(Sim_Arh::Chr_Day, At(day, 0))); break;
+        case 1: rig.arh.Remove_Between(Sim_Arh::Chr_Day, At(day, 0), At(day, 0)); break;
+        case 2: rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(16).Skip(1)); break;
+        case 3: rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(15).Skip(3)); break;
+        case 4: rig.arh.Remove_Between(Sim_Arh::Chr_Hour, At(day, 0), At(day.addDays(1), 23)); break;
+        case 5: rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(day, 12), At(day, 12)); break;
+        case 6: rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(day.addDays(1), 6), At(day.addDays(1), 23)); break;
+        }
         QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-        QCOMPARE(rig.ques.Lines(), QStringList({"Суточные данные хроматографа недостоверны|(не совпадает КС записи"}));
-        QCOMPARE(int(rig.ques.asked[0].kind), 6);
-        QCOMPARE(rig.Frames(15).size(), 0);
-        QCOMPARE(ui.begins, 0);
-    }
-
-    void missing_daily_records()
-    {
-        {
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.arh.Remove_Between(Sim_Arh::Chr_Day, At(*ui.day, 0), At(*ui.day, 0));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Суточные данные из архива| хроматографа не прочитаны"}));
-            QCOMPARE(ui.timers, 1);
-        }
-        {
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(16).Skip(1));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Суточные данные из архива|влагомера не прочитаны"}));
-            QCOMPARE(rig.Frames(15).size(), 0);
-        }
+        QCOMPARE(rig.ques.Lines(), lines);
+        if (fault <= 2) QCOMPARE(rig.Frames(15).size(), 0);   // no hours asked after a bad day
+        if (fault == 3) QCOMPARE(rig.Frames(15, 1).size(), 0);
+        QVERIFY(!Exch_Run);
     }
 
     void record_out_of_place_fails()
@@ -350,51 +288,6 @@ private slots:
         QCOMPARE(replies, 2);
         QCOMPARE(ui.ends, 1);
         QVERIFY(!Exch_Run);
-    }
-
-    void exchange_failure_and_empty_archive()
-    {
-        {
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(15).Skip(3));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Часовые данные хроматографа из архива|не прочитаны"}));
-            QCOMPARE(rig.Frames(15, 1).size(), 0);
-        }
-        {
-            // Hours of the day gone from the archive: nothing to show.
-            Rig rig;
-            Test_Ui ui;
-            ui.day = rig.Last_Day();
-            rig.arh.Remove_Between(Sim_Arh::Chr_Hour, At(*ui.day, 0), At(ui.day->addDays(1), 23));
-            QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-            QCOMPARE(rig.ques.Lines(), QStringList({"Часовые данные хроматографа из архива|не прочитаны"}));
-        }
-    }
-
-    void moisture_hours_must_match_the_chromatograph()
-    {
-        Rig rig;
-        Test_Ui ui;
-        ui.day = rig.Last_Day();
-        // The meter lacks 12:00: its third record is 13:00 where the chromatograph has 12:00.
-        rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(*ui.day, 12), At(*ui.day, 12));
-        QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-        QCOMPARE(rig.ques.Lines(), QStringList({"Несоответствие дат в записях|архивов данных хроматографа и влагомера",
-                                                "Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (2)"}));
-    }
-
-    void moisture_hours_fewer_than_the_chromatograph()
-    {
-        Rig rig;
-        Test_Ui ui;
-        ui.day = rig.Last_Day();
-        // The meter's archive ends early: the counts differ.
-        rig.arh.Remove_Between(Sim_Arh::Wmt_Hour, At(ui.day->addDays(1), 6), At(ui.day->addDays(1), 23));
-        QVERIFY(!Gather_Passport(PASSPORT_DAY, ui));
-        QCOMPARE(rig.ques.Lines(), QStringList({"Несоответствие количества прочитанных данных|хроматографа (24) и влагомера (20)"}));
     }
 
     void escape_stops_the_gathering()
@@ -463,12 +356,12 @@ private slots:
         const QDate last_of_month(first.year(), first.month(), first.daysInMonth());
         const int days = first.daysTo(last_of_month) + 1;
         QCOMPARE(d->count, uint32_t(days));
-        QCOMPARE(d->chr_recs, Join(rig.arh.Records_Between(Sim_Arh::Chr_Day, At(first, 0), At(last_of_month, 0))));
-        QCOMPARE(d->wmt_recs, Join(rig.arh.Records_Between(Sim_Arh::Wmt_Day, At(first, 0), At(last_of_month, 0))));
+        QCOMPARE(d->chr_recs, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Day, At(first, 0), At(last_of_month, 0))));
+        QCOMPARE(d->wmt_recs, Arh_Join(rig.arh.Records_Between(Sim_Arh::Wmt_Day, At(first, 0), At(last_of_month, 0))));
         const QList<QByteArray> c16 = rig.Frames(16, 0);
         QCOMPARE(c16.size(), (days + 1) / 2);
-        QCOMPARE(Frame_Date(c16[0], 7, 3), Bytes_Of(D4(At(first, 0)), 3));
-        QCOMPARE(Frame_Date(c16[0], 10, 3), Bytes_Of(D4(At(last_of_month, 0)), 3));
+        QCOMPARE(Frame_Date(c16[0], 7, 3), Bytes_Of(Arh_D4(At(first, 0)), 3));
+        QCOMPARE(Frame_Date(c16[0], 10, 3), Bytes_Of(Arh_D4(At(last_of_month, 0)), 3));
         QCOMPARE(rig.Frames(15).size(), 0);
         // The summary: mean of float 11, zero elsewhere.
         double sum = 0;
@@ -486,7 +379,7 @@ private slots:
         QVERIFY(d2);
         const QDate month_start(last.year(), last.month(), 1);
         QCOMPARE(d2->count, uint32_t(month_start.daysTo(last) + 1));
-        QCOMPARE(Frame_Date(rig2.Frames(16, 0)[0], 10, 3), Bytes_Of(D4(At(last, 0)), 3));
+        QCOMPARE(Frame_Date(rig2.Frames(16, 0)[0], 10, 3), Bytes_Of(Arh_D4(At(last, 0)), 3));
     }
 
     void month_summary_counts_sound_days_only()

@@ -9,7 +9,6 @@
 #include "Xlsx_Readback.h"
 #include "../../tools/make-templates/Passport_Templates.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -114,25 +113,6 @@ private slots:
         QVERIFY(Tmp.isValid());
         Set_Work_Dir(Tmp.path());
         QVERIFY(passport_templates::Make_All(Tmp.path().toStdString()));
-    }
-
-    void templates_have_the_layout()
-    {
-        for (uint8_t kind : {PASSPORT_DAY, PASSPORT_MON}) {
-            const readback::Sheet s = readback::Read_Sheet(Passport_Template_Path(kind));
-            QVERIFY(s.ok);
-            QVERIFY(s.merges.contains("G2:AB2"));
-            QVERIFY(s.merges.contains("V4:AB4"));
-            const int last = kind == PASSPORT_MON ? 40 : 33;
-            const int total = kind == PASSPORT_MON ? 41 : 34;
-            // Every data cell is there with a style for the values to take.
-            for (int row = 10; row <= total; ++row)
-                for (int col = 2; col <= 27; ++col) QVERIFY2(!s.cells.value(Ref(row, col)).style.isEmpty(), qPrintable(Ref(row, col)));
-            QVERIFY(s.cells.contains(Ref(last, 1)));
-            QVERIFY(!s.cells.contains(Ref(last + 1, 2)) || last + 1 == total);
-            QVERIFY(!Text(s, total, 1).isEmpty());
-            if (kind == PASSPORT_MON) QCOMPARE(Num(s, 40, 1), 31.0);
-        }
     }
 
     void daily_sheet()
@@ -298,35 +278,6 @@ private slots:
         QCOMPARE(Text(s2, 13, 2), QString());
     }
 
-    void openpyxl_reads_a_passport()
-    {
-        QProcess probe;
-        probe.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-        if (!probe.waitForFinished(60000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
-            QSKIP("openpyxl is not installed for /usr/bin/python3");
-        Passport_Data d = Day_Data(24, true);
-        Put(reinterpret_cast<Chr_HD_Rec *>(d.chr_recs.data())->values, 13, NaN);
-        Seal(*reinterpret_cast<Chr_HD_Rec *>(d.chr_recs.data()));
-        QVERIFY(Fill(d, QStringLiteral("Объект")).ok);
-        QProcess p;
-        p.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"),
-                 QStringLiteral("import openpyxl,sys\n"
-                                "ws=openpyxl.load_workbook(sys.argv[1]).active\n"
-                                "print(ws['G2'].value); print(ws['U10'].value); print(ws['AA11'].value)\n"
-                                "print(ws['B11'].number_format); print(ws['A34'].value)\n"),
-                 Tmp.filePath("out.xlsx")});
-        QVERIFY(p.waitForFinished(120000));
-        QCOMPARE(p.exitCode(), 0);
-        const QStringList l = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-        QVERIFY(l.size() >= 5);
-        QCOMPARE(l[0], QStringLiteral("Объект"));
-        QCOMPARE(l[1], QStringLiteral(" NAN"));
-        QVERIFY(Close(l[2].toDouble(), 1.019716213));
-        QCOMPARE(l[3], QStringLiteral("0.0000"));
-        QCOMPARE(l[4], QStringLiteral("За сутки"));
-    }
-
     void report_names()
     {
         const uint8_t date[4] = {26, 3, 5, 10};
@@ -338,8 +289,6 @@ private slots:
         QCOMPARE(Passport_Report_Path(PASSPORT_DAY, date, QStringLiteral("../a/b:c*")),
                  Work_Dir() + QStringLiteral("REPORT/.._a_b_c__day_260305.xlsx"));
         QCOMPARE(Passport_Report_Path(PASSPORT_MON, date, QString()), Work_Dir() + QStringLiteral("REPORT/__mon_2603.xlsx"));
-        QCOMPARE(Passport_Template_Path(PASSPORT_DAY), Work_Dir() + QStringLiteral("day_report_title.xlsx"));
-        QCOMPARE(Passport_Template_Path(PASSPORT_MON), Work_Dir() + QStringLiteral("mon_report_title.xlsx"));
     }
 };
 

@@ -1,5 +1,6 @@
 // The archive readers against the simulated controller: the simulator core in-process behind a
-// scripted port (and once over loopback TCP), its archives generated for the test.
+// scripted port, its archives generated for the test.
+#include "Arh_Sim_Rig.h"
 #include "archives/Arh_Readers.h"
 #include "core/Crc16.h"
 #include "core/Globals.h"
@@ -7,12 +8,6 @@
 #include "core/Ques.h"
 #include "core/Suplfunc.h"
 #include "core/Tables.h"
-#include "core/Tcp_fun.h"
-
-#include "FakePort.h"
-#include "Sim.h"
-#include "SimArchive.h"
-#include "Sim_Transport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,50 +17,11 @@
 
 namespace {
 
-Date6 D6(const QDateTime &t)
-{
-    return Date6{uint8_t(t.date().year() - 2000), uint8_t(t.date().month()), uint8_t(t.date().day()),
-                 uint8_t(t.time().hour()), uint8_t(t.time().minute()), uint8_t(t.time().second())};
-}
-Date6 D4(const QDateTime &t)
-{
-    Date6 d = D6(t);
-    d.minute = d.second = 0;
-    return d;
-}
-Date6 D3(const QDateTime &t)
-{
-    Date6 d = D4(t);
-    d.hour = 0;
-    return d;
-}
 QDateTime Dt(const uint8_t *d, int len)
 {
     return QDateTime(QDate(2000 + d[0], d[1], d[2]), QTime(len > 3 ? d[3] : 0, len > 4 ? d[4] : 0, len > 5 ? d[5] : 0),
                      Qt::UTC);
 }
-QByteArray Join(const QList<QByteArray> &l)
-{
-    QByteArray b;
-    for (const QByteArray &x : l) b += x;
-    return b;
-}
-
-struct Scripted_Ques final : Ques_Handler {
-    QList<uint8_t> answers;
-    QList<Ques_Setup> asked;
-    uint8_t Ask(const Ques_Setup &q) override
-    {
-        asked << q;
-        return answers.isEmpty() ? 0 : answers.takeFirst();
-    }
-    QStringList Lines() const
-    {
-        QStringList l;
-        for (const Ques_Setup &q : asked) l << q.line1 + QLatin1Char('|') + q.line2;
-        return l;
-    }
-};
 
 // The window side, answered by the test.
 struct Test_Ui final : Arh_Read_Ui {
@@ -119,56 +75,7 @@ struct Test_Ui final : Arh_Read_Ui {
     void Pause_Ms(int) override { ++pauses; }
 };
 
-// A connected program and a simulated controller with archives, joined by a scripted port.
-struct Rig {
-    FakeClock clk;
-    FakePort port{&clk};
-    hgcbox box{1};
-    Sim_Core core{1};
-    Sim_Archive arh{core};
-    Scripted_Ques ques;
-    Ques_Handler *old_ques = nullptr;
-
-    explicit Rig(const Sim_Archive_Span &span = {})
-    {
-        box.Clk = &clk;
-        box.Do_Close_Port = 0;
-        box.Port_Handle = port.Borrow();
-        box.Repeat = 1;
-        box.Pause_Rts_Us = box.Pause_Tcp_Ms = box.Pause_Close_Ms = 0;
-        port.On_Write = [this](FakePort &p, const QByteArray &w) {
-            for (const Sim_Chunk &c : core.Receive(w, clk.Now_Us() / 1000)) p.Queue_At(c.at_ms * 1000, c.bytes);
-        };
-        arh.Generate(span);
-        arh.Install();
-        Exch_Box = &box;
-        Exch_Run = false;
-        // The table image as the connect sequence leaves it.
-        const QByteArray img = core.Image();
-        std::memcpy(Contr_Tables, img.constData(), CONTR_TABLES_SIZE);
-        old_ques = Set_Ques_Handler(&ques);
-    }
-    ~Rig()
-    {
-        Set_Ques_Handler(old_ques);
-        Exch_Box = nullptr;
-    }
-    // Request frames of a function, in order.
-    QList<QByteArray> Frames(int func) const
-    {
-        QList<QByteArray> out;
-        for (const Sim_Request_Log &l : core.Log())
-            if (l.func == func) out << l.raw;
-        return out;
-    }
-    QList<Tab_Req> Table_Reads() const
-    {
-        QList<Tab_Req> out;
-        for (const Sim_Request_Log &l : core.Log())
-            if (l.func == 1) out << Tab_Req{uint8_t(l.table), uint8_t(l.first), uint8_t(l.count)};
-        return out;
-    }
-};
+using Rig = Arh_Rig;
 
 QByteArray Work_File(const char *name)
 {
@@ -219,8 +126,6 @@ private slots:
         Set_Work_Dir(Tmp.path());
     }
 
-    // ---- the reply count check -------------------------------------------------------------
-
     void reply_count_must_fit_the_reply()
     {
         uint8_t r[256] = {};
@@ -246,14 +151,12 @@ private slots:
         QVERIFY(!Reply_Record_Count(r, 7, 28));
     }
 
-    // ---- period readers --------------------------------------------------------------------
-
     void measurement_reader_asks_block_by_block()
     {
         Rig rig;
         Test_Ui ui;
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 100), to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 139);
-        ui.period = {D6(from), D6(to)};
+        ui.period = {Arh_D6(from), Arh_D6(to)};
         const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
         QVERIFY(res);
         QVERIFY(rig.ques.asked.isEmpty());
@@ -270,27 +173,23 @@ private slots:
             QCOMPARE(int(q[4]), 0);   // chromatograph
             QCOMPARE(int(q[5]), 6);   // measurement archive
             QCOMPARE(int(q[6]), i);   // block number
-            QVERIFY(Same_Bytes(q + 7, D6(from), 6));
-            QVERIFY(Same_Bytes(q + 13, D6(to), 6));
+            QVERIFY(Same_Bytes(q + 7, Arh_D6(from), 6));
+            QVERIFY(Same_Bytes(q + 13, Arh_D6(to), 6));
         }
-        const QByteArray want = Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to));
+        const QByteArray want = Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to));
         QCOMPARE(want.size(), 40 * 94);
         QCOMPARE(res->records, want);
         QCOMPARE(Work_File("datafile.msd"), want);
         QCOMPARE(res->header.rec_count, 40u);
-        QCOMPARE(QByteArray(res->header.magic, 3), QByteArray("MSA"));
-        QCOMPARE(int(res->header.device), 0);
-        QCOMPARE(int(res->header.contr_adr), 1);
-        QCOMPARE(int(res->header.par_count), 20);
-        QVERIFY(Same_Bytes(res->header.period_start.bytes(), D6(from), 6));
-        QVERIFY(Same_Bytes(res->header.period_end.bytes(), D6(to), 6));
+        QVERIFY(Same_Bytes(res->header.period_start.bytes(), Arh_D6(from), 6));
+        QVERIFY(Same_Bytes(res->header.period_end.bytes(), Arh_D6(to), 6));
         QVERIFY(res->header.line_name[0] != 0);
         QVERIFY(!res->aborted && !res->partial && !res->archive_error);
 
         // One wait form over the loop, progress in hours of the period, Esc armed meanwhile.
         QCOMPARE(ui.begins, 1);
         QCOMPARE(ui.ends, 1);
-        QCOMPARE(ui.maximum, Period_Units(D6(from).bytes(), D6(to).bytes(), UNIT_HOUR));
+        QCOMPARE(ui.maximum, Period_Units(Arh_D6(from).bytes(), Arh_D6(to).bytes(), UNIT_HOUR));
         QCOMPARE(ui.blocks.size(), 20);
         QCOMPARE(ui.blocks.last(), 19);
         QVERIFY(ui.run_in_progress);
@@ -304,14 +203,14 @@ private slots:
         {
             Test_Ui ui;
             const QDateTime from = rig.arh.Date_Of(Sim_Arh::Wmt_Meas, 10), to = rig.arh.Date_Of(Sim_Arh::Wmt_Meas, 29);
-            ui.period = {D6(from), D6(to)};
+            ui.period = {Arh_D6(from), Arh_D6(to)};
             const auto res = Read_Archive(Arh_Reader::Wmt_Meas, ui);
             QVERIFY(res);
             const QList<QByteArray> f8 = rig.Frames(8);
             QCOMPARE(f8.size(), 3);   // 8 readings of 29 bytes a block: 8, 8, 4
             QCOMPARE(int(uint8_t(f8[0].at(4))), 0x01);
             QCOMPARE(int(uint8_t(f8[0].at(5))), 6);
-            QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Wmt_Meas, from, to)));
+            QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Wmt_Meas, from, to)));
             QCOMPARE(res->kind, Arh_File_Kind::Wmt_Meas);
             QCOMPARE(int(res->header.device), 0x01);
             QVERIFY(res->header.line_name[0] != 0);
@@ -322,12 +221,12 @@ private slots:
             const int n = rig.arh.Count(Sim_Arh::Clb);
             QVERIFY(n >= 5);
             const QDateTime from = rig.arh.Date_Of(Sim_Arh::Clb, 0), to = rig.arh.Date_Of(Sim_Arh::Clb, n - 1);
-            ui.period = {D6(from), D6(to)};
+            ui.period = {Arh_D6(from), Arh_D6(to)};
             const auto res = Read_Archive(Arh_Reader::Clb, ui);
             QVERIFY(res);
             const QList<QByteArray> f8 = rig.Frames(8);
             QCOMPARE(int(uint8_t(f8[0].at(5))), 5);
-            QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Clb, from, to)));
+            QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Clb, from, to)));
             QCOMPARE(Work_File("datafile.clb"), res->records);
             QCOMPARE(QByteArray(res->header.magic, 3), QByteArray("CLB"));
             QCOMPARE(int(res->header.line_name[0]), 0);
@@ -342,7 +241,7 @@ private slots:
         Test_Ui ui;
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0);
         const QDateTime to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 527);   // 264 blocks
-        ui.period = {D6(from), D6(to)};
+        ui.period = {Arh_D6(from), Arh_D6(to)};
         const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
         QVERIFY(res);
         QCOMPARE(res->header.rec_count, 528u);
@@ -356,45 +255,6 @@ private slots:
         QCOMPARE(ui.blocks.last(), 263);
     }
 
-    void simulator_keeps_the_series_rules()
-    {
-        Rig rig;
-        const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 99);
-        uint8_t req[15] = {0, 6, 0};
-        std::memcpy(req + 3, D6(from).bytes(), 6);
-        std::memcpy(req + 9, D6(to).bytes(), 6);
-        auto contr_err = [&rig] {
-            return rig.box.Err_Code == ERR_CONTR ? int(rig.box.Resp_Buf[4]) : -1;
-        };
-        QVERIFY(rig.box.Exchange(8, req, 15));
-        QCOMPARE(int(rig.box.Resp_Buf[6]), 2);
-        QCOMPARE(int(rig.box.Resp_Buf[7]), 1);
-        req[2] = 1;
-        QVERIFY(rig.box.Exchange(8, req, 15));
-        QVERIFY(rig.box.Exchange(8, req, 15));   // a repeated block is answered again
-        req[2] = 5;
-        QVERIFY(!rig.box.Exchange(8, req, 15));
-        QCOMPARE(contr_err(), 20);
-        req[2] = 2;
-        req[14] = uint8_t(req[14] ^ 1);   // another end second
-        QVERIFY(!rig.box.Exchange(8, req, 15));
-        QCOMPARE(contr_err(), 21);
-        req[2] = 0;
-        std::memcpy(req + 9, req + 3, 6);
-        req[3] = uint8_t(req[3] + 1);   // start a year after the end
-        QVERIFY(!rig.box.Exchange(8, req, 15));
-        QCOMPARE(contr_err(), 22);
-        req[4] = 13;   // no such month
-        QVERIFY(!rig.box.Exchange(8, req, 15));
-        QCOMPARE(contr_err(), 22);
-        // The archive-error mark.
-        rig.arh.Set_Archive_Error(true);
-        std::memcpy(req + 3, D6(from).bytes(), 6);
-        std::memcpy(req + 9, D6(to).bytes(), 6);
-        QVERIFY(rig.box.Exchange(8, req, 15));
-        QVERIFY(rig.box.Resp_Buf[4] & 0x80);
-    }
-
     void period_reader_messages()
     {
         Rig rig;
@@ -403,7 +263,7 @@ private slots:
         {   // nothing read: the controller does not answer
             rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(8).Times(-1));
             Test_Ui ui;
-            ui.period = {D6(from), D6(to)};
+            ui.period = {Arh_D6(from), Arh_D6(to)};
             QVERIFY(!Read_Archive(Arh_Reader::Chr_Meas, ui));
             QCOMPARE(rig.ques.Lines(), QStringList{line1 + QStringLiteral("|не прочитаны")});
             QCOMPARE(rig.ques.asked[0].kind, 6u);
@@ -420,20 +280,20 @@ private slots:
         {   // partly read: the third block is not answered
             rig.core.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::No_Reply).For_Func(8).Skip(2).Times(-1));
             Test_Ui ui;
-            ui.period = {D6(from), D6(to)};
+            ui.period = {Arh_D6(from), Arh_D6(to)};
             const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
             QVERIFY(res);
             QCOMPARE(rig.ques.Lines(), QStringList{line1 + QStringLiteral("|прочитаны не полностью")});
             QCOMPARE(res->header.rec_count, 4u);
             QVERIFY(res->partial);
-            QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to)).left(4 * 94));
+            QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to)).left(4 * 94));
             rig.core.Clear_Faults();
         }
         rig.ques.asked.clear();
         {   // nothing in the period
             Test_Ui ui;
             const QDateTime before = from.addDays(-30);
-            ui.period = {D6(before), D6(before.addSecs(3600))};
+            ui.period = {Arh_D6(before), Arh_D6(before.addSecs(3600))};
             QVERIFY(!Read_Archive(Arh_Reader::Chr_Meas, ui));
             QCOMPARE(rig.ques.Lines(), QStringList{QStringLiteral("Нет данных за указанный период|")});
         }
@@ -441,14 +301,14 @@ private slots:
         {   // the archive-error mark, after the records are read
             rig.arh.Set_Archive_Error(true);
             Test_Ui ui;
-            ui.period = {D6(from), D6(to)};
+            ui.period = {Arh_D6(from), Arh_D6(to)};
             const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
             QVERIFY(res && res->archive_error);
             QCOMPARE(res->header.rec_count, 10u);
             QCOMPARE(rig.ques.Lines(), QStringList{QStringLiteral("Обнаружена ошибка|в архиве измерительных данных")});
             rig.ques.asked.clear();
             const int n = rig.arh.Count(Sim_Arh::Clb);
-            ui.period = {D6(rig.arh.Date_Of(Sim_Arh::Clb, 0)), D6(rig.arh.Date_Of(Sim_Arh::Clb, n - 1))};
+            ui.period = {Arh_D6(rig.arh.Date_Of(Sim_Arh::Clb, 0)), Arh_D6(rig.arh.Date_Of(Sim_Arh::Clb, n - 1))};
             QVERIFY(Read_Archive(Arh_Reader::Clb, ui));
             QCOMPARE(rig.ques.Lines(), QStringList{QStringLiteral("Обнаружена ошибка|в архиве данных калибровки")});
             rig.arh.Set_Archive_Error(false);
@@ -469,11 +329,11 @@ private slots:
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9);
         rig.arh.Set_Count_Mismatch(8, 1);   // the second reply claims 3 records and carries 2
         Test_Ui ui;
-        ui.period = {D6(from), D6(to)};
+        ui.period = {Arh_D6(from), Arh_D6(to)};
         const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
         QVERIFY(res);
         QCOMPARE(res->header.rec_count, 2u);
-        QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to)).left(2 * 94));
+        QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to)).left(2 * 94));
         QCOMPARE(Work_File("datafile.msd").size(), 2 * 94);
         QVERIFY(ui.status.contains(Arh_Count_Error_Text(8)));
         QCOMPARE(rig.ques.Lines(), QStringList{QStringLiteral("Измерительные данные|прочитаны не полностью")});
@@ -491,7 +351,7 @@ private slots:
         rig.arh.Set_Endless(true);   // the controller would say "more" for ever
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9);
         Test_Ui ui;
-        ui.period = {D6(from), D6(to)};
+        ui.period = {Arh_D6(from), Arh_D6(to)};
         ui.on_progress = [](int block, int) {
             if (block == 7) Exch_Abort = true;   // Esc while block 7 is being stored
         };
@@ -500,7 +360,7 @@ private slots:
         QVERIFY(res->aborted);
         QCOMPARE(rig.Frames(8).size(), 8);
         QCOMPARE(res->header.rec_count, 16u);   // block 7 kept
-        const QByteArray all = Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to));
+        const QByteArray all = Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Meas, from, to));
         QCOMPARE(res->records, all + all.left(6 * 94));
         QVERIFY(!Exch_Abort);   // the period readers clear it when they honour it
         QVERIFY(!Exch_Run);
@@ -510,29 +370,15 @@ private slots:
     void stale_esc_is_cleared_before_the_first_request()
     {
         Rig rig;
-        {
-            const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9);
-            Test_Ui ui;
-            ui.period = {D6(from), D6(to)};
-            Exch_Abort = true;   // left over from an earlier read
-            const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
-            QVERIFY(res);
-            QVERIFY(!res->aborted);
-            QCOMPARE(res->header.rec_count, 10u);
-        }
-        {
-            const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 9);
-            Test_Ui ui;
-            ui.period = {D4(from), D4(to)};
-            Exch_Abort = true;
-            const auto res = Read_Archive(Arh_Reader::Chr_Hour, ui);
-            QVERIFY(res);
-            QVERIFY(!res->aborted);
-            QCOMPARE(res->header.rec_count, 10u);
-        }
+        const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 9);
+        Test_Ui ui;
+        ui.period = {Arh_D4(from), Arh_D4(to)};
+        Exch_Abort = true;   // left over from an earlier read
+        const auto res = Read_Archive(Arh_Reader::Chr_Hour, ui);
+        QVERIFY(res);
+        QVERIFY(!res->aborted);
+        QCOMPARE(res->header.rec_count, 10u);
     }
-
-    // ---- date-range readers ----------------------------------------------------------------
 
     void precheck_works_out_the_available_period()
     {
@@ -582,7 +428,7 @@ private slots:
         Rig rig;
         Test_Ui ui;
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 20), to = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 29);
-        ui.period = {D4(from), D4(to)};
+        ui.period = {Arh_D4(from), Arh_D4(to)};
         const auto res = Read_Archive(Arh_Reader::Chr_Hour, ui);
         QVERIFY(res);
         QVERIFY(rig.ques.asked.isEmpty());
@@ -595,16 +441,16 @@ private slots:
             const auto *q = reinterpret_cast<const uint8_t *>(f[i].constData());
             QCOMPARE(int(q[2]), 17);
             QVERIFY(q[4] == 3 && q[5] == 0 && q[6] == 0);
-            QVERIFY(Same_Bytes(q + 7, D4(from.addSecs(7200LL * i)), 4));
-            QVERIFY(Same_Bytes(q + 11, D4(to), 4));
+            QVERIFY(Same_Bytes(q + 7, Arh_D4(from.addSecs(7200LL * i)), 4));
+            QVERIFY(Same_Bytes(q + 11, Arh_D4(to), 4));
         }
-        const QByteArray want = Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to));
+        const QByteArray want = Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to));
         QCOMPARE(res->records, want);
         QCOMPARE(Work_File("datafile.hdm"), want);
         QCOMPARE(QByteArray(res->header.magic, 3), QByteArray("HOU"));
         QCOMPARE(res->viewer_kind, uint8_t(0));
-        QVERIFY(Same_Bytes(res->header.period_start.bytes(), D4(from), 6));
-        QVERIFY(Same_Bytes(res->header.period_end.bytes(), D4(to), 6));
+        QVERIFY(Same_Bytes(res->header.period_start.bytes(), Arh_D4(from), 6));
+        QVERIFY(Same_Bytes(res->header.period_end.bytes(), Arh_D4(to), 6));
         QCOMPARE(ui.maximum, 9);
         QCOMPARE(ui.positions.size(), 10);   // one step a record
         QCOMPARE(ui.positions.last(), 9);
@@ -621,13 +467,13 @@ private slots:
         {
             Test_Ui ui;
             const QDateTime from = rig.arh.Date_Of(Sim_Arh::Wmt_Hour, 0), to = rig.arh.Date_Of(Sim_Arh::Wmt_Hour, 19);
-            ui.period = {D4(from), D4(to)};
+            ui.period = {Arh_D4(from), Arh_D4(to)};
             const auto res = Read_Archive(Arh_Reader::Wmt_Hour, ui);
             QVERIFY(res);
             const QList<QByteArray> f = rig.Frames(15);
             QCOMPARE(f.size(), 3);   // 8 records of 28 bytes a reply
             QCOMPARE(int(uint8_t(f[0].at(6))), 1);
-            QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Wmt_Hour, from, to)));
+            QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Wmt_Hour, from, to)));
             QCOMPARE(int(res->header.device), 1);
             QCOMPARE(int(res->header.line_name[0]), 0);
             QCOMPARE(res->viewer_kind, uint8_t(6));
@@ -636,7 +482,7 @@ private slots:
         {
             Test_Ui ui;
             const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Day, 3), to = rig.arh.Date_Of(Sim_Arh::Chr_Day, 12);
-            ui.period = {D3(from), D3(to)};
+            ui.period = {Arh_D3(from), Arh_D3(to)};
             const auto res = Read_Archive(Arh_Reader::Chr_Day, ui);
             QVERIFY(res);
             QCOMPARE(ui.kind_seen, 1);
@@ -644,11 +490,11 @@ private slots:
             QCOMPARE(f.size(), 5);
             const auto *q = reinterpret_cast<const uint8_t *>(f[1].constData());
             QCOMPARE(int(q[2]), 15);
-            QVERIFY(Same_Bytes(q + 7, D3(from.addDays(2)), 3));
-            QVERIFY(Same_Bytes(q + 10, D3(to), 3));
-            QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Chr_Day, from, to)));
+            QVERIFY(Same_Bytes(q + 7, Arh_D3(from.addDays(2)), 3));
+            QVERIFY(Same_Bytes(q + 10, Arh_D3(to), 3));
+            QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Day, from, to)));
             QCOMPARE(QByteArray(res->header.magic, 3), QByteArray("DAY"));
-            QVERIFY(Same_Bytes(res->header.period_start.bytes(), D3(from), 6));
+            QVERIFY(Same_Bytes(res->header.period_start.bytes(), Arh_D3(from), 6));
             QCOMPARE(ui.maximum, 9);
             // The serial number of the chromatograph is read when the image has none.
             const QList<Tab_Req> t = rig.Table_Reads();
@@ -659,7 +505,7 @@ private slots:
         {
             Test_Ui ui;
             const QDateTime from = rig.arh.Date_Of(Sim_Arh::Wmt_Day, 0), to = rig.arh.Date_Of(Sim_Arh::Wmt_Day, 30);
-            ui.period = {D3(from), D3(to)};
+            ui.period = {Arh_D3(from), Arh_D3(to)};
             const auto res = Read_Archive(Arh_Reader::Wmt_Day, ui);
             QVERIFY(res);
             QCOMPARE(res->header.rec_count, 31u);
@@ -677,17 +523,17 @@ private slots:
         QCOMPARE(rig.arh.Remove_Between(Sim_Arh::Chr_Hour, from.addSecs(2 * 3600), from.addSecs(2 * 3600)), 1);
         QCOMPARE(rig.arh.Remove_Between(Sim_Arh::Chr_Hour, from.addSecs(6 * 3600), from.addSecs(6 * 3600)), 1);
         Test_Ui ui;
-        ui.period = {D4(from), D4(to)};
+        ui.period = {Arh_D4(from), Arh_D4(to)};
         const auto res = Read_Archive(Arh_Reader::Chr_Hour, ui);
         QVERIFY(res);
         QVERIFY(rig.ques.asked.isEmpty());   // a gap forward passes the check
         QCOMPARE(res->header.rec_count, 8u);
-        QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)));
+        QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)));
         const QList<QByteArray> f = rig.Frames(15);
         QCOMPARE(f.size(), 4);
         const int after[4] = {0, 2, 5, 8};   // each request starts after the last record stored
         for (int i = 0; i < 4; ++i)
-            QVERIFY(Same_Bytes(reinterpret_cast<const uint8_t *>(f[i].constData()) + 7, D4(from.addSecs(3600LL * after[i])), 4));
+            QVERIFY(Same_Bytes(reinterpret_cast<const uint8_t *>(f[i].constData()) + 7, Arh_D4(from.addSecs(3600LL * after[i])), 4));
     }
 
     void out_of_order_records_raise_the_question()
@@ -698,14 +544,14 @@ private slots:
             rig.arh.Swap(Sim_Arh::Chr_Hour, 12, 13);   // the replies: {10, 11}, {13, 12} ...
             rig.ques.answers = {1};
             Test_Ui ui;
-            ui.period = {D4(from), D4(to)};
+            ui.period = {Arh_D4(from), Arh_D4(to)};
             const auto res = Read_Archive(Arh_Reader::Chr_Hour, ui);
             QVERIFY(res);
             QCOMPARE(rig.ques.Lines(), QStringList{QStringLiteral("Передаваемые контроллером данные не соответствуют|"
                                                                   "запрошенному периоду.    Продолжить чтение?")});
             QCOMPARE(rig.ques.asked[0].kind, 3u);
             const QList<QByteArray> want = rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to);
-            QCOMPARE(res->records, Join(want));   // in the controller's order: 10, 11, 13, 12, 14 ...
+            QCOMPARE(res->records, Arh_Join(want));   // in the controller's order: 10, 11, 13, 12, 14 ...
         }
         {   // Нет: the read stops there and what was stored is shown
             Rig rig;
@@ -713,13 +559,13 @@ private slots:
             rig.arh.Swap(Sim_Arh::Chr_Hour, 12, 13);
             rig.ques.answers = {0};
             Test_Ui ui;
-            ui.period = {D4(from), D4(to)};
+            ui.period = {Arh_D4(from), Arh_D4(to)};
             const auto res = Read_Archive(Arh_Reader::Chr_Hour, ui);
             QVERIFY(res);
             QVERIFY(res->aborted);
             QVERIFY(Exch_Abort);   // left set, as after Esc; the next reader clears it
             const QList<QByteArray> want = rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to);
-            QCOMPARE(res->records, Join(want.mid(0, 4)));   // 10, 11, 13 and hour 12 as the last
+            QCOMPARE(res->records, Arh_Join(want.mid(0, 4)));   // 10, 11, 13 and hour 12 as the last
             QCOMPARE(rig.Frames(15).size(), 2);
         }
     }
@@ -731,7 +577,7 @@ private slots:
         rig.core.Set_Handler(15, Scripted_Hd(&replies));
         rig.core.Set_Handler(16, Scripted_Hd(&replies));
         const QDateTime h0 = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 10);
-        auto H = [&](int k) { return D4(h0.addSecs(3600LL * k)); };
+        auto H = [&](int k) { return Arh_D4(h0.addSecs(3600LL * k)); };
         Test_Ui ui;
         ui.period = {H(0), H(5)};
 
@@ -743,7 +589,7 @@ private slots:
         QVERIFY(rig.ques.asked.isEmpty());
 
         // 09:00 when 10:00 is expected: the question; Нет keeps nothing later, ends the read.
-        replies = {{D4(h0.addSecs(-3600)), H(0)}};
+        replies = {{Arh_D4(h0.addSecs(-3600)), H(0)}};
         rig.ques.answers = {0};
         res = Read_Archive(Arh_Reader::Wmt_Hour, ui);
         QVERIFY(res);
@@ -786,7 +632,7 @@ private slots:
 
         // Daily: one day of tolerance before the expected day; two days raise the question.
         const QDateTime d0 = rig.arh.Date_Of(Sim_Arh::Chr_Day, 10);
-        auto D = [&](int k) { return D3(d0.addDays(k)); };
+        auto D = [&](int k) { return Arh_D3(d0.addDays(k)); };
         ui.period = {D(0), D(3)};
         replies = {{D(-1), D(0)}, {D(1), D(2)}, {D(3)}};
         rig.core.Clear_Log();
@@ -816,7 +662,7 @@ private slots:
         const QString retry = QStringLiteral("Не выполнено чтение|очередного блока данных");
         const QString line1 = QStringLiteral("Часовые данные хроматографа из архива");
         Test_Ui ui;
-        ui.period = {D4(from), D4(to)};
+        ui.period = {Arh_D4(from), Arh_D4(to)};
         {   // a count that does not fit, retried with Да: the same request again, all read
             rig.arh.Set_Count_Mismatch(15, 1);
             rig.ques.answers = {1};
@@ -825,7 +671,7 @@ private slots:
             QCOMPARE(rig.ques.Lines(), QStringList{retry});
             QCOMPARE(rig.ques.asked[0].kind, 7u);
             QVERIFY(ui.status.contains(Arh_Count_Error_Text(15)));
-            QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)));
+            QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)));
             const QList<QByteArray> f = rig.Frames(15);
             QCOMPARE(f.size(), 6);
             QCOMPARE(f[1], f[2]);
@@ -854,7 +700,7 @@ private slots:
         Rig rig;
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 19);
         Test_Ui ui;
-        ui.period = {D4(from), D4(to)};
+        ui.period = {Arh_D4(from), Arh_D4(to)};
         ui.on_progress = [](int, int pos) {
             if (pos == 5) Exch_Abort = true;   // Esc at the fifth record, first of the third reply
         };
@@ -863,7 +709,7 @@ private slots:
         QVERIFY(res->aborted);
         QCOMPARE(rig.Frames(15).size(), 3);
         QCOMPARE(res->header.rec_count, 6u);
-        QCOMPARE(res->records, Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)).left(6 * 94));
+        QCOMPARE(res->records, Arh_Join(rig.arh.Records_Between(Sim_Arh::Chr_Hour, from, to)).left(6 * 94));
         QVERIFY(!Exch_Run);
     }
 
@@ -875,7 +721,7 @@ private slots:
         rig.arh.Set_Value(Sim_Arh::Chr_Meas, 5, 1, std::numeric_limits<float>::infinity());
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0), to = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9);
         Test_Ui ui;
-        ui.period = {D6(from), D6(to)};
+        ui.period = {Arh_D6(from), Arh_D6(to)};
         const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
         QVERIFY(res);
         QCOMPARE(res->header.rec_count, 10u);
@@ -890,10 +736,10 @@ private slots:
     {
         Rig rig;
         const QDateTime from = rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0);
-        const Date6 start = D6(from);
+        const Date6 start = Arh_D6(from);
         auto meas = [&](int hours, bool spoil, uint8_t month = 0) {
             QByteArray r = rig.arh.Record(Sim_Arh::Chr_Meas, 0);
-            Date6 d = D6(from.addSecs(3600LL * hours));
+            Date6 d = Arh_D6(from.addSecs(3600LL * hours));
             if (month) d.month = month;
             std::memcpy(r.data(), d.bytes(), 6);
             Put_Crc16(reinterpret_cast<uint8_t *>(r.data()), 92);
@@ -912,7 +758,7 @@ private slots:
             return a;
         });
         Test_Ui ui;
-        ui.period = {start, D6(from.addSecs(100 * 3600))};
+        ui.period = {start, Arh_D6(from.addSecs(100 * 3600))};
         const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
         QVERIFY(res);
         QCOMPARE(res->header.rec_count, 3u);   // all kept as received
@@ -922,7 +768,7 @@ private slots:
         // raises the question nor moves the next request past the records still due.
         QList<QList<Date6>> replies;
         const QDateTime h0 = rig.arh.Date_Of(Sim_Arh::Chr_Hour, 10);
-        auto H = [&](int k) { return D4(h0.addSecs(3600LL * k)); };
+        auto H = [&](int k) { return Arh_D4(h0.addSecs(3600LL * k)); };
         rig.core.Set_Handler(15, [&replies, &H](const QByteArray &, QByteArray &) {
             Sim_Answer a;
             const QList<Date6> dates = replies.isEmpty() ? QList<Date6>{} : replies.takeFirst();
@@ -959,7 +805,7 @@ private slots:
         QVERIFY(QFile::link(QStringLiteral("/dev/full"), dir.path() + QStringLiteral("/datafile.msd")));
         Set_Work_Dir(dir.path());
         Test_Ui ui;
-        ui.period = {D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0)), D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9))};
+        ui.period = {Arh_D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0)), Arh_D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9))};
         Read_Archive(Arh_Reader::Chr_Meas, ui);
         QVERIFY(rig.ques.Lines().contains(QStringLiteral("Ошибка записи файла|datafile.msd")));
         QCOMPARE(ui.ends, 1);
@@ -971,47 +817,13 @@ private slots:
         Rig rig;
         Set_Work_Dir(Tmp.path() + QStringLiteral("/no/such/dir"));
         Test_Ui ui;
-        ui.period = {D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0)), D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9))};
+        ui.period = {Arh_D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 0)), Arh_D6(rig.arh.Date_Of(Sim_Arh::Chr_Meas, 9))};
         QVERIFY(!Read_Archive(Arh_Reader::Chr_Meas, ui));
         QCOMPARE(rig.ques.Lines(), QStringList{QStringLiteral("Ошибка открытия файла|")});
         QVERIFY(rig.Frames(8).isEmpty());
         QCOMPARE(ui.begins, 0);
     }
 
-    void reading_over_tcp()
-    {
-        Sim_Core core(1);
-        Sim_Archive arh(core);
-        Sim_Archive_Span span;
-        span.meas_hours = 2;
-        arh.Generate(span);
-        arh.Install();
-        Sim_Tcp server(core);
-        QVERIFY(server.Start(0));
-        hgcbox box(1);
-        box.Conn_Prz = 2;
-        box.Do_Close_Port = 0;
-        box.Pause_Tcp_Ms = 0;
-        box.Repeat = 2;
-        box.WaitTime = 10000;
-        box.TimeOut = 2000;
-        auto sock = std::make_unique<Tcp_Port>(Sock_Addr{0x7F000001u, server.Port()}, 10000, System_Clock());
-        QVERIFY(sock->Open());
-        box.Sock = std::move(sock);
-        Exch_Box = &box;
-        Scripted_Ques ques;
-        Ques_Handler *old = Set_Ques_Handler(&ques);
-        Test_Ui ui;
-        const QDateTime from = arh.Date_Of(Sim_Arh::Chr_Meas, 0), to = arh.Date_Of(Sim_Arh::Chr_Meas, 39);
-        ui.period = {D6(from), D6(to)};
-        const auto res = Read_Archive(Arh_Reader::Chr_Meas, ui);
-        Set_Ques_Handler(old);
-        Exch_Box = nullptr;
-        QVERIFY(res);
-        QVERIFY(ques.asked.isEmpty());
-        QCOMPARE(res->records, Join(arh.Records_Between(Sim_Arh::Chr_Meas, from, to)));
-        server.Stop();
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Readers)

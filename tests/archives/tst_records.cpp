@@ -1,5 +1,5 @@
+#include "Arh_Builders.h"
 #include "archives/Arh_Records.h"
-#include "core/Crc16.h"
 
 #include <QtTest>
 #include <cmath>
@@ -24,11 +24,6 @@ template <class R> R from_bytes(const QByteArray &b)
     return r;
 }
 
-template <class R> R sealed(R r)
-{
-    Put_Crc16(reinterpret_cast<uint8_t *>(&r), uint16_t(sizeof r - 2));
-    return r;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Row_Show)
@@ -37,55 +32,21 @@ Q_DECLARE_METATYPE(Wmt_Show)
 class Tst_Records : public QObject {
     Q_OBJECT
 private slots:
-    void fields_lie_where_the_controller_puts_them()
-    {
-        const auto m = from_bytes<Chr_Meas_Rec>(counting(94));
-        QCOMPARE(int(m.dt.second), 5);
-        QCOMPARE(int(m.ctrl_status), 7);
-        QCOMPARE(uint16_t(m.chrom_status), uint16_t(0x0908));
-        QCOMPARE(int(m.values[0]), 12);
-        QCOMPARE(uint16_t(m.crc), uint16_t(0x5D5C));
-
-        const auto hd = from_bytes<Chr_HD_Rec>(counting(94));
-        QCOMPARE(int(hd.start_time[0]), 3);
-        QCOMPARE(int(hd.end_time[0]), 6);
-        QCOMPARE(int(hd.status), 9);
-        QCOMPARE(uint16_t(hd.valid_count), uint16_t(0x0B0A));
-        QCOMPARE(int(hd.values[79]), 91);
-
-        const auto c = from_bytes<Clb_Rec>(counting(90));
-        QCOMPARE(int(c.number), 6);
-        QCOMPARE(int(c.result), 7);
-        QCOMPARE(int(c.values[0]), 8);
-        QCOMPARE(uint16_t(c.crc), uint16_t(0x5958));
-
-        const auto wm = from_bytes<Wmt_Meas_Rec>(counting(29));
-        QCOMPARE(int(wm.status), 6);
-        QCOMPARE(uint16_t(wm.state), uint16_t(0x0A09));
-        QCOMPARE(int(wm.values[0]), 11);
-        QCOMPARE(uint16_t(wm.crc), uint16_t(0x1C1B));
-
-        const auto wh = from_bytes<Wmt_HD_Rec>(counting(28));
-        QCOMPARE(int(wh.status), 9);
-        QCOMPARE(int(wh.values[0]), 10);
-        QCOMPARE(uint16_t(wh.crc), uint16_t(0x1B1A));
-    }
-
     void crc_decides_validity()
     {
-        Chr_Meas_Rec m = sealed(from_bytes<Chr_Meas_Rec>(counting(94)));
+        Chr_Meas_Rec m = Arh_Seal(from_bytes<Chr_Meas_Rec>(counting(94)));
         QVERIFY(Rec_Valid(m));
         m.values[40] ^= 0x10;
         QVERIFY(!Rec_Valid(m));
 
-        Clb_Rec c = sealed(from_bytes<Clb_Rec>(counting(90)));
+        Clb_Rec c = Arh_Seal(from_bytes<Clb_Rec>(counting(90)));
         QVERIFY(Rec_Valid(c));
         c.crc = uint16_t(c.crc ^ 0x0100);
         QVERIFY(!Rec_Valid(c));
 
-        QVERIFY(Rec_Valid(sealed(from_bytes<Chr_HD_Rec>(counting(94)))));
-        QVERIFY(Rec_Valid(sealed(from_bytes<Wmt_Meas_Rec>(counting(29)))));
-        QVERIFY(Rec_Valid(sealed(from_bytes<Wmt_HD_Rec>(counting(28)))));
+        QVERIFY(Rec_Valid(Arh_Seal(from_bytes<Chr_HD_Rec>(counting(94)))));
+        QVERIFY(Rec_Valid(Arh_Seal(from_bytes<Wmt_Meas_Rec>(counting(29)))));
+        QVERIFY(Rec_Valid(Arh_Seal(from_bytes<Wmt_HD_Rec>(counting(28)))));
 
         // A zero-filled record (the tail of a short file) is invalid.
         Wmt_HD_Rec z{};
@@ -131,8 +92,6 @@ private slots:
         v = Chr_Meas_Value(m, 3);
         QCOMPARE(v.mark, Zone_Mark::None);
         QCOMPARE(v.value, 7.25f);
-        QCOMPARE(char(Zone_Mark::Alarm), '#');
-        QCOMPARE(char(Zone_Mark::Warning), '*');
 
         // Calibration values carry the same marks; hourly values are taken unchanged.
         Clb_Rec c{};
@@ -252,10 +211,6 @@ private slots:
         Wmt_Meas_Rec m{};
         const float v[4] = {-12.5f, 3.25f, 54.0f, -20.75f};
         for (int k = 0; k < 4; ++k) put_float(m.values + 4 * k, v[k]);
-        m.state = 0x010A;
-        const QByteArray raw(reinterpret_cast<const char *>(&m), sizeof m);
-        QCOMPARE(uint8_t(raw[9]), uint8_t(0x0A));
-        QCOMPARE(uint8_t(raw[10]), uint8_t(0x01));
         for (int k = 0; k < 4; ++k) QCOMPARE(Wmt_Meas_Value(m, k).value, v[k]);
 
         Wmt_HD_Rec h{};

@@ -1,11 +1,10 @@
 // The template filler: cells and merges set on a copy of a workbook, styles kept, the
 // calculation chain dropped, NaN never stored as a number; read back by unzipping the result
-// and parsing its sheet (and through openpyxl when the system has it).
+// and parsing its sheet.
 #include "archives/Xlsx_Template.h"
 
 #include "Xlsx_Readback.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -71,14 +70,6 @@ bool Add_Calc_Chain(const QString &path)
     zip_source_t *s = zip_source_buffer(za, chain, sizeof chain - 1, 0);
     ok = ok && zip_file_add(za, "xl/calcChain.xml", s, ZIP_FL_OVERWRITE) >= 0;
     return zip_close(za) == 0 && ok;
-}
-
-bool Have_Openpyxl()
-{
-    if (!QFile::exists(QStringLiteral("/usr/bin/python3"))) return false;
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 } // namespace
@@ -249,37 +240,6 @@ private slots:
         QVERIFY(!QFile::exists(Out("no/such/dir/x.xlsx")));
     }
 
-    void openpyxl_reads_the_result()
-    {
-        if (!Have_Openpyxl()) QSKIP("openpyxl is not installed for /usr/bin/python3");
-        Xlsx_Template t;
-        QVERIFY(t.Open(Tpl));
-        t.Set_Float(10, 2, 1.019716213f);
-        t.Set_Text(10, 3, QStringLiteral(" NAN"));
-        t.Set_Number(10, 4, std::nan(""));
-        t.Merge(2, 7, 2, 28);
-        t.Set_Text(2, 7, QStringLiteral("Объект"));
-        QVERIFY(t.Save(Out("py.xlsx")));
-        QProcess p;
-        const QString script = QStringLiteral(
-            "import openpyxl,sys\n"
-            "wb=openpyxl.load_workbook(sys.argv[1])\n"
-            "ws=wb.active\n"
-            "print(repr(ws['B10'].value)); print(ws['C10'].value); print(ws['D10'].value)\n"
-            "print(ws['G2'].value); print(sorted(str(r) for r in ws.merged_cells.ranges))\n"
-            "print(ws['B2'].number_format)\n");
-        p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, Out("py.xlsx")});
-        QVERIFY(p.waitForFinished(120000));
-        QCOMPARE(p.exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-        QVERIFY(lines.size() >= 6);
-        QVERIFY(std::fabs(lines[0].toDouble() - 1.019716213) < 1e-6);
-        QCOMPARE(lines[1], QStringLiteral(" NAN"));
-        QCOMPARE(lines[2], QStringLiteral(" NAN"));
-        QCOMPARE(lines[3], QStringLiteral("Объект"));
-        QVERIFY(lines[4].contains("G2:AB2") && lines[4].contains("D1:F1"));
-        QCOMPARE(lines[5], QStringLiteral("0.00"));
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Xlsx_Template)

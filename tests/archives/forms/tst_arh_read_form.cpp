@@ -3,6 +3,7 @@
 // Esc through the main window's filter, the status panel, and the hand-off to the viewer.
 #include "archives/Arh_Readers.h"
 #include "archives/forms/Arh_Read_Form.h"
+#include "archives/forms/Arhivhd_Wmt_Form.h"
 #include "core/Globals.h"
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include "Menu_Run.h"
@@ -247,8 +249,57 @@ private slots:
         QVERIFY(main->isEnabled());
     }
 
+    // The moisture meter's three commands hand their records to the viewers plugged in by
+    // Install_Wmt_Viewers, each of its own kind.
+    void moisture_readers_reach_their_viewers_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("archive");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("momentary") << "NWmt_RdMeas" << int(Sim_Arh::Wmt_Meas) << 20 << int(WMT_KIND_MOM);
+        QTest::newRow("hourly") << "NWmt_ReadHour" << int(Sim_Arh::Wmt_Hour) << 16 << int(WMT_KIND_HOUR);
+        QTest::newRow("daily") << "NWmt_ReadDay" << int(Sim_Arh::Wmt_Day) << 5 << int(WMT_KIND_DAY);
+    }
+    void moisture_readers_reach_their_viewers()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, archive);
+        const int arh_kind = archive;
+        QFETCH(int, count);
+        QFETCH(int, kind);
+        Install_Wmt_Viewers(main.get());
+        const QDateTime from = arh->Date_Of(Sim_Arh(arh_kind), 0), to = arh->Date_Of(Sim_Arh(arh_kind), count - 1);
+        int viewers = 0;
+        Run(qPrintable(item), [&](QDialog &d) {
+            if (auto *v = qobject_cast<TFormArh_Wmt *>(&d)) {
+                ++viewers;
+                QCOMPARE(int(v->Kind()), kind);
+                QCOMPARE(v->Grid_Model()->rowCount(), count);
+                for (int r = 0; r < count; ++r) QVERIFY(v->Grid_Model()->Row_Valid(r));
+                v->BitBtn1->click();
+                return;
+            }
+            Date6 s = D6(from), e = D6(to);
+            if (kind != WMT_KIND_MOM) s.minute = s.second = e.minute = e.second = 0;
+            if (auto *p = qobject_cast<TFormPeriod *>(&d)) {
+                p->Ok = 1;
+                p->Start = s;
+                p->End = e;
+            } else if (auto *f = qobject_cast<TFormShortDate *>(&d)) {
+                f->Ok = 1;
+                f->Start = s;
+                f->End = e;
+            }
+            d.accept();
+        });
+        QCOMPARE(viewers, 1);
+        QVERIFY(ques.asked.isEmpty());
+    }
+
     void cleanupTestCase()
     {
+        for (Arh_Reader r : {Arh_Reader::Wmt_Meas, Arh_Reader::Wmt_Hour, Arh_Reader::Wmt_Day}) Set_Archive_Viewer(r, {});
         Set_Ques_Handler(nullptr);
         Connected = false;
         arh.reset();
