@@ -147,9 +147,11 @@ void tst_Conn_Par::ranges()
         QVERIFY(!f.isVisible());
         const Link_Par &lp = link == 0 ? s.Dir_Conn_Par : link == 1 ? s.Fon_Conn_Par.Link : s.Ethernet_Conn_Par.Link;
         const QMap<QString, int64_t> stored = {
-            {"Edit1", lp.WaitTime}, {"Edit7", lp.WaitTime}, {"Edit2", lp.TimeOut}, {"Edit9", lp.TimeOut},
-            {"Edit3", lp.Preambles}, {"Edit6", s.Fon_Conn_Par.ConnectWaitTime},
-            {"Edit10", s.Fon_Conn_Par.Conn_Repeat}, {"Edit4", s.Ethernet_Conn_Par.ConnectWaitTime}};
+            // Copied out: the settings record is packed, its fields can't be bound by reference.
+            {"Edit1", int64_t(lp.WaitTime)}, {"Edit7", int64_t(lp.WaitTime)}, {"Edit2", int64_t(lp.TimeOut)},
+            {"Edit9", int64_t(lp.TimeOut)}, {"Edit3", int64_t(lp.Preambles)},
+            {"Edit6", int64_t(s.Fon_Conn_Par.ConnectWaitTime)}, {"Edit10", int64_t(s.Fon_Conn_Par.Conn_Repeat)},
+            {"Edit4", int64_t(s.Ethernet_Conn_Par.ConnectWaitTime)}};
         QCOMPARE(stored.value(edit), value.toLongLong());
         // Port and rate mean nothing for Ethernet and are left as they were.
         if (link == 2)
