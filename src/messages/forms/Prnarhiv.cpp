@@ -69,7 +69,8 @@ void Cell_Texts(const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF 
         // thousands of lines).
         QFont line_font = font;
         QString shown = text;
-        if (fm.horizontalAdvance(text) > line.width()) {
+        qreal w = fm.horizontalAdvance(text), ascent = fm.ascent();
+        if (w > line.width()) {
             for (qreal pt = font.pointSizeF() - 0.25;
                  QFontMetricsF(line_font, dev).horizontalAdvance(text) > line.width() && pt >= font.pointSizeF() * 0.75;
                  pt -= 0.25)
@@ -86,8 +87,14 @@ void Cell_Texts(const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF 
                 if (lo > 0 && text.at(lo - 1).isHighSurrogate()) --lo;
                 shown = text.left(lo);
             }
+            w = lfm.horizontalAdvance(shown);
+            ascent = lfm.ascent();
         }
-        out.push_back(Rep_Drawn_Text{page, text, shown, line_font, line, clip, int(h | Qt::AlignTop | Qt::TextSingleLine)});
+        qreal x = line.left();
+        if (h & Qt::AlignRight) x = line.right() - w;
+        else if (h & Qt::AlignHCenter) x = line.left() + (line.width() - w) / 2;
+        out.push_back(Rep_Drawn_Text{page, text, shown, line_font, line, clip, int(h | Qt::AlignTop | Qt::TextSingleLine),
+                                     QPointF(x, top + ascent)});
     }
 }
 
@@ -145,14 +152,19 @@ void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
             for (const Rep_Cell &c : b.cells)
                 if (c.frame) draw_frame(p, s.Rect(c.left, pl.top + c.top, c.width, c.height), c.frame);
         }
+        // Placed by their own advance, the texts need no second layout, and the clip and
+        // font change only between cells (long lists print thousands of lines).
+        QRectF clip;
         for (; t < texts.size() && texts[t].page == int(i) + 1; ++t) {
             const Rep_Drawn_Text &d = texts[t];
-            p.save();
-            p.setClipRect(d.clip);
-            p.setFont(d.font);
-            p.drawText(d.line, d.flags, d.shown);
-            p.restore();
+            if (d.clip != clip) {
+                clip = d.clip;
+                p.setClipRect(clip);
+            }
+            if (d.font != p.font()) p.setFont(d.font);
+            p.drawText(d.at, d.shown);
         }
+        p.setClipping(false);
     }
 }
 

@@ -39,6 +39,7 @@ struct Rep_Drawn_Text {
     QRectF line;
     QRectF clip;
     int flags;
+    QPointF at;   // where the shown text's baseline starts
 };
 // Every text of the report as Rep_Render draws it on dev, page by page.
 std::vector<Rep_Drawn_Text> Rep_Texts(const Rep_Report &r, const QPaintDevice *dev);
