@@ -177,11 +177,19 @@ void Xls_Mon_Sheet(Xlsx_Template &t, const Passport_Data &d, const QString &obje
                                    b.date[2], b.date[1], b.date[0]);
     }
     Header_Cells(t, object, period);
+    bool sound_day[PASSPORT_DAYS + 1] = {};
     for (uint32_t i = 0; i < n; ++i) {
         const Chr_HD_Rec r = Rec_Of<Chr_HD_Rec>(d.chr_recs, i);
         // Each day goes to its own row, also after a day the archive does not hold.
         const int day = r.date[2];
         if (day < 1 || day > PASSPORT_DAYS) continue;
+        // A damaged record's day can't be trusted: it never covers a day a sound record holds.
+        const bool sound = Rec_Valid(r);
+        if (!sound && sound_day[day]) {
+            if (step) step();
+            continue;
+        }
+        sound_day[day] = sound_day[day] || sound;
         const int row = 9 + day;
         Xls_Chr_Row(t, row, r, d.descr);
         if (d.wmt && i < uint32_t(d.wmt_recs.size() / 28)) Xls_Wmt_Row(t, row, Rec_Of<Wmt_HD_Rec>(d.wmt_recs, i));

@@ -238,12 +238,16 @@ private slots:
             Seal(r);
             d.chr_recs += Raw(r);
         }
-        d.count = 5;
+        // A damaged record whose day byte reads 7, after day 7's: it does not cover day 7.
+        Chr_HD_Rec bad = Chr(7, 10);
+        Put(bad.values, 1, 99.0f);
+        d.chr_recs.insert(3 * 94, Raw(bad));
+        d.count = 6;
         Put(d.chr_summary.values, 11, 10.0f);
         int steps = 0;
         const readback::Sheet s = Fill(d, QStringLiteral("Объект"), &steps);
         QVERIFY(s.ok);
-        QCOMPARE(steps, 6);
+        QCOMPARE(steps, 7);
         QCOMPARE(Text(s, 4, 22), QStringLiteral("За період з 05.03.26 по  10.03.26"));
         // Day 5 in row 14, each day in its own row; no date cell written.
         QCOMPARE(Text(s, 13, 2), QString());
