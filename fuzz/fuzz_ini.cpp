@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     switch (data[0] % 6) {
     case 0:
         Read_Ini(path, 1920, 1080);
-        ok = Conn_Settings.Dir_Conn_Par.Repeat >= 1 && Conn_Settings.Dir_Conn_Par.Repeat <= 5;
+        // Values are taken as read; an attempt count of 0 alone would make an exchange send nothing.
+        ok = Conn_Settings.Dir_Conn_Par.Repeat >= 1 && Conn_Settings.Fon_Conn_Par.Link.Repeat >= 1 &&
+             Conn_Settings.Ethernet_Conn_Par.Link.Repeat >= 1;
         break;
     case 1: Read_Fon_Abonents(path), ok = fon.users_num <= ABONENTS_MAX && (!fon.users_num || fon.user_index < fon.users_num); break;
     case 2: Read_Ethr_Abonents(path), ok = eth.users_num <= ABONENTS_MAX && (!eth.users_num || eth.user_index < eth.users_num); break;
