@@ -5,6 +5,7 @@
 //  2. reading the measurement archive from the simulator over loopback TCP with every fixed
 //     pause at 0: the time the reader adds per block beyond the bare function-8 exchanges.
 // Prints each figure with its target and a verdict; the exit code is 0 whatever the verdicts.
+#include "Bench_Clock.h"
 #include "Sim.h"
 #include "SimArchive.h"
 #include "Sim_Transport.h"
@@ -33,12 +34,6 @@
 #include <vector>
 
 namespace {
-
-double Wall_S()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Bytes the allocator has handed out (heap and mmapped blocks alike).
 size_t Heap_In_Use()

@@ -2,6 +2,7 @@
 //  1. per-exchange overhead of function 1 (one field of table 0) with every fixed pause
 //     set to 0: median and 95th percentile of the round trip;
 //  2. CPU used by the waiting thread during a 2 s wait for a reply that never comes.
+#include "Bench_Clock.h"
 #include "Sim.h"
 #include "Sim_Transport.h"
 
@@ -22,11 +23,6 @@ double Thread_Cpu_S()
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-double Wall_S()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 // against the limit measured in the same run: copying the template file as it is.
 // Run it from a release build. Prints each figure with its target and a verdict; the exit
 // code is 0 whatever the verdicts.
+#include "Bench_Clock.h"
 #include "Passport_Templates.h"
 
 #include "archives/Xls_report.h"
@@ -20,12 +21,6 @@
 #include <vector>
 
 namespace {
-double Wall_S()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());

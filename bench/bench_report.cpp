@@ -5,6 +5,7 @@
 // cutting to the cell, no clipping), which is what the PDF writer itself costs.
 // Run it from a release build. Prints each figure with its target and a verdict; the exit
 // code is 0 whatever the verdicts.
+#include "Bench_Clock.h"
 #include "messages/Repklass.h"
 #include "messages/forms/Prnarhiv.h"
 
@@ -20,21 +21,6 @@
 #include <ctime>
 
 namespace {
-double Wall_S()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Processor time of the process: on a machine shared with other work the wall-clock figures
-// swing with the load, this one much less.
-double Cpu_S()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
 void Pdf_Printer(QPrinter &p, const QString &path, const Rep_Report &r)
 {
     p.setOutputFormat(QPrinter::PdfFormat);

@@ -6,6 +6,7 @@
 // beforehand.
 // Run it from a release build: the sanitizers slow every figure several times.
 // Prints each figure with its target and a verdict; the exit code is 0 whatever the verdicts.
+#include "Bench_Clock.h"
 #include "archives/Xls_Export.h"
 #include "archives/forms/Arhmeas_Chr_Form.h"
 #include "archives/forms/Xls_Export_Form.h"
@@ -24,21 +25,6 @@
 #include <xlsxwriter.h>
 
 namespace {
-double Wall_S()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Processor time of the process: on a machine shared with other work the wall-clock figures
-// swing with the load, this one much less.
-double Cpu_S()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
 double Peak_Rss_Mb()
 {
     struct rusage u {};
