@@ -143,9 +143,22 @@ void Xls_Wmt_Row(Xlsx_Template &t, int row, const Wmt_HD_Rec &r)
     }
 }
 
+namespace {
+// Rows the sheet takes: as many as counted, held and the sheet has.
+uint32_t Sheet_Rows(const Passport_Data &d, int most)
+{
+    return std::min<uint32_t>({d.count, uint32_t(most), uint32_t(d.chr_recs.size() / 94)});
+}
+} // namespace
+
+int Xls_Progress_Steps(const Passport_Data &d)
+{
+    return int(Sheet_Rows(d, d.kind == PASSPORT_MON ? PASSPORT_DAYS : PASSPORT_HOURS)) + 2;
+}
+
 void Xls_Day_Sheet(Xlsx_Template &t, const Passport_Data &d, const QString &object, const std::function<void()> &step)
 {
-    const uint32_t n = std::min<uint32_t>({d.count, uint32_t(PASSPORT_HOURS), uint32_t(d.chr_recs.size() / 94)});
+    const uint32_t n = Sheet_Rows(d, PASSPORT_HOURS);
     QString period;
     if (n > 0) {
         const Chr_HD_Rec a = Rec_Of<Chr_HD_Rec>(d.chr_recs, 0), b = Rec_Of<Chr_HD_Rec>(d.chr_recs, n - 1);
@@ -169,7 +182,7 @@ void Xls_Day_Sheet(Xlsx_Template &t, const Passport_Data &d, const QString &obje
 
 void Xls_Mon_Sheet(Xlsx_Template &t, const Passport_Data &d, const QString &object, const std::function<void()> &step)
 {
-    const uint32_t n = std::min<uint32_t>({d.count, uint32_t(PASSPORT_DAYS), uint32_t(d.chr_recs.size() / 94)});
+    const uint32_t n = Sheet_Rows(d, PASSPORT_DAYS);
     QString period;
     if (n > 0) {
         const Chr_HD_Rec a = Rec_Of<Chr_HD_Rec>(d.chr_recs, 0), b = Rec_Of<Chr_HD_Rec>(d.chr_recs, n - 1);
@@ -182,17 +195,14 @@ void Xls_Mon_Sheet(Xlsx_Template &t, const Passport_Data &d, const QString &obje
         const Chr_HD_Rec r = Rec_Of<Chr_HD_Rec>(d.chr_recs, i);
         // Each day goes to its own row, also after a day the archive does not hold.
         const int day = r.date[2];
-        if (day < 1 || day > PASSPORT_DAYS) continue;
         // A damaged record's day can't be trusted: it never covers a day a sound record holds.
         const bool sound = Rec_Valid(r);
-        if (!sound && sound_day[day]) {
-            if (step) step();
-            continue;
+        if (day >= 1 && day <= PASSPORT_DAYS && (sound || !sound_day[day])) {
+            sound_day[day] = sound_day[day] || sound;
+            const int row = 9 + day;
+            Xls_Chr_Row(t, row, r, d.descr);
+            if (d.wmt && i < uint32_t(d.wmt_recs.size() / 28)) Xls_Wmt_Row(t, row, Rec_Of<Wmt_HD_Rec>(d.wmt_recs, i));
         }
-        sound_day[day] = sound_day[day] || sound;
-        const int row = 9 + day;
-        Xls_Chr_Row(t, row, r, d.descr);
-        if (d.wmt && i < uint32_t(d.wmt_recs.size() / 28)) Xls_Wmt_Row(t, row, Rec_Of<Wmt_HD_Rec>(d.wmt_recs, i));
         if (step) step();
     }
     // The month's mean of float 11 in the three heat units.

@@ -62,6 +62,10 @@ bool Xls_Chr_Row_Valid(const Chr_HD_Rec &r);
 void Xls_Chr_Row(Xlsx_Template &t, int row, const Chr_HD_Rec &r, const Param_Descr *descr);
 void Xls_Wmt_Row(Xlsx_Template &t, int row, const Wmt_HD_Rec &r);
 
+// Steps of the export's progress bar: opening the template, each row the sheet writer
+// takes, and the summary row, so that the bar is full when the report is written.
+int Xls_Progress_Steps(const Passport_Data &d);
+
 // Fills the opened template with the passport; step is called once per row written.
 // Record counts beyond 24 hours / 31 days, and records whose day lies outside the month's
 // rows, are not written.

@@ -26,6 +26,9 @@ TFormXls_Report::TFormXls_Report(QWidget *owner) : QDialog(owner)
 {
     setObjectName("FormXls_Report");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A wait window like the exchange's own: without a title of its own the window manager
+    // would show the program's file name.
+    setWindowTitle(QStringLiteral("..."));
     auto *v = new QVBoxLayout(this);
     Label1 = new QLabel(QStringLiteral("Ожидайте..."), this);
     Label2 = new QLabel(QStringLiteral("Выполняется формирование"), this);
@@ -85,6 +88,9 @@ void TFormXls_Report::Timer1Timer()
         Xlsx_Template t;
         ok = t.Open(Passport_Template_Path(d.kind));
         if (ok) {
+            // One step a row written: the bar is full when the report is.
+            ProgressBar1->setRange(0, Xls_Progress_Steps(d));
+            ProgressBar1->setValue(0);
             auto step = [this] {
                 ProgressBar1->setValue(std::min(ProgressBar1->value() + 1, ProgressBar1->maximum()));
                 ProgressBar1->repaint();
