@@ -137,6 +137,7 @@ private slots:
         const readback::Sheet s = Fill(d, QStringLiteral("ГРС \"Южная\""), &steps);
         QVERIFY(s.ok);
         QCOMPARE(steps, 24);
+        QCOMPARE(Xls_Progress_Steps(d), steps + 1);   // and the template opened
         QCOMPARE(Text(s, 2, 7), QStringLiteral("ГРС \"Южная\""));
         QCOMPARE(Text(s, 4, 22), QStringLiteral("За період з 05.03.26 10:00  по  06.03.26 08:00"));
         QVERIFY(s.merges.contains("G2:AB2") && s.merges.contains("V4:AB4"));
@@ -248,6 +249,7 @@ private slots:
         const readback::Sheet s = Fill(d, QStringLiteral("Объект"), &steps);
         QVERIFY(s.ok);
         QCOMPARE(steps, 7);
+        QCOMPARE(Xls_Progress_Steps(d), steps + 1);
         QCOMPARE(Text(s, 4, 22), QStringLiteral("За період з 05.03.26 по  10.03.26"));
         // Day 5 in row 14, each day in its own row; no date cell written.
         QCOMPARE(Text(s, 13, 2), QString());
@@ -274,6 +276,7 @@ private slots:
         const readback::Sheet s = Fill(d, QStringLiteral("X"), &steps);
         QVERIFY(s.ok);
         QCOMPARE(steps, 25);
+        QCOMPARE(Xls_Progress_Steps(d), steps + 1);
         QCOMPARE(Num(s, 34, 2), 55.5);
         d = Day_Data(3, true);
         d.count = 24;   // fewer records than claimed
