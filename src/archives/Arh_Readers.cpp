@@ -275,6 +275,14 @@ std::optional<Arh_Read_Result> Read_Date_Range(const Arh_Reader_Info &ri, Arh_Re
     }
 
     ui.Status(QString());
+    // The hourglass from the first request until the records are read back.
+    struct Busy_Scope {
+        Arh_Read_Ui &ui;
+        explicit Busy_Scope(Arh_Read_Ui &u) : ui(u) { ui.Busy(true); }
+        ~Busy_Scope() { ui.Busy(false); }
+        Busy_Scope(const Busy_Scope &) = delete;
+        Busy_Scope &operator=(const Busy_Scope &) = delete;
+    } busy(ui);
     Arh_Long_Read lr(ui, Period_Units(start.bytes(), end.bytes(), unit));
     Date6 expected = start;   // where the next record should lie: after the last one stored
     Date6 ask_from = start;   // start of the next request

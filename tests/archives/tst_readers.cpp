@@ -30,6 +30,8 @@ struct Test_Ui final : Arh_Read_Ui {
     Arh_Range range_seen{};
     int kind_seen = -1;
     int begins = 0, ends = 0, timers = 0, pauses = 0, busy = 0;
+    int busy_at_dialog = -1;
+    bool busy_while_waiting = true;   // the hourglass at every step of the wait form
     int maximum = 0;
     QList<int> positions, blocks;
     QStringList status;
@@ -47,6 +49,7 @@ struct Test_Ui final : Arh_Read_Ui {
     bool Ask_Short_Period(const Arh_Range &r, uint8_t kind, Date6 &s, Date6 &e) override
     {
         ++dialogs;
+        busy_at_dialog = busy;
         range_seen = r;
         kind_seen = kind;
         if (!period) return false;
@@ -58,6 +61,7 @@ struct Test_Ui final : Arh_Read_Ui {
     void Wait_Begin(int m) override
     {
         ++begins;
+        busy_while_waiting = busy_while_waiting && busy > 0;
         maximum = m;
     }
     void Wait_Progress(int block, int pos, int m) override
@@ -65,6 +69,7 @@ struct Test_Ui final : Arh_Read_Ui {
         QCOMPARE(m, maximum);
         QVERIFY(pos >= 0 && pos <= m);
         run_in_progress = run_in_progress && Exch_Run;
+        busy_while_waiting = busy_while_waiting && busy > 0;
         positions << pos;
         blocks << block;
         if (on_progress) on_progress(block, pos);
@@ -458,6 +463,10 @@ private slots:
         QCOMPARE(ui.timers, 1);
         QVERIFY(ui.run_in_progress);
         QVERIFY(!Exch_Run);
+        // The hourglass: off for the dialog, on from the first request, off at the end.
+        QCOMPARE(ui.busy_at_dialog, 0);
+        QVERIFY(ui.busy_while_waiting);
+        QCOMPARE(ui.busy, 0);
     }
 
     void moisture_and_daily_readers()
@@ -692,6 +701,8 @@ private slots:
             rig.ques.answers = {0};
             QVERIFY(!Read_Archive(Arh_Reader::Chr_Hour, ui));
             QCOMPARE(rig.ques.Lines(), (QStringList{retry, line1 + QStringLiteral("|не прочитаны")}));
+            QVERIFY(ui.busy_while_waiting);
+            QCOMPARE(ui.busy, 0);
         }
     }
 
