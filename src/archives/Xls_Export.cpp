@@ -378,8 +378,10 @@ Xls_Sheet Build_Xls_Sheet(Xls_Viewer v, const Xls_Grid &g, const std::function<v
     const int avg_row = R + 4;
     for (int c = 0; c < K; ++c) s.Blank(R + 3, c, data_style);
     if (k.avg_label && g.avg) {
+        // The label in the caption's look, but of the data range's text format.
         Xls_Style label = title;
         label.borders = 0;
+        label.text_format = true;
         for (int c = 0; c < K; ++c) {
             if (c == k.avg_col) {
                 s.Text(avg_row, c, QString::fromUtf8(k.avg_label), s.Style(label));

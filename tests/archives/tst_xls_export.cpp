@@ -101,6 +101,11 @@ private slots:
             return nullptr;
         };
         QCOMPARE(at(m, 5, 0)->text, QString("Среднее значение"));
+        // The label in the caption's face, in the "@" format like the rest of the data range.
+        const Xls_Style &label = m.styles[size_t(at(m, 5, 0)->style)];
+        QVERIFY(label.text_format);
+        QCOMPARE(label.font, QString("Arial"));
+        QVERIFY(!label.center);
         QCOMPARE(at(m, 5, 2)->text, QString("1.500"));
         const Xls_Sheet c = Build_Xls_Sheet(Xls_Viewer::Clb, grid(4, 2, 2, nullptr));
         for (const Xls_Cell &cell : c.cells) QVERIFY(cell.row < 7 && (cell.row < 5 || cell.type == Xls_Cell::Blank));

@@ -81,6 +81,10 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     const Xls_Write w = Write_Xls(path, sheet);
     advance(1);
 
+    // The outcome is told while the wait form is still up; then the viewer is given back.
+    if (w == Xls_Write::Ok) message(6, QStringLiteral("Данные сохранены в файле %1").arg(QFileInfo(path).fileName()));
+    else message(6, QStringLiteral("Ошибка работы с файлом!"));
+
     ui.Busy(false);
     wait.reset();
     if (owner) {
@@ -88,12 +92,7 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
         owner->raise();
         owner->activateWindow();
     }
-    if (w == Xls_Write::Ok) {
-        message(6, QStringLiteral("Данные сохранены в файле %1").arg(QFileInfo(path).fileName()));
-        return true;
-    }
-    message(6, QStringLiteral("Ошибка работы с файлом!"));
-    return false;
+    return w == Xls_Write::Ok;
 }
 
 void Attach_Xls_Export(QDialog *viewer, QPushButton *button, Xls_Viewer v, const Arhiv_Header &h,

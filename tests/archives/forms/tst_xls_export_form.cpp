@@ -31,12 +31,16 @@ public:
     uint8_t Answer = 0;
     // What the export showed at the moment of the outcome message.
     bool Viewer_Enabled_At_Message = false;
+    bool Wait_Shown_At_Message = false;
     QWidget *Viewer = nullptr;
     uint8_t Ask(const Ques_Setup &q) override
     {
         Lines << q.line1;
         Kinds << q.kind;
         if (Viewer) Viewer_Enabled_At_Message = Viewer->isEnabled();
+        Wait_Shown_At_Message = false;
+        for (QWidget *t : QApplication::topLevelWidgets())
+            if (qobject_cast<TFormWait *>(t) && t->isVisible()) Wait_Shown_At_Message = true;
         return q.yes_no ? Answer : 0;
     }
 };
@@ -132,10 +136,12 @@ private slots:
         Set_Meas_Xls_Export(true);
         const QString dir = Tmp.path() + "/MOMDATA";
         QString proposed, filter, title, initial;
+        bool v_after_enabled = false;
         Scripted_Dialogs runner([&](QDialog &d) {
             if (auto *v = qobject_cast<TFormArhMeas_Chr *>(&d)) {
                 Ques.Viewer = v;
                 v->BitBtn5->click();
+                v_after_enabled = v->isEnabled();
                 v->BitBtn1->click();
             } else if (auto *fd = qobject_cast<QFileDialog *>(&d)) {
                 proposed = QFileInfo(fd->selectedFiles().value(0)).fileName();
@@ -160,7 +166,10 @@ private slots:
         QCOMPARE(proposed, QString("qzt16-007_Line_%1_mom.xlsx").arg(QDate::currentDate().toString("yyMMdd")));
         QCOMPARE(Ques.Lines.last(), QString("Данные сохранены в файле book.xlsx"));
         QCOMPARE(Ques.Kinds.last(), 6u);
-        QVERIFY(Ques.Viewer_Enabled_At_Message);   // the viewer is given back before the message
+        // The outcome is told before the wait form goes and the viewer is given back.
+        QVERIFY(!Ques.Viewer_Enabled_At_Message);
+        QVERIFY(Ques.Wait_Shown_At_Message);
+        QVERIFY(v_after_enabled);
 
         const QMap<QString, QString> t = sheet_texts(dir + "/book.xlsx");
         QCOMPARE(t.value("B5"), QString("10:01:00"));
@@ -217,6 +226,7 @@ private slots:
         Show_Arhiv_HDM_Chr(nullptr, header("HOU", 1, 0), QByteArray(), HDM_KIND_HOUR);
         QCOMPARE(proposed.last(), QString("qzt16-007_Line_%1_hou.xlsx").arg(today));
         QCOMPARE(Ques.Lines.last(), QString("Ошибка работы с файлом!"));
+        QVERIFY(Ques.Wait_Shown_At_Message);
         QVERIFY(!QFileInfo::exists(dir + "/cal.xlsx"));
     }
 };
