@@ -1,9 +1,13 @@
 #include "archives/forms/Arh_Grid.h"
 
+#include "archives/Grid_Fit.h"
+
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -151,20 +155,30 @@ Arh_Grid_View *Make_Arh_Grid(QWidget *parent, QAbstractItemModel *model, int fix
     return g;
 }
 
-void Fit_Arh_Grid_Form(QWidget *form, int cols, int rows, int height_margin)
+void Fit_Arh_Grid_Form(QWidget *form, QTableView *grid, int height_margin)
 {
+    QLayout *l = form ? form->layout() : nullptr;
+    if (!l || !grid || l->indexOf(grid) < 0) return;
     const QScreen *scr = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
     const QRect avail = scr ? scr->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int step_w = ARH_GRID_COL_WIDTH + 1, step_h = ARH_GRID_ROW_HEIGHT + 1;
-    const int extra_w = 24 + 24;         // margins and the vertical scroll bar
-    const int extra_h = 23 + 57 + 40;    // heading lines, buttons, frame
-    int grid_w = std::max(cols, 1) * step_w + 1;
-    while (grid_w + extra_w > avail.width() - 10 && grid_w > step_w + 1) grid_w -= step_w;
-    int visible = std::min(std::max(rows, 1), 1 + avail.height() / step_h);
-    int grid_h = visible * step_h + 23;
-    while (grid_h + extra_h > avail.height() - height_margin && visible > 3) {
-        --visible;
-        grid_h -= step_h;
-    }
-    form->resize(std::max(grid_w + extra_w, 640), grid_h + extra_h);
+    const QAbstractItemModel *m = grid->model();
+
+    Grid_Fit_In in;
+    in.cols = m ? m->columnCount() : 0;
+    in.col_w = grid->horizontalHeader()->defaultSectionSize();
+    in.rows = m ? m->rowCount() : 0;
+    in.row_h = grid->verticalHeader()->defaultSectionSize();
+    in.head_h = grid->horizontalHeader()->sizeHint().height();
+    in.frame = grid->frameWidth();
+    in.scroll = grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    // What the form holds besides the grid: its margins, the spacing, the rows below.
+    const QMargins mg = l->contentsMargins();
+    in.chrome_w = mg.left() + mg.right();
+    in.chrome_h = l->sizeHint().height() - l->itemAt(l->indexOf(grid))->sizeHint().height();
+    in.screen_w = avail.width();
+    in.screen_h = avail.height();
+    in.height_margin = height_margin;
+    const Grid_Fit f = Fit_Grid(in);
+    // The window frame comes on top of this; the screen less 10 leaves room for it.
+    form->resize(std::max(f.form_w, l->minimumSize().width()), std::max(f.form_h, l->minimumSize().height()));
 }

@@ -37,6 +37,7 @@ constexpr int ARH_GRID_ROW_HEIGHT = 20;
 // first fixed_cols columns stay in place.
 Arh_Grid_View *Make_Arh_Grid(QWidget *parent, QAbstractItemModel *model, int fixed_cols = 0);
 
-// The form wide and tall enough for the whole grid, but never past the screen (less
-// 10 across and height_margin down): whole columns and rows come off until it fits.
-void Fit_Arh_Grid_Form(QWidget *form, int cols, int rows, int height_margin);
+// The form sized to its grid (in its layout): every column and row in sight, but never
+// past the screen (less 10 across and height_margin down); whole columns and rows come off
+// until it fits. Never narrower than the rest of the form (its buttons) needs.
+void Fit_Arh_Grid_Form(QWidget *form, QTableView *grid, int height_margin);

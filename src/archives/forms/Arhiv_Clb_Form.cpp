@@ -71,7 +71,7 @@ TFormArhiv_Clb::TFormArhiv_Clb(QWidget *owner, const Arhiv_Header &h, const QByt
 
     // No row is selected at the start: the list has no details to show.
     StringGrid1->setFocus();
-    Fit_Arh_Grid_Form(this, Model->columnCount(), Model->rowCount() + 2, 50);
+    Fit_Arh_Grid_Form(this, StringGrid1, 50);
 }
 
 void TFormArhiv_Clb::Save_File()

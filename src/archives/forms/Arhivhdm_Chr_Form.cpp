@@ -70,7 +70,7 @@ TFormArhivHDM_Chr::TFormArhivHDM_Chr(QWidget *owner, const Arhiv_Header &h, cons
     BitBtn4->setEnabled(Model->rowCount() > 0);
     if (Model->rowCount() > 0) StringGrid1->selectRow(0);
     StringGrid1->setFocus();
-    Fit_Arh_Grid_Form(this, Model->columnCount(), Model->rowCount() + 2, 40);
+    Fit_Arh_Grid_Form(this, StringGrid1, 40);
 }
 
 void TFormArhivHDM_Chr::Show_Status_Details()

@@ -7,20 +7,12 @@
 #include "archives/forms/Xls_Export_Form.h"
 #include "core/forms/Dialogs.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <algorithm>
-
-namespace {
-constexpr int kColWidth = ARH_GRID_COL_WIDTH;
-constexpr int kRowHeight = ARH_GRID_ROW_HEIGHT;
-} // namespace
 
 // --- Model ---
 
@@ -90,26 +82,7 @@ TFormArhMeas_Chr::TFormArhMeas_Chr(QWidget *owner, const Arhiv_Header &h, const 
     Fit_Grid_Form();
 }
 
-// The form wide and tall enough for the whole grid, but never past the screen: whole
-// columns and rows come off until it fits; the grid scrolls the rest.
-void TFormArhMeas_Chr::Fit_Grid_Form()
-{
-    const QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect avail = scr ? scr->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int cols = Model->columnCount();
-    const int rows = Model->rowCount() + 2;
-    const int extra_w = 24 + 24;   // margins and the vertical scroll bar
-    int grid_w = cols * (kColWidth + 1) + 1;
-    while (grid_w + extra_w > avail.width() - 10 && grid_w > kColWidth + 1) grid_w -= kColWidth + 1;
-    const int extra_h = 23 + 57 + 60;   // header lines, legend and buttons, frame
-    int visible_rows = std::min(rows, 1 + avail.height() / (kRowHeight + 1));
-    int grid_h = visible_rows * (kRowHeight + 1) + 23;
-    while (grid_h + extra_h > avail.height() - 40 && visible_rows > 3) {
-        --visible_rows;
-        grid_h -= kRowHeight + 1;
-    }
-    resize(std::max(grid_w + extra_w, 640), grid_h + extra_h);
-}
+void TFormArhMeas_Chr::Fit_Grid_Form() { Fit_Arh_Grid_Form(this, StringGrid1, 40); }
 
 void TFormArhMeas_Chr::Show_Status_Details()
 {
