@@ -8,7 +8,6 @@
 // Header-only so that the tests can build the same templates as the build does.
 #include <xlsxwriter.h>
 
-#include <cstdio>
 #include <string>
 
 namespace passport_templates {
@@ -44,6 +43,15 @@ inline bool Make(bool monthly, const std::string &path)
     format_set_align(head, LXW_ALIGN_VERTICAL_CENTER);
     format_set_border(head, LXW_BORDER_THIN);
     format_set_bg_color(head, 0xDDEBF7);
+
+    lxw_format *col_head = workbook_add_format(wb);
+    format_set_bold(col_head);
+    format_set_font_size(col_head, 9);
+    format_set_text_wrap(col_head);
+    format_set_align(col_head, LXW_ALIGN_CENTER);
+    format_set_align(col_head, LXW_ALIGN_VERTICAL_CENTER);
+    format_set_border(col_head, LXW_BORDER_THIN);
+    format_set_bg_color(col_head, 0xDDEBF7);
 
     lxw_format *num_head = workbook_add_format(wb);
     format_set_align(num_head, LXW_ALIGN_CENTER);
@@ -81,7 +89,8 @@ inline bool Make(bool monthly, const std::string &path)
     format_set_border(total_heat, LXW_BORDER_MEDIUM);
 
     worksheet_set_column(ws, 0, 0, monthly ? 10 : 17, nullptr);
-    worksheet_set_column(ws, 1, 26, 10, nullptr);
+    worksheet_set_column(ws, 1, 22, 10, nullptr);
+    worksheet_set_column(ws, 23, 26, 14, nullptr);
     worksheet_set_column(ws, 27, 27, 14, nullptr);
 
     // Rows and columns below are 0-based (row 1 of the sheet is 0 here).
@@ -94,33 +103,50 @@ inline bool Make(bool monthly, const std::string &path)
     worksheet_merge_range(ws, 3, 0, 3, 20, "Результаты измерений показателей качества природного газа", label);
     worksheet_merge_range(ws, 3, 21, 3, 27, "", period);
 
-    // Headings, rows 6..8; column numbers in row 9.
+    // Headings, rows 6..8; column numbers in row 9. Each column is headed by the parameter a
+    // new configuration puts in its place (name or symbol, and unit), the heat values by
+    // their three units, the moisture meter's columns by what its record holds.
     worksheet_merge_range(ws, 5, 0, 7, 0, monthly ? "Число месяца" : "Дата, время", head);
-    worksheet_merge_range(ws, 5, 1, 5, 9, "Компонентный состав газа", head);
+    worksheet_merge_range(ws, 5, 1, 5, 9, "Компонентный состав газа, молярная доля, %", head);
     worksheet_merge_range(ws, 5, 10, 7, 10, "", head);
-    worksheet_merge_range(ws, 5, 11, 5, 13, "Физико-химические показатели", head);
+    worksheet_merge_range(ws, 5, 11, 5, 12, "Молярная доля, %", head);
+    worksheet_merge_range(ws, 5, 13, 7, 13, "Абсолютная плотность\nDe_abs, кг/м3", col_head);
     worksheet_merge_range(ws, 5, 14, 7, 16, "", head);
-    worksheet_merge_range(ws, 5, 17, 5, 19, "Теплота сгорания (параметр 12)", head);
-    worksheet_merge_range(ws, 5, 20, 5, 22, "Теплота сгорания (параметр 14)", head);
+    worksheet_merge_range(ws, 5, 17, 5, 19, "Теплота сгорания высшая Hs", head);
+    worksheet_merge_range(ws, 5, 20, 5, 22, "Число Воббе Woebbe", head);
     worksheet_merge_range(ws, 5, 23, 5, 26, "Влагомер", head);
     worksheet_merge_range(ws, 5, 27, 7, 27, "Примечание", head);
-    const int chr_pars[12] = {1, 3, 4, 5, 6, 7, 8, 9, 10, 0, 2, 12};
-    const int chr_cols[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13};
-    for (int k = 0; k < 12; ++k) {
-        char text[32];
-        std::snprintf(text, sizeof text, "Параметр %d", chr_pars[k] + 1);
-        worksheet_merge_range(ws, 6, chr_cols[k], 7, chr_cols[k], text, head);
-    }
+    struct Column {
+        int col;
+        const char *text;
+    };
+    const Column columns[] = {
+        {1, "Метан\nCH4"},
+        {2, "Этан\nC2H6"},
+        {3, "Пропан\nC3H8"},
+        {4, "i-Бутан\ni-C4H10"},
+        {5, "n-Бутан\nn-C4H10"},
+        {6, "нео-Пентан\nneoC5H12"},
+        {7, "i-Пентан\ni-C5H12"},
+        {8, "n-Пентан\nn-C5H12"},
+        {9, "Гексан и б.т.с.\nC6+"},
+        {11, "Азот\nN2"},
+        {12, "Диоксид углерода\nCO2"},
+        {23, "Точка росы по воде при рабочем давлении, °C"},
+        {24, "Точка росы по воде, приведённая к абс. давлению, °C"},
+        {25, "Точка росы по углеводородам при рабочем давлении, °C"},
+        {26, "Давление, кгс/см2"},
+    };
+    for (const Column &c : columns) worksheet_merge_range(ws, 6, lxw_col_t(c.col), 7, lxw_col_t(c.col), c.text, col_head);
     const char *units[3] = {"ккал/м3", "МДж/м3", "кВт*ч/м3"};
     for (int k = 0; k < 3; ++k) {
-        worksheet_merge_range(ws, 6, 17 + k, 7, 17 + k, units[k], head);
-        worksheet_merge_range(ws, 6, 20 + k, 7, 20 + k, units[k], head);
+        worksheet_merge_range(ws, 6, lxw_col_t(17 + k), 7, lxw_col_t(17 + k), units[k], col_head);
+        worksheet_merge_range(ws, 6, lxw_col_t(20 + k), 7, lxw_col_t(20 + k), units[k], col_head);
     }
-    const char *wmt[4] = {"Точка росы по воде, °C", "Точка росы по воде при абс. давлении, °C",
-                          "Точка росы по углеводородам, °C", "Давление, кгс/см2"};
-    for (int k = 0; k < 4; ++k) worksheet_merge_range(ws, 6, 23 + k, 7, 23 + k, wmt[k], head);
     for (int c = 0; c < 28; ++c) worksheet_write_number(ws, 8, lxw_col_t(c), c + 1, num_head);
+    worksheet_set_row(ws, 5, 30, nullptr);
     worksheet_set_row(ws, 6, 45, nullptr);
+    worksheet_set_row(ws, 7, 30, nullptr);
 
     // Data rows: blank cells carrying the formats the program's values take.
     const int rows = monthly ? 31 : 24;
