@@ -70,6 +70,9 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     wait->ProgressBar1->setValue(0);
     const QPointer<QWidget> owner(viewer);
     if (owner) owner->setEnabled(false);
+    // Modal over the (disabled) viewer, so that the outcome message told while it is up is
+    // owned by it and comes up in front of it rather than behind.
+    wait->setWindowModality(Qt::ApplicationModal);
     wait->show();
     wait->repaint();
     QProgressBar *bar = wait->ProgressBar1;

@@ -38,9 +38,9 @@ public:
         Lines << q.line1;
         Kinds << q.kind;
         if (Viewer) Viewer_Enabled_At_Message = Viewer->isEnabled();
-        Wait_Shown_At_Message = false;
-        for (QWidget *t : QApplication::topLevelWidgets())
-            if (qobject_cast<TFormWait *>(t) && t->isVisible()) Wait_Shown_At_Message = true;
+        // Up and modal: a message dialog is owned by it and comes up in front of it.
+        auto *w = qobject_cast<TFormWait *>(QApplication::activeModalWidget());
+        Wait_Shown_At_Message = w && w->isVisible() && w->isEnabled();
         return q.yes_no ? Answer : 0;
     }
 };
