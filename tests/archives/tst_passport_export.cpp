@@ -64,16 +64,6 @@ double Num(const readback::Sheet &s, int row, int col)
     return c.type.isEmpty() && !c.value.isEmpty() ? c.value.toDouble() : std::nan("");
 }
 QString Text(const readback::Sheet &s, int row, int col) { return s.cells.value(Ref(row, col)).value; }
-// "B7:B8" as columns (x) and rows (y).
-QRect Area(const QString &range)
-{
-    auto cell = [](const QString &r) {
-        int c = 0, i = 0;
-        for (; i < r.size() && r[i].isLetter(); ++i) c = c * 26 + (r[i].unicode() - 'A' + 1);
-        return QPoint(c, r.mid(i).toInt());
-    };
-    return QRect(cell(range.section(u':', 0, 0)), cell(range.section(u':', 1, 1)));
-}
 bool Close(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); }
 
 } // namespace
@@ -308,16 +298,9 @@ private slots:
         for (uint8_t kind : {PASSPORT_DAY, PASSPORT_MON}) {
             const readback::Sheet s = readback::Read_Sheet(Passport_Template_Path(kind));
             QVERIFY(s.ok);
-            // What a cell shows: its own text, or that of the merged area it lies in.
-            auto shown = [&s](int row, int col) {
-                for (const QString &m : s.merges) {
-                    const QRect r = Area(m);
-                    if (r.contains(col, row)) return Text(s, r.top(), r.left());
-                }
-                return Text(s, row, col);
-            };
-            // The heading of a column: its group above it and its own.
-            auto heading = [&shown](int col) { return shown(6, col) + u' ' + shown(7, col); };
+            // Rows 6 and 7 of a column (a group's text stands in its first column).
+            auto heading = [&s](int col) { return Text(s, 6, col) + u' ' + Text(s, 7, col); };
+            const int heat_units[3] = {5, 4, 6};   // kcal/m3, MJ/m3, kWh/m3
             int col = 2;
             for (uint8_t f : Xls_Chr_Cols) {
                 if (f == 255) {
@@ -325,19 +308,11 @@ private slots:
                     continue;
                 }
                 const Chr_Par &p = cnf.t1[f];
-                const QString symbol = Cp1251_To_Unicode(QByteArray(p.symbol, qsizetype(strnlen(p.symbol, sizeof p.symbol))));
-                if (f == 11 || f == 13) {
-                    for (int k = 0; k < 3; ++k) {
-                        const QString h = heading(col + k);
-                        const int unit[3] = {5, 4, 6};   // kcal/m3, MJ/m3, kWh/m3
-                        QVERIFY2(h.contains(symbol) && h.contains(Gas_Units(unit[k])), qPrintable(h));
-                    }
-                    col += 3;
-                } else {
-                    const QString h = heading(col);
-                    QVERIFY2(h.contains(symbol) && h.contains(Gas_Units(p.unit)), qPrintable(h));
-                    ++col;
-                }
+                const bool heat = f == 11 || f == 13;
+                QVERIFY2(heading(col).contains(Cp1251_To_Unicode(p.symbol, int(strnlen(p.symbol, sizeof p.symbol)))),
+                         qPrintable(heading(col)));
+                for (int k = 0; k < (heat ? 3 : 1); ++k, ++col)
+                    QVERIFY2(heading(col).contains(Gas_Units(heat ? heat_units[k] : p.unit)), qPrintable(heading(col)));
             }
             // The moisture meter's floats 0, 3, 1 and 2 (the pressure in kgf/cm2).
             QVERIFY(heading(24).contains("воде") && heading(24).contains("рабоч"));

@@ -107,9 +107,9 @@ inline bool Make(bool monthly, const std::string &path)
     // new configuration puts in its place (name or symbol, and unit), the heat values by
     // their three units, the moisture meter's columns by what its record holds.
     worksheet_merge_range(ws, 5, 0, 7, 0, monthly ? "Число месяца" : "Дата, время", head);
-    worksheet_merge_range(ws, 5, 1, 5, 9, "Компонентный состав газа, молярная доля, %", head);
+    worksheet_merge_range(ws, 5, 1, 5, 9, "Компонентный состав газа, молярная доля", head);
     worksheet_merge_range(ws, 5, 10, 7, 10, "", head);
-    worksheet_merge_range(ws, 5, 11, 5, 12, "Молярная доля, %", head);
+    worksheet_merge_range(ws, 5, 11, 5, 12, "Молярная доля", head);
     worksheet_merge_range(ws, 5, 13, 7, 13, "Абсолютная плотность\nDe_abs, кг/м3", col_head);
     worksheet_merge_range(ws, 5, 14, 7, 16, "", head);
     worksheet_merge_range(ws, 5, 17, 5, 19, "Теплота сгорания высшая Hs", head);
@@ -121,17 +121,17 @@ inline bool Make(bool monthly, const std::string &path)
         const char *text;
     };
     const Column columns[] = {
-        {1, "Метан\nCH4"},
-        {2, "Этан\nC2H6"},
-        {3, "Пропан\nC3H8"},
-        {4, "i-Бутан\ni-C4H10"},
-        {5, "n-Бутан\nn-C4H10"},
-        {6, "нео-Пентан\nneoC5H12"},
-        {7, "i-Пентан\ni-C5H12"},
-        {8, "n-Пентан\nn-C5H12"},
-        {9, "Гексан и б.т.с.\nC6+"},
-        {11, "Азот\nN2"},
-        {12, "Диоксид углерода\nCO2"},
+        {1, "Метан\nCH4, %"},
+        {2, "Этан\nC2H6, %"},
+        {3, "Пропан\nC3H8, %"},
+        {4, "i-Бутан\ni-C4H10, %"},
+        {5, "n-Бутан\nn-C4H10, %"},
+        {6, "нео-Пентан\nneoC5H12, %"},
+        {7, "i-Пентан\ni-C5H12, %"},
+        {8, "n-Пентан\nn-C5H12, %"},
+        {9, "Гексан и б.т.с.\nC6+, %"},
+        {11, "Азот\nN2, %"},
+        {12, "Диоксид углерода\nCO2, %"},
         {23, "Точка росы по воде при рабочем давлении, °C"},
         {24, "Точка росы по воде, приведённая к абс. давлению, °C"},
         {25, "Точка росы по углеводородам при рабочем давлении, °C"},
