@@ -48,7 +48,8 @@ void Select_All_Tables(Tab_State_Block &b)
 
 QString Tab_Row_Name(int t)
 {
-    return QString::asprintf(" Табл. %2d.  ", t) + Tab_Names(t);
+    // Padded with a figure space, as wide as a digit: the names line up in any font.
+    return QStringLiteral(" Табл. %1.  ").arg(t, 2, 10, QChar(0x2007)) + Tab_Names(t);
 }
 
 Tab_Info_Buttons Tab_Info_Buttons_For(uint8_t version, bool direct_link)

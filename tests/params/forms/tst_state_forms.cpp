@@ -1,6 +1,7 @@
 // The table-state, current-state, flow-computer-state and momentary-data forms against the
 // controller simulator: what is read and when, what the forms refuse, and the reset.
 #include "core/Rd_wr_ini.h"
+#include "core/Stringi.h"
 #include "core/forms/Statusbar.h"
 #include "params/forms/Curr_State.h"
 #include "params/forms/Mom_Data.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -373,6 +375,25 @@ private slots:
             }
         });
         QCOMPARE(shown, 5);
+    }
+
+    // The table names start at one place in every row, one-digit numbers or two.
+    void table_names_line_up()
+    {
+        Tab_State_Block b = Block({});
+        std::fill(std::begin(b.Cfg), std::end(b.Cfg), uint8_t(1));
+        TFormTableInfo f(m.main.get());
+        f.Tab_State = &b;
+        f.show();
+        QSet<int> starts;
+        for (int k = 0; k < f.Used; ++k) {
+            const auto &r = f.Rows[size_t(k)];
+            const QString text = r.name->text();
+            if (Tab_Names(r.tab).isEmpty()) continue;
+            starts << r.name->fontMetrics().horizontalAdvance(text.left(text.indexOf(Tab_Names(r.tab))));
+        }
+        QCOMPARE(f.Used, TAB_COUNT);
+        QCOMPARE(starts.size(), 1);
     }
 
     void cleanupTestCase()
