@@ -389,8 +389,9 @@ private slots:
         for (int k = 0; k < f.Used; ++k) {
             const auto &r = f.Rows[size_t(k)];
             const QString text = r.name->text();
-            if (Tab_Names(r.tab).isEmpty()) continue;
-            starts << r.name->fontMetrics().horizontalAdvance(text.left(text.indexOf(Tab_Names(r.tab))));
+            const QString name = Tab_Names(r.tab).trimmed();
+            if (name.isEmpty()) continue;
+            starts << r.name->fontMetrics().horizontalAdvance(text.left(text.indexOf(name)));
         }
         QCOMPARE(f.Used, TAB_COUNT);
         QCOMPARE(starts.size(), 1);
