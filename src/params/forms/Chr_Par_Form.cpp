@@ -267,12 +267,12 @@ void TFormChrPar_List::Show_Row(int i)
     const int dec = Chr_Par_Decimals(p);
     const float lo = p.min, hi = p.max;
     const QString cells[LIST_COLUMNS] = {QStringLiteral("  %1").arg(i + 1),
-                              QStringLiteral(" ") + Chr_Par_Name(p),
-                              QStringLiteral(" ") + Chr_Par_Symbol(p),
-                              QStringLiteral(" ") + Chr_Par_Unit_Text(p),
-                              QStringLiteral(" %1").arg(uint16_t(p.reg)),
-                              QStringLiteral(" ") + Fixed_Str(lo, 10, dec),
-                              QStringLiteral(" ") + Fixed_Str(hi, 10, dec)};
+                                         QStringLiteral(" ") + Chr_Par_Name(p),
+                                         QStringLiteral(" ") + Chr_Par_Symbol(p),
+                                         QStringLiteral(" ") + Chr_Par_Unit_Text(p),
+                                         QStringLiteral(" %1").arg(uint16_t(p.reg)),
+                                         QStringLiteral(" ") + Fixed_Str(lo, 10, dec),
+                                         QStringLiteral(" ") + Fixed_Str(hi, 10, dec)};
     for (int c = 0; c < LIST_COLUMNS; ++c) {
         QTableWidgetItem *it = Grid->item(i, c);
         if (!it) {

@@ -268,11 +268,17 @@ void TFormPrz::TimerTimer()
         if (Sit_Words_Swapped(Tab_Dir[0].data)) Swap_Sit_Words(Tab_Dir[16].data);
         Show_Situations();
     }
-    if (Pending != Action::None) return Run_Pending();
+    if (Pending != Action::None) {
+        Run_Pending();
+        return;
+    }
     QCoreApplication::processEvents();
     if (ended()) return;
     if (!Link_Busy() && Read_Table(Tab_Req{33, 0, 2}, {}, false)) Show_Links();
-    if (Pending != Action::None) return Run_Pending();
+    if (Pending != Action::None) {
+        Run_Pending();
+        return;
+    }
     if (ended()) return;
     Timer.start();
 }

@@ -134,34 +134,6 @@ private slots:
         QCOMPARE(Cb(&f, "CBCount")->currentText(), QString("20"));
     }
 
-    // A typed time-out is the number typed, not the first listed number that starts with it.
-    void moisture_timeout_is_taken_as_typed()
-    {
-        uint8_t t15[8] = {7, 11, 1, 0, 40, 3, 1, 0};
-        TFormConWMT f;
-        f.Tab_Data = t15;
-        f.Dev_Write = 1;
-        f.show();
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
-        QComboBox *c = Cb(&f, "CBTimeout");
-        QCOMPARE(c->currentText(), QString("40"));
-        c->setFocus();
-        c->lineEdit()->selectAll();
-        QTest::keyClicks(c, "4");
-        QCOMPARE(c->currentText(), QString("4"));
-        f.BitBtnWrite->click();
-        QCOMPARE(f.Accepted, uint8_t(0));
-        QCOMPARE(ques.asked.size(), 1);
-        QCOMPARE(ques.asked[0].line1, QString("Таймаут должен быть"));
-        QCOMPARE(ques.asked[0].line2, QString("в диапазоне 5...255"));
-        QCOMPARE(int(t15[4]), 40);
-        QTest::keyClicks(c, "2");
-        f.BitBtnWrite->click();
-        QCOMPARE(f.Accepted, uint8_t(1));
-        QCOMPARE(int(t15[4]), 42);
-    }
-
     void ethernet_octets_and_ports()
     {
         uint8_t t29[ETH_LEN] = {};
