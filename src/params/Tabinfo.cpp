@@ -48,7 +48,11 @@ void Select_All_Tables(Tab_State_Block &b)
 
 QString Tab_Row_Name(int t)
 {
-    return QString::asprintf(" Табл. %2d.  ", t) + Tab_Names(t);
+    // Padded with a figure space, as wide as a digit, so that the names line up in any font;
+    // the one name stored without its leading blank gets it here for the same reason.
+    QString name = Tab_Names(t);
+    if (!name.isEmpty() && !name.startsWith(QLatin1Char(' '))) name.prepend(QLatin1Char(' '));
+    return QStringLiteral(" Табл. %1.  ").arg(t, 2, 10, QChar(0x2007)) + name;
 }
 
 Tab_Info_Buttons Tab_Info_Buttons_For(uint8_t version, bool direct_link)

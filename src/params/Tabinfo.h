@@ -40,7 +40,8 @@ bool Tab_Destroyed(const Tab_State_Block &b, int t);
 void Adjust_Write_Sel(Tab_State_Block &b);
 // "Записать все таблицы": every listed table, then the adjustments above.
 void Select_All_Tables(Tab_State_Block &b);
-// Name panel of a row: " Табл. %2d.  %s".
+// Name panel of a row: " Табл. %2d.  %s", one-digit numbers padded to the width of two and
+// every name one blank further on.
 QString Tab_Row_Name(int t);
 
 // Which buttons of the table-state form can be used: only a configuration-only controller on

@@ -55,8 +55,7 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     g->addWidget(new QLabel(QStringLiteral("Адрес устройства"), this), 1, 0);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    Set_Typed_List(ComboBox1);
     for (int a = 1; a <= 255; ++a) ComboBox1->addItem(QString::number(a));
     ComboBox1->setFixedWidth(90);
     Install_Int_Filter(ComboBox1);

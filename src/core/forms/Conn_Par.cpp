@@ -110,8 +110,7 @@ TFormConn_Par::TFormConn_Par(QWidget *owner, Conn_Settings_Rec *settings, hgcbox
     auto *g = new QGridLayout(pn_dir);
     ComboBox1 = new QComboBox(pn_dir);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);   // a device that is not listed (a pty) may be typed
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    Set_Typed_List(ComboBox1);   // a device that is not listed (a pty) may be typed
     ComboBox1->setMinimumWidth(140);
     ComboBox2 = new QComboBox(pn_dir);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));

@@ -110,8 +110,7 @@ TFormConnect::TFormConnect(QWidget *owner) : QDialog(owner)
     g->addWidget(new QLabel(QStringLiteral("Адрес устройства"), this), 1, 0);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);   // the list stays "1".."255"
+    Set_Typed_List(ComboBox1);   // the list stays "1".."255"
     for (int a = 1; a <= 255; ++a) ComboBox1->addItem(QString::number(a));
     Install_Int_Filter(ComboBox1);
     g->addWidget(ComboBox1, 1, 1);

@@ -53,6 +53,15 @@ void Install_Int_Filter(QComboBox *combo)
     if (combo && combo->isEditable()) combo->setValidator(new Int_Validator(combo));
 }
 
+void Set_Typed_List(QComboBox *combo)
+{
+    if (!combo) return;
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // Inline completion would turn a typed "4" into the listed "40".
+    combo->setCompleter(nullptr);
+}
+
 void Install_Float_Filter(QLineEdit *edit)
 {
     if (edit) edit->installEventFilter(new Float_Key_Filter(edit));

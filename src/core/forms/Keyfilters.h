@@ -35,6 +35,10 @@ public:
 };
 void Install_Enter_Presses_Button();
 
+// An editable list whose typed text is taken as typed: nothing completed from the items,
+// nothing added to them.
+void Set_Typed_List(QComboBox *combo);
+
 // The filters are owned by the edit they are installed on.
 void Install_Int_Filter(QLineEdit *edit);
 void Install_Int_Filter(QComboBox *combo);   // editable combos; others are left alone

@@ -22,8 +22,7 @@ namespace {
 QComboBox *number_box(QWidget *parent, const char *name, int last)
 {
     auto *c = Req_Number_List(parent, name, last);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
+    Set_Typed_List(c);
     Install_Int_Filter(c);
     return c;
 }

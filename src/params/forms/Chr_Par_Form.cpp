@@ -12,18 +12,52 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <cstring>
 
 namespace {
-constexpr int HEAD_ROWS = 2;   // the grid's two heading rows
 constexpr int RANGE_EDIT_LEN = 10;   // characters typed into a range edit
+constexpr int LIST_COLUMNS = 7;
+constexpr int RANGE_COLUMN = 5;      // "Min", then "Max", under one "Диапазон"
 
 QLabel *Caption(QWidget *parent, const QString &text)
 {
     return new QLabel(text, parent);
 }
+
+// The list's column headings, two lines high, fixed above the rows however they scroll; one
+// heading spans the two range columns.
+class Two_Line_Header final : public QHeaderView {
+public:
+    explicit Two_Line_Header(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setSectionsClickable(false);
+        setHighlightSections(false);
+    }
+
+protected:
+    void paintSection(QPainter *p, const QRect &rect, int c) const override
+    {
+        QHeaderView::paintSection(p, rect, c);
+        if (c != RANGE_COLUMN && c != RANGE_COLUMN + 1) return;
+        // Each of the two columns paints its part of the shared upper half.
+        QStyleOptionHeader opt;
+        initStyleOption(&opt);
+        opt.rect = QRect(sectionViewportPosition(RANGE_COLUMN), rect.top(),
+                         sectionSize(RANGE_COLUMN) + sectionSize(RANGE_COLUMN + 1), rect.height() / 2);
+        opt.section = RANGE_COLUMN;
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.text = QStringLiteral("Диапазон");
+        opt.textAlignment = Qt::AlignCenter;
+        p->save();
+        p->setClipRect(rect.intersected(opt.rect));
+        style()->drawControl(QStyle::CE_Header, &opt, p, this);
+        p->restore();
+    }
+};
 } // namespace
 
 TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Accept_Only)
@@ -189,24 +223,18 @@ TFormChrPar_List::TFormChrPar_List(QWidget *owner) : TParam_Dialog(owner, Button
     top->addStretch(1);
     Body->addLayout(top);
 
-    Grid = new QTableWidget(HEAD_ROWS, 7, this);
+    Grid = new QTableWidget(0, LIST_COLUMNS, this);
     Grid->setObjectName("Grid");
-    Grid->horizontalHeader()->hide();
+    Grid->setHorizontalHeader(new Two_Line_Header(Grid));
+    // The range columns' lower lines; "Диапазон" above them is painted by the header.
+    Grid->setHorizontalHeaderLabels({QStringLiteral("№"), QStringLiteral("Наименование"),
+                                     QStringLiteral("Условное\nобознач."), QStringLiteral("Единица\nизмерений"),
+                                     QStringLiteral("Modbus\nрегистр"), QStringLiteral("\nMin"),
+                                     QStringLiteral("\nMax")});
     Grid->verticalHeader()->hide();
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    const char *const head[HEAD_ROWS][7] = {
-        {"№", "Наименование", "Условное", "Единица", "Modbus", "Диапазон", ""},
-        {"", "", "обознач.", "измерений", "регистр", "Min", "Max"}};
-    for (int r = 0; r < HEAD_ROWS; ++r)
-        for (int c = 0; c < 7; ++c) {
-            auto *it = new QTableWidgetItem(QString::fromUtf8(head[r][c]));
-            it->setFlags(Qt::NoItemFlags);
-            it->setTextAlignment(Qt::AlignCenter);
-            Grid->setItem(r, c, it);
-        }
-    Grid->setSpan(0, 5, 1, 2);
     Grid->setColumnWidth(0, 40);
     Grid->setColumnWidth(1, 300);
     Body->addWidget(Grid, 1);
@@ -216,11 +244,9 @@ TFormChrPar_List::TFormChrPar_List(QWidget *owner) : TParam_Dialog(owner, Button
     BitBtnEdit->setAutoDefault(false);
     Button_Row->insertWidget(0, BitBtnEdit);
     connect(BitBtnEdit, &QPushButton::clicked, this, &TFormChrPar_List::Edit_Click);
-    connect(Grid, &QTableWidget::cellDoubleClicked, this, [this](int r, int) {
-        if (r >= HEAD_ROWS) Edit_Click();
-    });
+    connect(Grid, &QTableWidget::cellDoubleClicked, this, [this] { Edit_Click(); });
     connect(Grid, &QTableWidget::currentCellChanged, this, [this](int r, int, int, int) {
-        if (r >= HEAD_ROWS) Sel_Row = r - HEAD_ROWS;
+        if (r >= 0) Sel_Row = r;
     });
 }
 
@@ -228,10 +254,11 @@ void TFormChrPar_List::Load()
 {
     if (Tab_Data) std::memcpy(&Work, Tab_Data, sizeof Work);
     LCount->setText(QString::number(Count()));
-    Grid->setRowCount(HEAD_ROWS + Count());
+    Grid->setRowCount(Count());
     for (int i = 0; i < Count(); ++i) Show_Row(i);
+    for (int c = 2; c < LIST_COLUMNS; ++c) Grid->resizeColumnToContents(c);
     Sel_Row = 0;
-    if (Count() > 0) Grid->setCurrentCell(HEAD_ROWS, 0);
+    if (Count() > 0) Grid->setCurrentCell(0, 0);
 }
 
 void TFormChrPar_List::Show_Row(int i)
@@ -239,19 +266,19 @@ void TFormChrPar_List::Show_Row(int i)
     const Chr_Par &p = Work.par[i];
     const int dec = Chr_Par_Decimals(p);
     const float lo = p.min, hi = p.max;
-    const QString cells[7] = {QStringLiteral("  %1").arg(i + 1),
-                              QStringLiteral(" ") + Chr_Par_Name(p),
-                              QStringLiteral(" ") + Chr_Par_Symbol(p),
-                              QStringLiteral(" ") + Chr_Par_Unit_Text(p),
-                              QStringLiteral(" %1").arg(uint16_t(p.reg)),
-                              QStringLiteral(" ") + Fixed_Str(lo, 10, dec),
-                              QStringLiteral(" ") + Fixed_Str(hi, 10, dec)};
-    for (int c = 0; c < 7; ++c) {
-        QTableWidgetItem *it = Grid->item(HEAD_ROWS + i, c);
+    const QString cells[LIST_COLUMNS] = {QStringLiteral("  %1").arg(i + 1),
+                                         QStringLiteral(" ") + Chr_Par_Name(p),
+                                         QStringLiteral(" ") + Chr_Par_Symbol(p),
+                                         QStringLiteral(" ") + Chr_Par_Unit_Text(p),
+                                         QStringLiteral(" %1").arg(uint16_t(p.reg)),
+                                         QStringLiteral(" ") + Fixed_Str(lo, 10, dec),
+                                         QStringLiteral(" ") + Fixed_Str(hi, 10, dec)};
+    for (int c = 0; c < LIST_COLUMNS; ++c) {
+        QTableWidgetItem *it = Grid->item(i, c);
         if (!it) {
             it = new QTableWidgetItem;
             it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            Grid->setItem(HEAD_ROWS + i, c, it);
+            Grid->setItem(i, c, it);
         }
         it->setText(cells[c]);
     }

@@ -202,6 +202,8 @@ TFormPrz::TFormPrz(QWidget *owner) : TRefresh_Form(owner, 1000)
 
     connect(BitBtnTables, &QPushButton::clicked, this, &TFormPrz::BitBtnTablesClick);
     connect(BitBtnVich, &QPushButton::clicked, this, &TFormPrz::BitBtnVichClick);
+    Pending_Timer.setInterval(10);
+    connect(&Pending_Timer, &QTimer::timeout, this, &TFormPrz::Run_Pending);
 }
 
 bool TFormPrz::Wmt_Fitted() const { return Image_Byte(6, 8) != 0; }
@@ -255,17 +257,29 @@ void TFormPrz::Show_Links()
 
 void TFormPrz::TimerTimer()
 {
-    if (Link_Busy()) return;   // the timer stays on: the next tick tries again
+    if (Link_Busy() || Pending != Action::None) return;   // the timer stays on: the next tick tries again
+    // A button action started while the tick waited takes the form over: the tick ends.
+    const unsigned actions = Actions;
+    auto ended = [&] { return !Refresh || !Is_Open() || Actions != actions; };
     Timer.stop();
     QCoreApplication::processEvents();
-    if (!Refresh || !Is_Open()) return;
+    if (ended()) return;
     if (!Link_Busy() && Read_Table(Tab_Req{16, 0, SIT_FIELDS}, {}, false)) {
         if (Sit_Words_Swapped(Tab_Dir[0].data)) Swap_Sit_Words(Tab_Dir[16].data);
         Show_Situations();
     }
+    if (Pending != Action::None) {
+        Run_Pending();
+        return;
+    }
     QCoreApplication::processEvents();
-    if (!Refresh || !Is_Open()) return;
+    if (ended()) return;
     if (!Link_Busy() && Read_Table(Tab_Req{33, 0, 2}, {}, false)) Show_Links();
+    if (Pending != Action::None) {
+        Run_Pending();
+        return;
+    }
+    if (ended()) return;
     Timer.start();
 }
 
@@ -276,9 +290,46 @@ void TFormPrz::Resume()
     if (Refresh && Is_Open()) Timer.start();
 }
 
-void TFormPrz::BitBtnTablesClick()
+void TFormPrz::BitBtnTablesClick() { Click(Action::Tables); }
+void TFormPrz::BitBtnVichClick() { Click(Action::Vich); }
+
+void TFormPrz::Click(Action a)
 {
-    if (Acting || (Exch_Box && Exch_Box->In_Exchange())) return;
+    if (Acting || Pending != Action::None) return;
+    if (Exch_Box && Exch_Box->In_Exchange()) {
+        // Never a second exchange: the click waits for the running one, the refreshing stops now.
+        Pending = a;
+        Timer.stop();
+        Set_Buttons(false);
+        Pending_Timer.start();
+        return;
+    }
+    a == Action::Tables ? Run_Tables() : Run_Vich();
+}
+
+void TFormPrz::Run_Pending()
+{
+    if (Pending == Action::None || (Exch_Box && Exch_Box->In_Exchange())) return;
+    const Action a = Pending;
+    Pending = Action::None;
+    Pending_Timer.stop();
+    if (!Is_Open()) return;
+    a == Action::Tables ? Run_Tables() : Run_Vich();
+}
+
+void TFormPrz::done(int r)
+{
+    if (!Acting) {
+        // Closed while a click waited: its reads are not wanted any more.
+        Pending = Action::None;
+        Pending_Timer.stop();
+    }
+    TRefresh_Form::done(r);
+}
+
+void TFormPrz::Run_Tables()
+{
+    ++Actions;
     bool ok;
     {
         Hourglass h;
@@ -298,9 +349,9 @@ void TFormPrz::BitBtnTablesClick()
     accept();
 }
 
-void TFormPrz::BitBtnVichClick()
+void TFormPrz::Run_Vich()
 {
-    if (Acting || (Exch_Box && Exch_Box->In_Exchange())) return;
+    ++Actions;
     Timer.stop();
     Acting = true;
     Set_Buttons(false);

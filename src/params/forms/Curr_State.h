@@ -88,8 +88,11 @@ public:
     QPushButton *BitBtnVich = nullptr;     // beside the flow-computer lines
 
     void TimerTimer() override;
+    // A click while an exchange runs is kept: the timer stops at once and the button's reads
+    // start as soon as that exchange has ended.
     void BitBtnTablesClick();
     void BitBtnVichClick();
+    void done(int r) override;
     // Panels from table 16 / table 33 of the image.
     void Show_Situations();
     void Show_Links();
@@ -98,6 +101,15 @@ protected:
     void Form_Show() override;
 
 private:
+    enum class Action : uint8_t { None, Tables, Vich };
+    Action Pending = Action::None;   // a click waiting for the running exchange
+    QTimer Pending_Timer;            // looks for its end when the exchange is not the tick's
+    unsigned Actions = 0;            // button actions started (a tick ends when one starts)
+
+    void Click(Action a);
+    void Run_Pending();
+    void Run_Tables();
+    void Run_Vich();
     void Set_Buttons(bool on);
     void Resume();
     bool Wmt_Fitted() const;

@@ -55,8 +55,7 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
             c.list = new QComboBox(Rows_Widget);
             c.list->addItems(r.items);
             if (r.kind == Field_Row::Typed_List) {
-                c.list->setEditable(true);
-                c.list->setInsertPolicy(QComboBox::NoInsert);
+                Set_Typed_List(c.list);
                 if (r.max_len > 0) c.list->lineEdit()->setMaxLength(r.max_len);
                 Install_Int_Filter(c.list);
             }

@@ -9,6 +9,7 @@
 #include "params/forms/Params_Menu.h"
 
 #include <QHeaderView>
+#include <QLayout>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -66,6 +67,12 @@ void TFormFlouList::Draw_All()
     int w = 2 * Grid->frameWidth();
     for (int c = 0; c < Grid->columnCount(); ++c) w += Grid->columnWidth(c);
     Grid->setMinimumWidth(w);
+    // The form's minimum width is fixed once it is shown (the caption's fit sets it), so the
+    // layout cannot raise it for wider columns: raise it here, which widens the form too.
+    if (QLayout *l = layout()) {
+        l->activate();
+        setMinimumWidth(std::max(minimumWidth(), l->totalMinimumSize().width()));
+    }
 }
 
 void TFormFlouList::Enable_Buttons()

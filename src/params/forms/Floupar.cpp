@@ -27,7 +27,7 @@ TFormFlouPar::TFormFlouPar(QWidget *owner) : TParam_Dialog(owner, Buttons::Accep
 
     CBAdr = new QComboBox(this);
     CBAdr->setObjectName(QStringLiteral("CBAdr"));
-    CBAdr->setEditable(true);
+    Set_Typed_List(CBAdr);
     for (int a = 1; a <= 254; ++a) CBAdr->addItem(QString::number(a));
     Install_Int_Filter(CBAdr);
     g->addWidget(new QLabel(QStringLiteral("Адрес"), this), 0, 0);

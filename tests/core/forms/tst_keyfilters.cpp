@@ -2,7 +2,11 @@
 
 #include "archives/forms/Arhiv_Clb_Form.h"
 #include "core/forms/Abonent.h"
+#include "core/forms/Conn_Par.h"
+#include "core/forms/Connect.h"
 #include "messages/forms/Period.h"
+#include "params/forms/Floupar.h"
+#include "params/forms/Links.h"
 #include "params/forms/Param_Dialog.h"
 
 #include <QComboBox>
@@ -17,6 +21,7 @@ Q_DECLARE_METATYPE(Make_Dialog)
 
 class Tst_Keyfilters : public QObject {
     Q_OBJECT
+    static inline Conn_Settings_Rec Settings{};
 private slots:
     void initTestCase() { Install_Enter_Presses_Button(); }
 
@@ -91,6 +96,44 @@ private slots:
         QVERIFY(fixed.validator() == nullptr);
         Install_Int_Filter(static_cast<QComboBox *>(nullptr));
         Install_Int_Filter(static_cast<QLineEdit *>(nullptr));
+    }
+
+    // Every editable list of the program keeps what was typed: with "40" listed before "4",
+    // typing "4" still gives "4".
+    void typed_lists_keep_the_typed_text_data()
+    {
+        QTest::addColumn<Make_Dialog>("make");
+        QTest::addColumn<int>("lists");
+        QTest::newRow("subscriber") << Make_Dialog([] { return new TFormAbonent; }) << 1;
+        QTest::newRow("period") << Make_Dialog([] { return new TFormPeriod; }) << 6;
+        QTest::newRow("connect") << Make_Dialog([] { return new TFormConnect; }) << 1;
+        QTest::newRow("link settings") << Make_Dialog([] { return new TFormConn_Par(nullptr, &Settings, nullptr); })
+                                       << 1;
+        QTest::newRow("flow computer") << Make_Dialog([] { return new TFormFlouPar; }) << 1;
+        QTest::newRow("moisture meter link") << Make_Dialog([] { return new TFormConWMT; }) << 2;
+    }
+    void typed_lists_keep_the_typed_text()
+    {
+        QFETCH(Make_Dialog, make);
+        QFETCH(int, lists);
+        std::unique_ptr<QDialog> d(make());
+        d->show();
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        int seen = 0;
+        for (QComboBox *c : d->findChildren<QComboBox *>()) {
+            if (!c->isEditable()) continue;
+            ++seen;
+            for (QWidget *w = c; w && w != d.get(); w = w->parentWidget()) w->setEnabled(true);
+            c->insertItem(0, QStringLiteral("40"));
+            const int items = c->count();
+            c->lineEdit()->clear();
+            c->lineEdit()->setFocus();
+            QTest::keyClicks(c->lineEdit(), "4");
+            QCOMPARE(c->currentText(), QString("4"));
+            QCOMPARE(c->count(), items);
+        }
+        QCOMPARE(seen, lists);
     }
 
     void float_edit_with_selection()

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -56,6 +57,27 @@ private slots:
         Install_Limit_Commands(m.main.get());
     }
     void init() { m.Reset(); }
+
+    // The list opens wide enough for all four columns with their headings, no scroll bar.
+    void list_shows_every_column_whole()
+    {
+        Flou_Rec recs[MAX_FLOU] = {};
+        recs[0].adr = 5;
+        recs[1].adr = 6;
+        TFormFlouList f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(recs);
+        f.Count = 2;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QHeaderView *h = f.Grid->horizontalHeader();
+        const QFontMetrics fm(h->font());
+        for (int c = 0; c < 4; ++c) {
+            const QString head = f.Grid->horizontalHeaderItem(c)->text();
+            QVERIFY2(fm.horizontalAdvance(head) < h->sectionSize(c), qPrintable(head));
+        }
+        QVERIFY(h->length() <= f.Grid->viewport()->width());
+        QVERIFY(f.Grid->geometry().right() < f.width());
+    }
 
     void change_writes_the_changed_field_and_a_changed_password()
     {

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -272,7 +273,7 @@ private slots:
         TFormChrPar_List f;
         f.Tab_Data = reinterpret_cast<uint8_t *>(&l);
         f.show();
-        f.Grid->setCurrentCell(3, 1);
+        f.Grid->setCurrentCell(1, 1);
         QCOMPARE(f.Sel_Row, 1);
 
         Scripted_Dialogs run([](QDialog &d) {
@@ -285,12 +286,35 @@ private slots:
         f.BitBtnEdit->click();
         Set_Dialog_Runner(old);
         QCOMPARE(run.Count, 1);
-        QCOMPARE(f.Grid->item(3, 3)->text(), QString(" МПа"));
+        QCOMPARE(f.Grid->item(1, 3)->text(), QString(" МПа"));
         QCOMPARE(int(l.par[1].unit), 9);   // the caller's block waits for "Принять"
         f.BitBtnAccept->click();
         QCOMPARE(f.Accepted, uint8_t(1));
         QCOMPARE(int(l.par[1].unit), 11);
         QCOMPARE(int(l.par[0].unit), 9);
+    }
+
+    // The headings sit above the rows, whole, and stay there however far the rows scroll.
+    void list_headings_stay_above_the_rows()
+    {
+        Chr_Par_List l{};
+        l.count = 20;
+        for (int i = 0; i < 20; ++i) l.par[i] = Make_Par("Азот", 2, 9, 0, 10, 1);
+        TFormChrPar_List f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&l);
+        f.resize(900, 300);
+        f.show();
+        QCOMPARE(f.Grid->rowCount(), 20);
+        QCOMPARE(f.Grid->item(0, 0)->text(), QString("  1"));
+        f.Grid->scrollToBottom();
+        QVERIFY(f.Grid->rowAt(0) > 0);
+        const QHeaderView *h = f.Grid->horizontalHeader();
+        QVERIFY(h->isVisible());
+        QCOMPARE(h->model()->headerData(2, Qt::Horizontal).toString(), QString("Условное\nобознач."));
+        const QFontMetrics fm(h->font());
+        for (int c = 0; c < h->count(); ++c)
+            for (const QString &line : h->model()->headerData(c, Qt::Horizontal).toString().split('\n'))
+                QVERIFY2(fm.horizontalAdvance(line) < h->sectionSize(c), qPrintable(line));
     }
 
     void constants_rows_and_checks()

@@ -1,6 +1,7 @@
 // The table-state, current-state, flow-computer-state and momentary-data forms against the
 // controller simulator: what is read and when, what the forms refuse, and the reset.
 #include "core/Rd_wr_ini.h"
+#include "core/Stringi.h"
 #include "core/forms/Statusbar.h"
 #include "params/forms/Curr_State.h"
 #include "params/forms/Mom_Data.h"
@@ -12,7 +13,15 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QtTest>
+
+namespace {
+void Is_Vich_Form(QDialog &d)
+{
+    QVERIFY(qobject_cast<TFormVichInf *>(&d));
+}
+} // namespace
 
 class Tst_State_Forms : public QObject {
     Q_OBJECT
@@ -192,6 +201,50 @@ private slots:
         QVERIFY(f.Timer.isActive());
     }
 
+    // A button clicked while the tick's exchange runs is kept: its reads follow that exchange,
+    // nothing of the tick comes after them.
+    void current_state_click_during_the_tick_is_kept_data()
+    {
+        QTest::addColumn<bool>("tables");
+        QTest::addColumn<int>("during");
+        QTest::addColumn<QList<int>>("read");
+        QTest::newRow("table states, table 16") << true << 16 << QList<int>{16, 7};
+        QTest::newRow("table states, table 33") << true << 33 << QList<int>{16, 33, 7};
+        QTest::newRow("flow computers, table 16") << false << 16 << QList<int>{16, 9, 18, 34, 35};
+        QTest::newRow("flow computers, table 33") << false << 33 << QList<int>{16, 33, 9, 18, 34, 35};
+    }
+    void current_state_click_during_the_tick_is_kept()
+    {
+        QFETCH(bool, tables);
+        QFETCH(int, during);
+        QFETCH(QList<int>, read);
+        Set_Image(6, 9, 1);
+        Set_Image(9, 0, 2);
+        Tab_State_Block b{};
+        TFormPrz f(m.main.get());
+        f.Tab_State = &b;
+        f.show();
+        QPushButton *button = tables ? f.BitBtnTables : f.BitBtnVich;
+        m.on_request = [&](const QByteArray &req) {
+            if (uint8_t(req[3]) == 1 && uint8_t(req[5]) == during && button->isEnabled()) button->click();
+        };
+        Scripted_Dialogs run([](QDialog &d) { Is_Vich_Form(d); });
+        Dialog_Runner *old = Set_Dialog_Runner(&run);
+        f.TimerTimer();
+        Set_Dialog_Runner(old);
+        m.on_request = nullptr;
+        QList<int> tabs;
+        for (const Req &r : m.Requests()) tabs << r.tab;
+        QCOMPARE(tabs, read);
+        QCOMPARE(int(f.Result), tables ? 1 : 0);
+        QCOMPARE(f.isVisible(), !tables);
+        QCOMPARE(run.Count, tables ? 0 : 1);
+        if (!tables) {
+            QVERIFY(f.Timer.isActive() && f.BitBtnTables->isEnabled());
+            f.close();
+        }
+    }
+
     void current_state_tick_never_overlaps_an_exchange_or_command()
     {
         TFormPrz f(m.main.get());
@@ -322,6 +375,26 @@ private slots:
             }
         });
         QCOMPARE(shown, 5);
+    }
+
+    // The table names start at one place in every row, one-digit numbers or two.
+    void table_names_line_up()
+    {
+        Tab_State_Block b = Block({});
+        std::fill(std::begin(b.Cfg), std::end(b.Cfg), uint8_t(1));
+        TFormTableInfo f(m.main.get());
+        f.Tab_State = &b;
+        f.show();
+        QSet<int> starts;
+        for (int k = 0; k < f.Used; ++k) {
+            const auto &r = f.Rows[size_t(k)];
+            const QString text = r.name->text();
+            const QString name = Tab_Names(r.tab).trimmed();
+            if (name.isEmpty()) continue;
+            starts << r.name->fontMetrics().horizontalAdvance(text.left(text.indexOf(name)));
+        }
+        QCOMPARE(f.Used, TAB_COUNT);
+        QCOMPARE(starts.size(), 1);
     }
 
     void cleanupTestCase()
