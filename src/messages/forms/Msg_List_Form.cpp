@@ -79,6 +79,7 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setTabKeyNavigation(false);   // Tab goes on to the buttons
     StringGrid1->setWordWrap(false);
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -113,6 +114,9 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     buttons->addStretch(1);
     buttons->addWidget(BitBtn1);
     v->addLayout(buttons);
+    setTabOrder(StringGrid1, BitBtn2);
+    setTabOrder(BitBtn2, BitBtn3);
+    setTabOrder(BitBtn3, BitBtn1);
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &TFormMsg_List::Save_File);

@@ -194,6 +194,7 @@ TFormChrPar_List::TFormChrPar_List(QWidget *owner) : TParam_Dialog(owner, Button
     Grid->horizontalHeader()->hide();
     Grid->verticalHeader()->hide();
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setTabKeyNavigation(false);   // Tab goes on to the buttons
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
     const char *const head[HEAD_ROWS][7] = {
