@@ -141,6 +141,7 @@ Arh_Grid_View *Make_Arh_Grid(QWidget *parent, QAbstractItemModel *model, int fix
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::SingleSelection);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setTabKeyNavigation(false);   // Tab goes on to the form's buttons
     g->setWordWrap(false);
     g->setTextElideMode(Qt::ElideNone);
     g->verticalHeader()->hide();

@@ -91,6 +91,7 @@ TFormObjects_List::TFormObjects_List(QWidget *owner) : QDialog(owner)
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setTabKeyNavigation(false);   // Tab goes on to the buttons
     StringGrid1->setColumnWidth(0, 40);
     StringGrid1->horizontalHeader()->setStretchLastSection(true);
     v->addWidget(StringGrid1, 1);

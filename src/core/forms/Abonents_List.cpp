@@ -54,6 +54,7 @@ TFormAbonents_List::TFormAbonents_List(QWidget *owner) : QDialog(owner)
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setTabKeyNavigation(false);   // Tab goes on to the buttons
     for (int c = 0; c < 4; ++c) StringGrid1->setColumnWidth(c, COL_WIDTHS[c]);
     v->addWidget(StringGrid1, 1);
 

@@ -19,7 +19,6 @@
 namespace {
 constexpr int kRowHeight = 18;
 constexpr int kHeaderHeight = 50;   // three title lines
-constexpr int kBelowGrid = 80;      // note panel, buttons, margins
 } // namespace
 
 // --- Model ---
@@ -79,6 +78,7 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setTabKeyNavigation(false);   // Tab goes on to the buttons
     StringGrid1->setWordWrap(false);
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -88,6 +88,10 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     StringGrid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     StringGrid1->horizontalHeader()->setFixedHeight(kHeaderHeight);
+    // The margin column is narrower than the header's default minimum: left at that minimum
+    // it would push the last column past the grid's edge.
+    StringGrid1->horizontalHeader()->setMinimumSectionSize(
+        *std::min_element(Descr.col_px.begin(), Descr.col_px.end()));
     for (int c = 0; c <= MSG_COLS; ++c) StringGrid1->setColumnWidth(c, Descr.col_px[size_t(c)]);
 
     Panel9 = new QLabel(this);
@@ -105,7 +109,10 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3}) b->setAutoDefault(false);
 
     auto *v = new QVBoxLayout(this);
+    // Narrow side margins: the lists fit a screen 1024 pixels wide.
+    v->setContentsMargins(6, v->contentsMargins().top(), 6, v->contentsMargins().bottom());
     v->addWidget(StringGrid1, 1);
+    v->addStretch(0);   // below a grid that holds all its rows
     v->addWidget(Panel9);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(BitBtn2);
@@ -113,6 +120,10 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     buttons->addStretch(1);
     buttons->addWidget(BitBtn1);
     v->addLayout(buttons);
+    Around_Grid = v;
+    setTabOrder(StringGrid1, BitBtn2);
+    setTabOrder(BitBtn2, BitBtn3);
+    setTabOrder(BitBtn3, BitBtn1);
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &TFormMsg_List::Save_File);
@@ -132,15 +143,26 @@ TFormMsg_List::TFormMsg_List(QWidget *owner, const Msg_List_Descr &d, const Arhi
     if (count > 0) StringGrid1->selectRow(count - 1);
 }
 
+int TFormMsg_List::Grid_Height(int rows) const
+{
+    return kHeaderHeight + rows * kRowHeight + 2 * StringGrid1->frameWidth();
+}
+
 // Tall enough for all rows, but not past the screen less 60 pixels: whole rows come off.
+// The grid never grows past its rows; a taller window leaves room below it.
 void TFormMsg_List::Fit_Height()
 {
     const QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
     const int limit = (scr ? scr->availableGeometry().height() : 768) - 60;
-    const int extra = kHeaderHeight + kBelowGrid + 2 * StringGrid1->frameWidth();
-    int rows = std::max(Model->rowCount(), 1);
-    while (rows > 1 && extra + rows * kRowHeight > limit) --rows;
-    resize(width(), extra + rows * kRowHeight);
+    const int all = std::max(Model->rowCount(), 1);
+    StringGrid1->setMaximumHeight(Grid_Height(all));
+    const QMargins m = Around_Grid->contentsMargins();
+    const int extra = m.top() + m.bottom() + 2 * Around_Grid->spacing() + Panel9->sizeHint().height() +
+                      std::max({BitBtn1->sizeHint().height(), BitBtn2->sizeHint().height(),
+                                BitBtn3->sizeHint().height()});
+    int rows = all;
+    while (rows > 1 && extra + Grid_Height(rows) > limit) --rows;
+    resize(width(), extra + Grid_Height(rows));
 }
 
 void TFormMsg_List::showEvent(QShowEvent *e)

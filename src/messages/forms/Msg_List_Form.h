@@ -15,6 +15,7 @@
 class QLabel;
 class QPushButton;
 class QTableView;
+class QVBoxLayout;
 
 struct Msg_List_Descr {
     Arh_File_Kind file_kind;              // saved as (.ala, .aud)
@@ -74,10 +75,12 @@ protected:
 
 private:
     void Fit_Height();
+    int Grid_Height(int rows) const;   // header, rows and frame
 
     const Msg_List_Descr &Descr;
     Arhiv_Header Header;
     QByteArray Rows;
     Msg_Rows_Model *Model = nullptr;
+    QVBoxLayout *Around_Grid = nullptr;
     bool Shown = false;
 };

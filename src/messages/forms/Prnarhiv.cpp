@@ -5,13 +5,16 @@
 #include "messages/forms/Ques_prn.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <cstring>
 #include <exception>
 
@@ -134,7 +137,7 @@ void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
                                    QPageLayout::Millimeter));
 }
 
-void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
+void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page)
 {
     const Scale s = Scale_Of(r, p.device());
     const std::vector<Rep_Sheet> sheets = Rep_Layout(r);
@@ -145,6 +148,7 @@ void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
     pen.setWidthF(0.75 * s.x);
     for (size_t i = 0; i < sheets.size(); ++i) {
         if (i > 0 && dev) dev->newPage();
+        if (on_page) on_page(int(i) + 1, int(sheets.size()));
         p.setPen(pen);
         for (const Rep_Placed &pl : sheets[i].bands) {
             const Rep_Band &b = *pl.band;
@@ -168,14 +172,37 @@ void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev)
     }
 }
 
-bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev)
+bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page)
 {
     if (!dev) return false;
     Rep_Setup_Page(dev, r.page);
     QPainter p;
     if (!p.begin(dev)) return false;
-    Rep_Render(r, p, dev);
+    Rep_Render(r, p, dev, on_page);
     return p.end();
+}
+
+bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *dev)
+{
+    // Long lists take a while on paper: the user sees how far it has gone. The window is
+    // modal and has nothing to cancel; the pages already sent cannot be taken back.
+    QProgressDialog progress(owner);
+    progress.setObjectName(QStringLiteral("Rep_Progress"));
+    progress.setWindowTitle(QStringLiteral("Печать"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setCancelButton(nullptr);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumDuration(0);
+    const bool ok = Rep_Render(r, dev, [&progress](int page, int pages) {
+        progress.setRange(0, pages);
+        progress.setValue(page - 1);
+        progress.setLabelText(QStringLiteral("Лист %1 из %2").arg(page).arg(pages));
+        if (!progress.isVisible()) progress.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    progress.close();
+    return ok;
 }
 
 Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterInfo &info)
@@ -184,7 +211,7 @@ Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterIn
         QPrinter printer(info, QPrinter::HighResolution);
         if (!printer.isValid()) return Rep_Print_Result::Failed;
         Hourglass wait;
-        return Rep_Render(r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+        return Rep_Render_Shown(owner, r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
     }
     // No printer set up: the print dialog lets the user choose one or a PDF file.
     QPrinter printer(QPrinter::HighResolution);
@@ -194,7 +221,7 @@ Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterIn
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
         return Rep_Print_Result::Failed;
     Hourglass wait;
-    return Rep_Render(r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+    return Rep_Render_Shown(owner, r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
 }
 
 Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r)
@@ -209,7 +236,10 @@ Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
     QPrintPreviewDialog dlg(&printer, owner);
     bool ok = true;
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter *pr) {
-        if (!Rep_Render(r, pr)) ok = false;
+        // The preview draws its pages into pictures it is showing: no events may run while
+        // it does. Printing from it (a real paint engine) shows the progress window.
+        const bool to_screen = pr->paintEngine() && pr->paintEngine()->type() == QPaintEngine::Picture;
+        if (!(to_screen ? Rep_Render(r, pr) : Rep_Render_Shown(&dlg, r, pr))) ok = false;
     });
     Run_Dialog(dlg);
     return ok ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;

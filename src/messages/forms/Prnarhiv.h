@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QPrinterInfo>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class QAbstractItemModel;
@@ -21,11 +22,16 @@ class QWidget;
 
 // A4 portrait with the report's margins in millimetres.
 void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page);
+// Told before each sheet is drawn: its number (from 1) and the number of sheets.
+using Rep_Page_Hook = std::function<void(int page, int pages)>;
 // Draws every sheet on a painter already begun on dev (its page layout set by
 // Rep_Setup_Page), starting new pages through dev.
-void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev);
+void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page = {});
 // Sets the page up, begins a painter on dev and draws; false when the painter cannot begin.
-bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev);
+bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page = {});
+// The same with a progress window ("Лист n из N") over owner while the sheets are drawn and
+// sent: what printing and the preview use.
+bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *dev);
 // The font a cell's texts are printed in.
 QFont Rep_Cell_Font(const Rep_Font &f);
 

@@ -233,6 +233,7 @@ TFormChrPar_List::TFormChrPar_List(QWidget *owner) : TParam_Dialog(owner, Button
                                      QStringLiteral("\nMax")});
     Grid->verticalHeader()->hide();
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setTabKeyNavigation(false);   // Tab goes on to the buttons
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid->setColumnWidth(0, 40);

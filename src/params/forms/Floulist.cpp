@@ -26,6 +26,7 @@ TFormFlouList::TFormFlouList(QWidget *owner) : TParam_Dialog(owner)
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setTabKeyNavigation(false);   // Tab goes on to the buttons
     Grid->verticalHeader()->hide();
     Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Body->addWidget(Grid);

@@ -30,7 +30,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -371,6 +373,67 @@ private slots:
         h.rec_count = 9;
         TFormAud g(main.get(), h, MSG_MODE_INDEX, msg->Record(1, 0) + QByteArray(10, '\x55'), 40);
         QCOMPARE(g.StringGrid1->model()->rowCount(), 1);
+    }
+
+    void columns_and_height_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("texts");   // the widest of each column
+        QTest::newRow("diagnostic") << 0
+            << QStringList{"  01.02.26", "  12:00:00", "Значение стало ниже нижней АУ", "Теплота сгорания высшая",
+                           "-12345.678", "-12345.678", "кВт*ч/м3"};
+        QTest::newRow("operator") << 1
+            << QStringList{"    01.02.26", "    12:00:00", "Месяц перехода на летнее время", "Переход запрещен",
+                           "Переход запрещен", "°C/(кгс/см2)", "Иван"};
+    }
+    // Titles and texts whole, the last column's too, on a screen 1024 wide; the grid grows no
+    // taller than its rows; the last column makes room for the scroll bar only while needed.
+    void columns_and_height()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, texts);
+        Arhiv_Header h{};
+        h.rec_count = 6;
+        Msg_Texts t;
+        std::copy(texts.begin(), texts.end(), t.begin());
+        const QByteArray rows = Make_Msg_Row(kind ? AUD_SLOTS : ALA_SLOTS, t).repeated(6);
+        std::unique_ptr<TFormMsg_List> f;
+        if (kind) f = std::make_unique<TFormAud>(nullptr, h, MSG_MODE_FILE, rows);
+        else f = std::make_unique<TFormAla>(nullptr, h, MSG_MODE_FILE, rows);
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        QTableView *g = f->StringGrid1;
+        QScrollBar *bar = g->verticalScrollBar();
+        QFont bold = g->horizontalHeader()->font();   // titles over a selected row are bold
+        bold.setBold(true);
+        const int pad = 2 * g->style()->pixelMetric(QStyle::PM_HeaderMargin);
+        const auto fits = [&] {
+            int sum = 0;
+            for (int c = 0; c <= MSG_COLS; ++c) sum += g->columnWidth(c);
+            QVERIFY(sum <= g->viewport()->width());
+            for (int c = 1; c <= MSG_COLS; ++c) {
+                const QString &text = texts[c - 1];
+                QVERIFY2(g->fontMetrics().horizontalAdvance(text) + pad <= g->columnWidth(c), qPrintable(text));
+                for (const QString &s : g->model()->headerData(c, Qt::Horizontal).toString().split(u'\n'))
+                    QVERIFY2(QFontMetrics(bold).horizontalAdvance(s) + pad <= g->columnWidth(c), qPrintable(s));
+            }
+        };
+        fits();
+        QVERIFY(f->frameGeometry().width() <= 1024);
+        QCOMPARE(bar->maximum(), 0);
+        const int wide = g->columnWidth(MSG_COLS), all_rows = g->height();
+
+        f->resize(f->width(), f->height() + 150);
+        QTRY_VERIFY(g->y() + g->height() < f->Panel9->y() - 100);
+        QCOMPARE(g->height(), all_rows);
+
+        f->resize(f->width(), f->height() - 150 - 3 * g->rowHeight(0));
+        QTRY_COMPARE(g->columnWidth(MSG_COLS), wide - bar->sizeHint().width());
+        fits();
+
+        f->resize(f->width(), f->height() + 300);
+        QTRY_COMPARE(g->columnWidth(MSG_COLS), wide);
+        QCOMPARE(g->height(), all_rows);
     }
 
     void print_button_data()

@@ -14,6 +14,7 @@
 
 #include "Msg_Support.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -138,6 +140,27 @@ QString render(const Rep_Report &r, const QString &pdf, QMarginsF *margins = nul
     return pdf_text(pdf);
 }
 
+// The progress windows seen while something runs: each label text once, in order.
+struct Progress_Seen : QObject {
+    QStringList labels;
+    QString title;
+    bool eventFilter(QObject *o, QEvent *) override
+    {
+        auto *d = qobject_cast<QProgressDialog *>(o);
+        if (!d || !d->isVisible()) return false;
+        title = d->windowTitle();
+        if (labels.isEmpty() || labels.last() != d->labelText()) labels << d->labelText();
+        return false;
+    }
+};
+
+bool progress_left_open()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog *>(w) && w->isVisible()) return true;
+    return false;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Make_Report)
@@ -158,6 +181,8 @@ private slots:
     void printFailureReported();
     void printMessageListFromModel();
     void preview();
+    void progressWhilePagesAreDrawn_data();
+    void progressWhilePagesAreDrawn();
     void everyTextFitsItsCell_data();
     void everyTextFitsItsCell();
 
@@ -410,6 +435,53 @@ void tst_Print_Forms::preview()
     QCOMPARE(pages, 2);
 }
 
+void tst_Print_Forms::progressWhilePagesAreDrawn_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<Make_Report>("make");
+    QTest::newRow("messages, print dialog") << false << Make_Report([](const Arhiv_Header &h, const char *hd) {
+        return Build_Arhiv_Report(REP_KIND_ALA, h, hd, rows(58 + 65 + 1));
+    });
+    QTest::newRow("moisture meter, preview") << true << Make_Report([](const Arhiv_Header &h, const char *hd) {
+        Rep_Report r;
+        Build_Wmt_Report(REP_KIND_WMT_HOUR, h, hd, wmt_rows(52 + 59 + 1), r);
+        return r;
+    });
+}
+
+void tst_Print_Forms::progressWhilePagesAreDrawn()
+{
+    QFETCH(bool, preview);
+    QFETCH(Make_Report, make);
+    const Rep_Report r = make(header(), nullptr);
+    QCOMPARE(r.page_count, 3u);
+    const QString pdf = Tmp->filePath(QStringLiteral("progress.pdf"));
+    Scripted_Dialogs run([&](QDialog &d) {
+        if (auto *pv = qobject_cast<QPrintPreviewDialog *>(&d)) {
+            // Shown first, then printed from the preview into a file.
+            auto *w = d.findChild<QPrintPreviewWidget *>();
+            w->updatePreview();
+            pv->printer()->setOutputFormat(QPrinter::PdfFormat);
+            pv->printer()->setOutputFileName(pdf);
+            w->print();
+        } else if (auto *pd = qobject_cast<QPrintDialog *>(&d)) {
+            pd->printer()->setOutputFormat(QPrinter::PdfFormat);
+            pd->printer()->setOutputFileName(pdf);
+            pd->done(QDialog::Accepted);
+        }
+    });
+    Set_Dialog_Runner(&run);
+    Progress_Seen seen;
+    qApp->installEventFilter(&seen);
+    const Rep_Print_Result res = preview ? Rep_Preview(nullptr, r) : Rep_Print(nullptr, r, QPrinterInfo());
+    qApp->removeEventFilter(&seen);
+    QCOMPARE(res, Rep_Print_Result::Printed);
+    QCOMPARE(pdf_text(pdf).count(u'\f'), 3);
+    QCOMPARE(seen.labels, (QStringList{QStringLiteral("Лист 1 из 3"), QStringLiteral("Лист 2 из 3"),
+                                       QStringLiteral("Лист 3 из 3")}));
+    QCOMPARE(seen.title, QStringLiteral("Печать"));
+    QVERIFY(!progress_left_open());
+}
 
 // Every text on paper whole: measured in the printed font at the printer's resolution against
 // its cell (the PDF's text layer would hold a cut word whole).

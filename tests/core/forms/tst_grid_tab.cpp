@@ -1,0 +1,141 @@
+// Every viewer, list and grid of the program: Tab and Shift+Tab leave the grid for the form's
+// other controls instead of walking from cell to cell.
+#include "archives/Objects_list.h"
+#include "archives/forms/Arhiv_Clb_Form.h"
+#include "archives/forms/Arhivhd_Wmt_Form.h"
+#include "archives/forms/Arhivhdm_Chr_Form.h"
+#include "archives/forms/Arhmeas_Chr_Form.h"
+#include "archives/forms/Objects_list.h"
+#include "core/Abonents.h"
+#include "core/Globals.h"
+#include "core/Rd_wr_ini.h"
+#include "core/forms/Abonents_List.h"
+#include "messages/forms/Iniala_Form.h"
+#include "messages/forms/Iniaud_Form.h"
+#include "params/forms/Chr_Par_Form.h"
+#include "params/forms/Floulist.h"
+
+#include "Arh_Builders.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QTableWidget>
+#include <QtTest>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A form with a grid of a few rows; the grid is its StringGrid1 or Grid.
+using Make_Form = std::function<QWidget *()>;
+
+QAbstractItemView *Grid_Of(QWidget *f)
+{
+    for (const char *name : {"StringGrid1", "Grid"})
+        if (auto *g = f->findChild<QAbstractItemView *>(QLatin1String(name))) return g;
+    if (auto *g = f->findChild<QTableWidget *>()) return g;
+    return nullptr;
+}
+
+template <class Viewer> Make_Form Viewer_Of(Arh_File_Kind kind)
+{
+    return [kind] { return new Viewer(nullptr, Arh_Test_Header(kind, 3), Arh_Records(kind, 3, true)); };
+}
+
+template <class Viewer> Make_Form Viewer_Of(Arh_File_Kind kind, uint8_t viewer_kind)
+{
+    return [kind, viewer_kind] {
+        return new Viewer(nullptr, Arh_Test_Header(kind, 3), Arh_Records(kind, 3, true), viewer_kind);
+    };
+}
+
+Make_Form Msg_List_Of(Arh_File_Kind kind)
+{
+    return [kind]() -> QWidget * {
+        const Arhiv_Header h = Arh_Test_Header(kind, 3);
+        const QByteArray rows = Arh_Records(kind, 3, true);
+        if (kind == Arh_File_Kind::Ala) return new TFormAla(nullptr, h, MSG_MODE_FILE, rows);
+        return new TFormAud(nullptr, h, MSG_MODE_FILE, rows);
+    };
+}
+
+Chr_Par_List Par_List{};
+Flou_Rec Flou[MAX_FLOU]{};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Make_Form)
+
+class Tst_Grid_Tab : public QObject {
+    Q_OBJECT
+private slots:
+    void tab_leaves_the_grid_data()
+    {
+        QTest::addColumn<Make_Form>("make");
+        QTest::newRow("diagnostic messages") << Msg_List_Of(Arh_File_Kind::Ala);
+        QTest::newRow("operator messages") << Msg_List_Of(Arh_File_Kind::Aud);
+        QTest::newRow("measurements") << Viewer_Of<TFormArhMeas_Chr>(Arh_File_Kind::Chr_Meas);
+        QTest::newRow("hourly") << Viewer_Of<TFormArhivHDM_Chr>(Arh_File_Kind::Chr_Hour, HDM_KIND_HOUR);
+        QTest::newRow("daily") << Viewer_Of<TFormArhivHDM_Chr>(Arh_File_Kind::Chr_Day, HDM_KIND_DAY);
+        QTest::newRow("calibrations") << Viewer_Of<TFormArhiv_Clb>(Arh_File_Kind::Clb);
+        QTest::newRow("moisture momentary") << Viewer_Of<TFormArhMeas_Wmt>(Arh_File_Kind::Wmt_Meas);
+        QTest::newRow("moisture hourly") << Viewer_Of<TFormArhivHD_Wmt>(Arh_File_Kind::Wmt_Hour, WMT_KIND_HOUR);
+        QTest::newRow("moisture daily") << Viewer_Of<TFormArhivHD_Wmt>(Arh_File_Kind::Wmt_Day, WMT_KIND_DAY);
+        QTest::newRow("subscribers") << Make_Form([]() -> QWidget * {
+            Conn_Settings.Curr_Par.Conn_Prz = 1;
+            Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
+            for (int k = 0; k < 3; ++k) {
+                Set_Abonent_Text(l.rec[k].user_name, ABONENT_NAME_LEN, QStringLiteral("Узел %1").arg(k));
+                std::strncpy(l.rec[k].phone_code, "123", PHONE_CODE_LEN - 1);
+            }
+            l.hdr.users_num = 3;
+            return new TFormAbonents_List;
+        });
+        QTest::newRow("objects") << Make_Form([]() -> QWidget * {
+            std::memset(&Obj_List, 0, sizeof Obj_List);
+            Obj_List.obj_num = 3;
+            for (int i = 0; i < 3; ++i) Set_Object_Name(Obj_List.obj_name[i], QStringLiteral("Объект %1").arg(i));
+            return new TFormObjects_List;
+        });
+        QTest::newRow("flow computers") << Make_Form([]() -> QWidget * {
+            auto *f = new TFormFlouList;
+            f->Tab_Data = reinterpret_cast<uint8_t *>(Flou);
+            f->Count = 3;
+            return f;
+        });
+        QTest::newRow("parameter list") << Make_Form([]() -> QWidget * {
+            Par_List.count = 3;
+            auto *f = new TFormChrPar_List;
+            f->Tab_Data = reinterpret_cast<uint8_t *>(&Par_List);
+            return f;
+        });
+    }
+    void tab_leaves_the_grid()
+    {
+        QFETCH(Make_Form, make);
+        std::unique_ptr<QWidget> f(make());
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        QAbstractItemView *g = Grid_Of(f.get());
+        QVERIFY(g);
+        QVERIFY(g->model()->rowCount() >= 2);
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            // From the last cell Tab would wrap to the first, from the first Shift+Tab to the last.
+            const int row = key == Qt::Key_Tab ? g->model()->rowCount() - 1 : 0;
+            const int col = key == Qt::Key_Tab ? g->model()->columnCount() - 1 : 0;
+            g->setCurrentIndex(g->model()->index(row, col));
+            g->setFocus();
+            QCOMPARE(QApplication::focusWidget(), g);
+            QTest::keyClick(g, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            QWidget *now = QApplication::focusWidget();
+            QVERIFY2(now && now != g && !g->isAncestorOf(now) && f->isAncestorOf(now),
+                     now ? qPrintable(now->metaObject()->className() + QLatin1Char(' ') + now->objectName())
+                         : "no focus");
+        }
+    }
+};
+
+QTEST_MAIN(Tst_Grid_Tab)
+#include "tst_grid_tab.moc"
