@@ -213,7 +213,7 @@ Cnf_Write Write_Cnf_File(const QString &path, const Cnf_Rec &rec)
 
 QString Cnf_Dir() { return Work_Dir() + QStringLiteral("CONFIG"); }
 
-QString Cnf_Filter() { return QStringLiteral("Data Files (*.cnf)"); }
+QString Cnf_Filter() { return File_Dialog_Filters().constFirst(); }
 
 QString Cnf_Proposed_Name(const Cnf_Rec &rec, const QDateTime &now)
 {
