@@ -2,6 +2,7 @@
 #include "core/Ques.h"
 #include "params/Ident_Tab.h"
 #include "params/forms/Access.h"
+#include "params/forms/Floulist.h"
 #include "params/forms/Ident.h"
 #include "params/forms/Limits.h"
 #include "params/forms/Links.h"
@@ -33,6 +34,7 @@ uint8_t Vich[6] = {2, 11, 5, 20, 3, 2};
 uint8_t Names[NAMES_LEN];
 User_Rec Users[USER_COUNT];
 float Set_Points[MAX_GAS_PARAMS];
+Flou_Rec Flou[MAX_FLOU];
 
 QString Focus_Name()
 {
@@ -108,6 +110,13 @@ private slots:
             f->Par_Count = 2;
             return f;
         }) << QStringList{"ev1", "ev2", "BitBtnAccept", "BitBtnCancel", "ev1"};
+        // A grid lets Tab go on to the buttons under it.
+        QTest::newRow("grid") << Maker([] {
+            auto f = std::make_unique<TFormFlouList>();
+            f->Tab_Data = reinterpret_cast<uint8_t *>(Flou);
+            f->Count = 2;
+            return f;
+        }) << QStringList{"StringGrid1", "BtnChange", "BtnAdd", "BtnDelete", "BitBtnAccept", "BitBtnCancel"};
         QTest::newRow("nothing to edit") << Maker([] {
             auto f = std::make_unique<TFormIdent>();
             f->Tab_Data = Names;
