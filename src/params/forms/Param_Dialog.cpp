@@ -181,6 +181,8 @@ void TParam_Dialog::Order_Tab()
 
 void TParam_Dialog::Focus_First()
 {
+    // The focus frame shows from the start, as after a Tab: the user sees where typing goes.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     QList<QWidget *> fields;
     Collect_Layout(Body, fields);
     for (QWidget *w : std::as_const(fields)) {

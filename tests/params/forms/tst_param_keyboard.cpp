@@ -130,6 +130,8 @@ private slots:
         const std::unique_ptr<TParam_Dialog> d = make();
         d->show();
         QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        // The focus frame shows from the start, as after a Tab.
+        QVERIFY(d->testAttribute(Qt::WA_KeyboardFocusChange));
         QStringList seen{Focus_Name()};
         for (qsizetype i = 1; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
