@@ -4,7 +4,6 @@
 #include "params/forms/Access.h"
 #include "params/forms/Floulist.h"
 #include "params/forms/Ident.h"
-#include "params/forms/Limits.h"
 #include "params/forms/Links.h"
 #include "params/forms/Syspar.h"
 
@@ -31,9 +30,8 @@ using Maker = std::function<std::unique_ptr<TParam_Dialog>()>;
 // Bytes the dialogs are shown on; they live as long as the test.
 uint8_t Sys[12] = {3, 201, 3, 10, 201, 4, 9, 1, 0, 1, 0, 1};
 uint8_t Vich[6] = {2, 11, 5, 20, 3, 2};
-uint8_t Names[NAMES_LEN];
+uint8_t Ident[IDENT_LEN];
 User_Rec Users[USER_COUNT];
-float Set_Points[MAX_GAS_PARAMS];
 Flou_Rec Flou[MAX_FLOU];
 
 QString Focus_Name()
@@ -78,17 +76,6 @@ private slots:
             return f;
         }) << QStringList{"LBUsers", "EName", "CBLevel", "EPass1", "EPass2", "ECode1", "ECode2", "BitBtnWrite",
                           "BitBtnCancel", "LBUsers"};
-        QTest::newRow("all users, row by row") << Maker([] {
-            auto f = std::make_unique<TFormAccess>();
-            f->Users = Users;
-            return f;
-        }) << QStringList{"EName1", "CBLevel1", "BtnPass1", "EName2", "CBLevel2", "EName3"};
-        QTest::newRow("names") << Maker([] {
-            auto f = std::make_unique<TFormContrName>();
-            f->Tab_Data = Names;
-            f->Dev_Write = 1;
-            return f;
-        }) << QStringList{"Edit1", "Edit2", "BitBtnWrite", "BitBtnCancel", "Edit1"};
         // The two change rules stand above the contract hour; hidden and disabled controls
         // are passed over.
         QTest::newRow("system parameters") << Maker([] {
@@ -104,12 +91,6 @@ private slots:
             f->Tab_Data = Vich;
             return f;
         }) << QStringList{"CBCount", "CBRate", "CBFails", "CBTimeout", "EPream", "rb3", "BitBtnAccept", "BitBtnCancel"};
-        QTest::newRow("set-points in use") << Maker([] {
-            auto f = std::make_unique<TFormLimits>();
-            f->Tab_Data = reinterpret_cast<uint8_t *>(Set_Points);
-            f->Par_Count = 2;
-            return f;
-        }) << QStringList{"ev1", "ev2", "BitBtnAccept", "BitBtnCancel", "ev1"};
         // A grid lets Tab go on to the buttons under it.
         QTest::newRow("grid") << Maker([] {
             auto f = std::make_unique<TFormFlouList>();
@@ -119,7 +100,7 @@ private slots:
         }) << QStringList{"StringGrid1", "BtnChange", "BtnAdd", "BtnDelete", "BitBtnAccept", "BitBtnCancel"};
         QTest::newRow("nothing to edit") << Maker([] {
             auto f = std::make_unique<TFormIdent>();
-            f->Tab_Data = Names;
+            f->Tab_Data = Ident;
             return f;
         }) << QStringList{"BitBtnCancel"};
     }
