@@ -59,9 +59,8 @@ protected:
 
     void showEvent(QShowEvent *e) override;
 
-    // Orders Tab through the fields by their layout, buttons last, and puts the focus in the
-    // first field. Runs after Load at the first show; a dialog that rebuilds its controls
-    // later calls it again.
+    // Orders Tab through the fields by their layout, buttons last. Runs after Load at the
+    // first show; a dialog that rebuilds its controls later calls it again.
     void Order_Tab();
     // The focus into the first field that takes it (the confirm button when there is none).
     void Focus_First();
