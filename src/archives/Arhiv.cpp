@@ -100,13 +100,7 @@ QString Arh_Filter(Arh_File_Kind kind)
 
 QStringList Arh_Open_Filters()
 {
-    return {QStringLiteral("Data Files (*.cnf)"), QStringLiteral("DataFiles(*.srt)"),
-            QStringLiteral("DataFiles(*.ala)"),   QStringLiteral("DataFiles(*.aud)"),
-            QStringLiteral("DataFiles(*.mch)"),   QStringLiteral("DataFiles(*.mwm)"),
-            QStringLiteral("DataFiles(*.hch)"),   QStringLiteral("DataFiles(*.hwm)"),
-            QStringLiteral("DataFiles(*.dch)"),   QStringLiteral("DataFiles(*.dwm)"),
-            QStringLiteral("DataFiles(*.clb)"),   QStringLiteral("DataFiles(*.vrf)"),
-            QStringLiteral("DataFiles(*.*)")};
+    return File_Dialog_Filters();
 }
 
 QString Arh_Field_Text(const char *field, int len)

@@ -34,3 +34,14 @@ QString Work_Dir()
     }
     return g_work_dir;
 }
+
+QStringList File_Dialog_Filters()
+{
+    return {QStringLiteral("Data Files (*.cnf)"), QStringLiteral("DataFiles(*.srt)"),
+            QStringLiteral("DataFiles(*.ala)"),   QStringLiteral("DataFiles(*.aud)"),
+            QStringLiteral("DataFiles(*.mch)"),   QStringLiteral("DataFiles(*.mwm)"),
+            QStringLiteral("DataFiles(*.hch)"),   QStringLiteral("DataFiles(*.hwm)"),
+            QStringLiteral("DataFiles(*.dch)"),   QStringLiteral("DataFiles(*.dwm)"),
+            QStringLiteral("DataFiles(*.clb)"),   QStringLiteral("DataFiles(*.vrf)"),
+            QStringLiteral("DataFiles(*.*)")};
+}

@@ -213,7 +213,7 @@ Cnf_Write Write_Cnf_File(const QString &path, const Cnf_Rec &rec)
 
 QString Cnf_Dir() { return Work_Dir() + QStringLiteral("CONFIG"); }
 
-QString Cnf_Filter() { return QStringLiteral("Data Files (*.cnf)"); }
+QString Cnf_Filter() { return File_Dialog_Filters().constFirst(); }
 
 QString Cnf_Proposed_Name(const Cnf_Rec &rec, const QDateTime &now)
 {
@@ -233,21 +233,21 @@ QString Cnf_Proposed_Name(const Cnf_Rec &rec, const QDateTime &now)
 bool Save_Cnf_Run(const Cnf_Rec &rec, const QDateTime &now, const Cnf_Chooser &choose)
 {
     Cnf_Name = Cnf_Proposed_Name(rec, now);
-    const QString proposed = Cnf_Name;
     QString path;
     for (;;) {
         const std::optional<QString> chosen = choose(Cnf_Name);
         if (!chosen || chosen->isEmpty()) return false;
-        // The proposed name is taken without a question; a name the user has just refused
-        // to replace is asked about again rather than overwritten.
-        if (*chosen == proposed && Cnf_Name == proposed) {
+        // The name the dialog was opened with is taken without a question: the proposed
+        // name, or one the user was just asked about and chose again.
+        if (*chosen == Cnf_Name) {
             path = Cnf_Name;
             break;
         }
         Cnf_Name = *chosen;
         if (!QFileInfo::exists(Cnf_Name)) {
             if (QFileInfo(Cnf_Name).suffix().isEmpty()) Cnf_Name += QStringLiteral(".cnf");
-            // The name with its extension may be taken already: that is asked about as well.
+            // The name with its extension may be taken already: that is asked about as well,
+            // or "abc" would overwrite an existing "abc.cnf" unasked.
             if (!QFileInfo::exists(Cnf_Name)) {
                 path = Cnf_Name;
                 break;
@@ -267,6 +267,7 @@ bool Save_Cnf_Run(const Cnf_Rec &rec, const QDateTime &now, const Cnf_Chooser &c
                 QStringLiteral("сохранены в файле %1").arg(Bare_Name(path)));
         return true;
     case Cnf_Write::Open_Failed: Message(1, QStringLiteral("Ошибка открытия файла")); return false;
+    // Opened but not written whole (a full disk): no file was saved, and the user is told.
     case Cnf_Write::Write_Failed: Message(1, QStringLiteral("Ошибка записи файла"), Bare_Name(path)); return false;
     }
     return false;

@@ -122,6 +122,7 @@ Cnf_Write Write_Cnf_File(const QString &path, const Cnf_Rec &rec);
 // The name proposed for saving: CONFIG/qzt_VV-<controller name>-YYMMDDhhmm.cnf.
 QString Cnf_Proposed_Name(const Cnf_Rec &rec, const QDateTime &now);
 QString Cnf_Dir();
+// Entry 1 of the main window's dialog filters: "Data Files (*.cnf)".
 QString Cnf_Filter();
 
 // The save sequence: the dialog (choose gets the name to show and gives the chosen one,

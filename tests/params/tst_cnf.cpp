@@ -219,31 +219,49 @@ private slots:
         std::memcpy(slash.t5, " A/B ", 5);
         QCOMPARE(QFileInfo(Cnf_Proposed_Name(slash, now)).fileName(), QString("qzt_16-A_B-2603040506.cnf"));
 
-        QStringList shown;
-        auto take = [&](QList<std::optional<QString>> answers) {
-            return [&shown, answers](const QString &s) mutable -> std::optional<QString> {
-                shown << s;
-                return answers.isEmpty() ? std::nullopt : answers.takeFirst();
-            };
-        };
-        // An existing file without extension is offered for replacing unchanged; "Нет"
-        // opens the dialog again with that name; choosing it again asks again; cancel.
-        Write_Raw(Path("noext"), "x");
-        ques.asked.clear();
-        ques.answers = {0, 0};
-        shown.clear();
-        QVERIFY(!Save_Cnf_Run(r, now, take({Path("noext"), Path("noext")})));
-        QCOMPARE(shown, QStringList({proposed, Path("noext"), Path("noext")}));
-        QCOMPARE(ques.asked.size(), 2);
-        QCOMPARE(ques.asked[0].kind, 3u);
-        QCOMPARE(ques.asked[0].line1, QString("Файл noext уже есть."));
-        QCOMPARE(ques.asked[0].line2, QString("Вы хотите заменить существующий файл?"));
-        QCOMPARE(QFileInfo(Path("noext")).size(), 1);
         // A file that cannot be made.
         ques.asked.clear();
-        QVERIFY(!Save_Cnf_Run(r, now, take({Path("no/dir/x.cnf")})));
+        QVERIFY(!Save_Cnf_Run(r, now, [&](const QString &) { return std::optional<QString>(Path("no/dir/x.cnf")); }));
         QCOMPARE(ques.asked.last().kind, 1u);
         QCOMPARE(ques.asked.last().line1, QString("Ошибка открытия файла"));
+    }
+
+    void replace_question_data()
+    {
+        QTest::addColumn<QString>("existing");     // a file there already (1 byte)
+        QTest::addColumn<QStringList>("chosen");   // the names chosen, one per dialog, then cancel
+        QTest::addColumn<QString>("shown");        // the name the second dialog shows
+        QTest::addColumn<bool>("saved");
+        // "Нет" opens the dialog again with the name refused; choosing it again saves it
+        // without a second question.
+        QTest::newRow("refused, chosen again") << "noext" << QStringList{"noext", "noext"} << "noext" << true;
+        // "abc" is "abc.cnf": an existing one is asked about before it is replaced.
+        QTest::newRow("extension put on") << "abc.cnf" << QStringList{"abc"} << "abc.cnf" << false;
+    }
+    void replace_question()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QStringList, chosen);
+        QFETCH(QString, shown);
+        QFETCH(bool, saved);
+        Cnf_Rec r;
+        New_Cnf(r);
+        const QDateTime now(QDate(2026, 3, 4), QTime(5, 6));
+        Write_Raw(Path(existing), "x");
+        QStringList seen;
+        ques.asked.clear();
+        ques.answers = {0};
+        QVERIFY(Save_Cnf_Run(r, now, [&](const QString &s) -> std::optional<QString> {
+                    seen << s;
+                    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(Path(chosen.takeFirst()));
+                }) == saved);
+        QCOMPARE(seen, QStringList({Cnf_Proposed_Name(r, now), Path(shown)}));
+        QCOMPARE(QFileInfo(Path(existing)).size(), qint64(saved ? 4335 : 1));
+        QCOMPARE(ques.asked.size(), saved ? 2 : 1);
+        QCOMPARE(ques.asked[0].kind, 3u);
+        QCOMPARE(ques.asked[0].line1, QString("Файл %1 уже есть.").arg(existing));
+        QCOMPARE(ques.asked[0].line2, QString("Вы хотите заменить существующий файл?"));
+        QFile::remove(Path(existing));
     }
 
     void apply_checks_in_order()

@@ -24,6 +24,8 @@ QLineEdit *Masked(QWidget *parent, const char *name, int len, bool digits)
     e->setObjectName(QLatin1String(name));
     e->setMaxLength(len);
     e->setEchoMode(QLineEdit::Password);
+    // Each typed character shows as "*", whatever the style's own password glyph.
+    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     if (digits) Install_Int_Filter(e);
     return e;
 }

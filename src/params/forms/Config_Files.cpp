@@ -1,6 +1,7 @@
 #include "params/forms/Config_Files.h"
 
 #include "core/Cnf_Exchange.h"
+#include "core/Globals.h"
 #include "core/Ques.h"
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
@@ -100,6 +101,13 @@ private:
     QPointer<TFormWait> Form;
 };
 
+// The main window's filter list, on its first entry (configuration files).
+void Cnf_Filters(QFileDialog &d)
+{
+    d.setNameFilters(File_Dialog_Filters());
+    d.selectNameFilter(Cnf_Filter());
+}
+
 } // namespace
 
 void Set_Config_Editor(TFormMain *m, Cnf_Editor_Fn fn)
@@ -116,8 +124,7 @@ bool Open_Cnf(TFormMain *m, Cnf_Rec &rec)
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.setFileMode(QFileDialog::ExistingFile);
     d.setDirectory(Cnf_Dir());
-    d.setNameFilters({Cnf_Filter(), QStringLiteral("All Files (*)")});
-    d.selectNameFilter(Cnf_Filter());
+    Cnf_Filters(d);
     d.selectFile(QString());
     const std::optional<QString> chosen = Chosen_File(d);
     if (!chosen) return false;
@@ -138,8 +145,7 @@ bool Save_Cnf(TFormMain *m, const Cnf_Rec &rec)
         d.setFileMode(QFileDialog::AnyFile);
         // The replace question is ours.
         d.setOption(QFileDialog::DontConfirmOverwrite, true);
-        d.setNameFilters({Cnf_Filter(), QStringLiteral("All Files (*)")});
-        d.selectNameFilter(Cnf_Filter());
+        Cnf_Filters(d);
         d.setDirectory(QFileInfo(shown).absolutePath());
         d.selectFile(shown);
         return Chosen_File(d);

@@ -103,10 +103,10 @@ bool TFormContrName::Check()
 
 bool TFormContrName::Store()
 {
-    // Fields 0 and 1 only: the name of line 2 has no edit and must reach the controller unchanged.
     // A name left as shown keeps its bytes (blank padding included), so that accepting
-    // without a change writes nothing.
+    // without a change does not rewrite it. The name of line 2 has no edit: it is cleared.
     if (Edit1->text() != Shown1) Set_Name(reinterpret_cast<char *>(Tab_Data), Edit1->text());
     if (Edit2->text() != Shown2) Set_Name(reinterpret_cast<char *>(Tab_Data + NAME_LEN), Edit2->text());
+    Set_Name(reinterpret_cast<char *>(Tab_Data + 2 * NAME_LEN), QString());
     return true;
 }

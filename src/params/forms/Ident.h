@@ -30,7 +30,8 @@ private:
 class QLineEdit;
 
 // "Наименования": the controller name and the name of chromatograph line 1 (table 5). The
-// name of line 2 has no edit here and is kept as it is.
+// name of line 2 has no edit here: accepting leaves it empty (the controller is run with
+// line 1 only: the chromatograph link always names one line in use).
 class TFormContrName : public TParam_Dialog {
     Q_OBJECT
 public:

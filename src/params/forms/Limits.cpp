@@ -35,8 +35,10 @@ Gas_Rows_Desc Distr_Desc()
 
 TFormLimits::TFormLimits(QWidget *owner) : TFormGas_Rows(Limits_Desc(), owner)
 {
-    for (int i = 0; i < MAX_GAS_PARAMS; ++i)
+    for (int i = 0; i < MAX_GAS_PARAMS; ++i) {
         connect(Rows[size_t(i)].ev, &QLineEdit::editingFinished, this, [this, i] { Edit_Left(i); });
+        connect(Rows[size_t(i)].ev, &QLineEdit::textEdited, this, [this, i] { Typed[i] = true; });
+    }
 }
 
 void TFormLimits::Edit_Left(int row)
@@ -57,6 +59,7 @@ void TFormLimits::Load_Values()
         r.pd->setText(Limit_Range_Text(Kind, i));
         Shown[i] = Limit_Value_Text(Kind, i, Work[i]);
         r.ev->setText(Shown[i]);
+        Typed[i] = false;
     }
 }
 
@@ -73,8 +76,9 @@ bool TFormLimits::Check()
         float v = 0;
         if (!Take_Float(r.ev, v, r.pn->text())) return false;
         // An untouched text is the value rounded for showing, not the value: the stored value
-        // is kept, and it is what must lie within the range.
-        if (r.ev->text() == Shown[i]) v = Work[i];
+        // is kept, and it is what must lie within the range. A value typed is taken as typed,
+        // even when it reads like the rounded one (0.2 over a stored 0.2004 shown "0.200").
+        if (!Typed[i] && r.ev->text() == Shown[i]) v = Work[i];
         if (!Limit_Accepts(Kind, i, v))
             return Refuse(QStringLiteral("Параметр \"%1 \".").arg(r.pn->text()),
                           QStringLiteral("Вводите значения согласно допустимому диапазону"));

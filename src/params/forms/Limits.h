@@ -16,6 +16,7 @@ public:
 
 private:
     QString Shown[MAX_GAS_PARAMS];   // value texts as loaded
+    bool Typed[MAX_GAS_PARAMS] = {};  // the user has typed into the row's edit
     float Work[MAX_GAS_PARAMS] = {};
     void Edit_Left(int row);
 

@@ -2,13 +2,100 @@
 
 #include "core/Ques.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace {
+
+void Collect_Layout(const QLayout *l, QList<QWidget *> &out);
+
+// A widget that takes the focus, then whatever its own layout holds.
+void Collect_Widget(QWidget *w, QList<QWidget *> &out)
+{
+    if (!w || w->isWindow()) return;
+    if (w->focusPolicy() != Qt::NoFocus && !w->focusProxy()) out << w;
+    if (w->layout()) Collect_Layout(w->layout(), out);
+}
+
+void Collect_Item(QLayoutItem *it, QList<QWidget *> &out)
+{
+    if (!it) return;
+    if (it->widget())
+        Collect_Widget(it->widget(), out);
+    else if (it->layout())
+        Collect_Layout(it->layout(), out);
+}
+
+// The layout's widgets as the eye reads them: a grid row by row, left to right.
+void Collect_Layout(const QLayout *l, QList<QWidget *> &out)
+{
+    if (auto *g = qobject_cast<const QGridLayout *>(l)) {
+        struct Cell {
+            int row, col, index;
+        };
+        std::vector<Cell> cells;
+        for (int i = 0; i < g->count(); ++i) {
+            int r = 0, c = 0, rs = 0, cs = 0;
+            g->getItemPosition(i, &r, &c, &rs, &cs);
+            cells.push_back({r, c, i});
+        }
+        std::stable_sort(cells.begin(), cells.end(),
+                         [](const Cell &a, const Cell &b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
+        for (const Cell &c : cells) Collect_Item(g->itemAt(c.index), out);
+        return;
+    }
+    if (auto *f = qobject_cast<const QFormLayout *>(l)) {
+        for (int r = 0; r < f->rowCount(); ++r)
+            for (QFormLayout::ItemRole role : {QFormLayout::LabelRole, QFormLayout::FieldRole, QFormLayout::SpanningRole})
+                Collect_Item(f->itemAt(r, role), out);
+        return;
+    }
+    const auto *b = qobject_cast<const QBoxLayout *>(l);
+    const bool reversed =
+        b && (b->direction() == QBoxLayout::RightToLeft || b->direction() == QBoxLayout::BottomToTop);
+    for (int i = 0; i < l->count(); ++i) Collect_Item(l->itemAt(reversed ? l->count() - 1 - i : i), out);
+}
+
+// The buttons one choice is made among: the button's group, or its exclusive siblings.
+QList<QAbstractButton *> Exclusive_Peers(QAbstractButton *b)
+{
+    if (QButtonGroup *g = b->group()) return g->exclusive() ? g->buttons() : QList<QAbstractButton *>{b};
+    QList<QAbstractButton *> peers;
+    if (!b->parentWidget()) return {b};
+    for (QAbstractButton *p : b->parentWidget()->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        if (p == b || (p->autoExclusive() && p->isCheckable())) peers << p;
+    return peers;
+}
+
+// Qt keeps one Tab stop in a group of exclusive buttons: the one that last had the focus, at
+// first the group's first button. The stop goes with the checked button instead.
+void Tab_Stop_On(QAbstractButton *checked)
+{
+    if (!checked->isEnabled()) return;
+    for (QAbstractButton *b : Exclusive_Peers(checked)) {
+        const int p = b->focusPolicy();
+        b->setFocusPolicy(Qt::FocusPolicy(b == checked ? p | Qt::TabFocus : p & ~Qt::TabFocus));
+    }
+}
+
+bool Exclusive(const QAbstractButton *b)
+{
+    return b->isCheckable() && (b->autoExclusive() || (b->group() && b->group()->exclusive()));
+}
+
+} // namespace
 
 TParam_Dialog::TParam_Dialog(QWidget *owner, Buttons buttons) : QDialog(owner), Kind(buttons)
 {
@@ -54,9 +141,60 @@ void TParam_Dialog::showEvent(QShowEvent *e)
     }
     if (!Loaded) {
         Loaded = true;
+        const QList<QAbstractButton *> radios = findChildren<QAbstractButton *>();
+        for (QAbstractButton *b : radios)
+            if (Exclusive(b) && b != BitBtnWrite && b != BitBtnAccept && b != BitBtnCancel)
+                connect(b, &QAbstractButton::toggled, this, [b](bool on) {
+                    if (on) Tab_Stop_On(b);
+                });
         Load();
+        for (QAbstractButton *b : radios)
+            if (Exclusive(b) && b->isChecked()) Tab_Stop_On(b);
+        Order_Tab();
+        Focus_First();
     }
     QDialog::showEvent(e);
+}
+
+void TParam_Dialog::Order_Tab()
+{
+    QList<QWidget *> fields, buttons;
+    Collect_Layout(Body, fields);
+    Collect_Layout(Button_Row, buttons);
+    // Controls placed outside the layouts keep their turn, after the laid-out fields.
+    const QList<QWidget *> all = findChildren<QWidget *>();
+    for (QWidget *w : all) {
+        if (w->focusPolicy() == Qt::NoFocus || w->focusProxy() || w->isWindow() || fields.contains(w) ||
+            buttons.contains(w))
+            continue;
+        bool inside = false;
+        for (QWidget *p = w->parentWidget(); p && p != this && !inside; p = p->parentWidget())
+            inside = p->focusPolicy() != Qt::NoFocus || fields.contains(p) || buttons.contains(p);
+        if (!inside) fields << w;
+    }
+    // A grid of cells would keep Tab to itself and never let it reach the buttons.
+    for (QWidget *w : std::as_const(fields))
+        if (auto *v = qobject_cast<QAbstractItemView *>(w)) v->setTabKeyNavigation(false);
+    const QList<QWidget *> order = fields + buttons;
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TParam_Dialog::Focus_First()
+{
+    // The focus frame shows from the start, as after a Tab: the user sees where typing goes.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    QList<QWidget *> fields;
+    Collect_Layout(Body, fields);
+    for (QWidget *w : std::as_const(fields)) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this) || !w->isEnabledTo(this)) continue;
+        // A text is selected as Tab selects it: what the user types replaces it.
+        if (auto *e = qobject_cast<QLineEdit *>(w)) e->selectAll();
+        if (auto *c = qobject_cast<QComboBox *>(w); c && c->lineEdit()) c->lineEdit()->selectAll();
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    // Nothing to edit: the confirm button (or "Выход").
+    if (QPushButton *b = Kind == Buttons::Exit_Only ? BitBtnCancel : Confirm_Button()) b->setFocus(Qt::TabFocusReason);
 }
 
 void TParam_Dialog::Accept_Click()

@@ -7,6 +7,10 @@
 // Accept_Click: the dialog's checks in their order (a refusal is shown as a kind-2 message and
 // the dialog stays open), then, only when every check passed, the store into Tab_Data and
 // Accepted = 1. "Отменить" (or Esc) closes without storing.
+//
+// Keyboard: the dialog opens with the focus in its first field; Tab goes through the fields
+// as they are laid out, top to bottom, and only then to the buttons; in a group of radio
+// buttons it stops on the checked one.
 #include <QDialog>
 #include <cstdint>
 
@@ -54,6 +58,12 @@ protected:
     static bool Parse_Float(const QString &text, float &v);
 
     void showEvent(QShowEvent *e) override;
+
+    // Orders Tab through the fields by their layout, buttons last. Runs after Load at the
+    // first show; a dialog that rebuilds its controls later calls it again.
+    void Order_Tab();
+    // The focus into the first field that takes it (the confirm button when there is none).
+    void Focus_First();
 
     QVBoxLayout *Body = nullptr;          // the dialog's own controls go here
     QHBoxLayout *Button_Row = nullptr;

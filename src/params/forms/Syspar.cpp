@@ -173,7 +173,6 @@ void TFormSys::Load_Extra()
         Summer->Set_Rule(Tab_Data + SYS_SUMMER);
         Winter->Set_Rule(Tab_Data + SYS_WINTER);
     }
-    BitBtnCancel->setFocus();
 }
 
 void TFormSys::Store_Extra()

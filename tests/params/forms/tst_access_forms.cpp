@@ -212,6 +212,16 @@ private slots:
         QCOMPARE(QByteArray(p.Pass, 12), QByteArray(12, ' '));
         QCOMPARE(QByteArray(p.Code, 4), QByteArray("9   "));
     }
+
+    void secret_boxes_show_stars()
+    {
+        TFormUsPass p;
+        TFormChangeAccess c;
+        for (QLineEdit *e : {p.EPass1, p.EPass2, p.ECode1, p.ECode2, c.EPass1, c.EPass2, c.ECode1, c.ECode2}) {
+            e->setText("12");
+            QCOMPARE(e->displayText(), QString("**"));
+        }
+    }
 };
 
 QTEST_MAIN(Tst_Access_Forms)

@@ -43,6 +43,17 @@ TFormWait *Find_Wait()
     return nullptr;
 }
 
+// The main window's whole filter list, on its first entry.
+void Check_Filters(const QFileDialog &fd)
+{
+    const QStringList f = fd.nameFilters();
+    QCOMPARE(f.size(), 13);
+    QCOMPARE(f.first(), QString("Data Files (*.cnf)"));
+    QCOMPARE(f.at(1), QString("DataFiles(*.srt)"));
+    QCOMPARE(f.last(), QString("DataFiles(*.*)"));
+    QCOMPARE(fd.selectedNameFilter(), f.first());
+}
+
 QByteArray File_Bytes(const QString &path)
 {
     QFile f(path);
@@ -174,6 +185,7 @@ private slots:
         int dialogs = Run("NNewcnf", [&](QDialog &d) {
             auto *fd = qobject_cast<QFileDialog *>(&d);
             QVERIFY(fd);
+            Check_Filters(*fd);
             fd->selectFile(fresh);
             d.accept();
         });
@@ -190,6 +202,7 @@ private slots:
             auto *fd = qobject_cast<QFileDialog *>(&d);
             QVERIFY(fd);
             QCOMPARE(fd->fileMode(), QFileDialog::ExistingFile);
+            Check_Filters(*fd);
             fd->selectFile(fresh);
             d.accept();
         });

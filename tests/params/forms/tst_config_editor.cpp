@@ -267,7 +267,9 @@ private slots:
         QList<int> d = Edit_With<TFormContrName>(
             rec, &TFormConfig::BtnNames, [](TFormContrName &n) { n.Edit1->setText("Узел 7"); }, &caption);
         QVERIFY(!d.isEmpty());
-        for (int at : d) QVERIFY(at >= 1409 && at < 1429);
+        // The controller name; the name of line 2, which has no edit, cleared.
+        for (int at : d) QVERIFY((at >= 1409 && at < 1429) || (at >= 1449 && at < 1469));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(rec.t5 + 40), 20), QByteArray(20, '\0'));
         QCOMPARE(Cnf_Contr_Name(rec), QString("Узел 7"));
         QCOMPARE(caption, QString("Параметры конфигурации контроллера \"Узел 7\" "));
 

@@ -140,6 +140,33 @@ private slots:
         QCOMPARE(m.sim.Table(23), before);
     }
 
+    void retyped_value_is_the_users_data()
+    {
+        QTest::addColumn<QString>("typed");   // empty: left as shown
+        QTest::addColumn<float>("stored");
+        QTest::newRow("left as shown") << QString() << 0.2004f;
+        QTest::newRow("typed as it is shown") << "0.2" << 0.2f;
+    }
+    void retyped_value_is_the_users()
+    {
+        QFETCH(QString, typed);
+        QFETCH(float, stored);
+        Three_Parameters();
+        m.sim.Set_Field(23, 0, F32(0.2004f));
+        m.Run("NLowAttent", [&](QDialog &d) {
+            QLineEdit *e = Ev(d, 1);
+            QCOMPARE(e->text(), QString("0.200"));
+            if (!typed.isEmpty()) {
+                e->selectAll();
+                QTest::keyClicks(e, typed);
+                QTest::keyClick(e, Qt::Key_Return);
+                QCOMPARE(e->text(), QString("0.200"));   // shown rounded again on leaving
+            }
+            m.As<TFormLimits>(d).BitBtnWrite->click();
+        });
+        QCOMPARE(To_F32(m.sim.Field(23, 0)), stored);
+    }
+
     void bound_plus_tolerance_accepted()
     {
         Three_Parameters();

@@ -71,7 +71,7 @@ private slots:
     void initTestCase() { Set_Ques_Handler(&ques); }
     void init() { ques.asked.clear(); }
 
-    void names_refused_then_stored_keeping_line_2()
+    void names_refused_then_stored_clearing_line_2()
     {
         uint8_t t5[NAMES_LEN];
         std::memset(t5, 0, sizeof t5);
@@ -98,16 +98,17 @@ private slots:
         f.Edit2->setText(QStringLiteral("Нитка Юг"));
         f.BitBtnWrite->click();
         QCOMPARE(f.Accepted, uint8_t(1));
-        // Twenty characters: no terminator; line 1 zero-padded; line 2 exactly as it was.
+        // Twenty characters: no terminator; line 1 zero-padded; line 2, which has no edit, empty.
         QCOMPARE(Raw(t5, 20), Unicode_To_Cp1251(twenty));
         QCOMPARE(Raw(t5 + 20, 20), Unicode_To_Cp1251(QStringLiteral("Нитка Юг")) + QByteArray(12, '\0'));
-        QCOMPARE(Raw(t5 + 40, 20), line2);
+        QCOMPARE(Raw(t5 + 40, 20), QByteArray(20, '\0'));
     }
 
     void names_accepted_unchanged_keep_their_bytes()
     {
         // Names padded with blanks, as some controllers keep them: accepting without a change
         // must not turn the padding into zeros (that would be a write of unchanged names).
+        // The name of line 2 has no edit and is cleared.
         uint8_t t5[NAMES_LEN];
         std::memset(t5, ' ', sizeof t5);
         std::memcpy(t5, "Station", 7);
@@ -119,7 +120,8 @@ private slots:
         f.show();
         f.BitBtnAccept->click();
         QCOMPARE(f.Accepted, uint8_t(1));
-        QCOMPARE(Raw(t5, NAMES_LEN), before);
+        QCOMPARE(Raw(t5, 40), before.left(40));
+        QCOMPARE(Raw(t5 + 40, 20), QByteArray(20, '\0'));
 
         // One name changed: that field is rewritten zero-padded, the other keeps its bytes.
         TFormContrName g;
@@ -129,7 +131,7 @@ private slots:
         g.BitBtnAccept->click();
         QCOMPARE(Raw(t5, 20), before.left(20));
         QCOMPARE(Raw(t5 + 20, 20), Padded("Line 2"));
-        QCOMPARE(Raw(t5 + 40, 20), before.mid(40));
+        QCOMPARE(Raw(t5 + 40, 20), QByteArray(20, '\0'));
     }
 
     void chr_par_refusals_keep_the_record_data()
