@@ -113,9 +113,19 @@ void TFormArh_Wmt::Fit_Form()
 {
     QHeaderView *head = StringGrid1->horizontalHeader();
     const QFontMetrics fm(head->font());
+    const QFontMetrics cell_fm(StringGrid1->font());
+    // The cell texts have fixed shapes, so the first rows show the widest ones; the daily end
+    // time's "*" and the notices are measured whatever the rows hold.
+    static const QString shapes[] = {QStringLiteral("  -0000.000 "), QStringLiteral("   00:00:00*"),
+                                     QStringLiteral("     Данные"), QStringLiteral(" недостов."),
+                                     QStringLiteral(" Нет связи"), QStringLiteral("  0x0000")};
+    const int sample = std::min(Model->rowCount(), 500);
     int grid_w = 2 * StringGrid1->frameWidth();
     for (int c = 0; c < WMT_COLS; ++c) {
-        int w = fm.horizontalAdvance(QStringLiteral("  -0000.000 "));
+        int w = 0;
+        for (const QString &s : shapes) w = std::max(w, cell_fm.horizontalAdvance(s) + 10);
+        for (int r = 0; r < sample; ++r)
+            w = std::max(w, cell_fm.horizontalAdvance(Model->index(r, c).data().toString()) + 10);
         for (const QString &s : Model->Heading(c)) w = std::max(w, fm.horizontalAdvance(s) + 12);
         StringGrid1->setColumnWidth(c, w);
         grid_w += w;

@@ -151,6 +151,25 @@ private slots:
         QCOMPARE(f.width(), w);
     }
 
+    // Every text of the grid whole in its column, the daily end time's "*" included.
+    void cells_fit_their_columns()
+    {
+        QByteArray day;
+        for (int k = 0; k < 3; ++k) append(day, hd(k, 10));
+        TFormArhMeas_Wmt m(nullptr, header("MSA", 2, 3), meas_list(3));
+        TFormArhivHD_Wmt d(nullptr, header("DAY", 2, 3), day, WMT_KIND_DAY);
+        for (TFormArh_Wmt *f : {static_cast<TFormArh_Wmt *>(&m), static_cast<TFormArh_Wmt *>(&d)}) {
+            const QFontMetrics fm(f->StringGrid1->font());
+            const QAbstractItemModel *model = f->Grid_Model();
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int c = 0; c < model->columnCount(); ++c) {
+                    const QString s = model->index(r, c).data().toString();
+                    QVERIFY2(fm.horizontalAdvance(s) + 8 <= f->StringGrid1->columnWidth(c), qPrintable(s));
+                }
+        }
+        QCOMPARE(d.Grid_Model()->index(0, 2).data().toString(), QString("   10:59:59*"));
+    }
+
     void tall_list_fits_screen()
     {
         TFormArhMeas_Wmt f(nullptr, header("MSA", 1, 3000), meas_list(3000));
