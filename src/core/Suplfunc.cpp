@@ -1,5 +1,6 @@
 #include "core/Suplfunc.h"
 
+#include "core/Comportfunctions.h"
 #include "core/Dtfun.h"
 
 #include <QSaveFile>
@@ -133,10 +134,9 @@ Conn_Status_Texts Conn_Status_Text(const Conn_Status_Info &info)
 {
     Conn_Status_Texts t;
     const auto port_rate = [&] {
-        // A device named in the settings has no COM number: "COM1" would name another port.
-        if (!info.port_name.isEmpty())
-            return QStringLiteral(" %1,   %2 бит/с").arg(info.port_name).arg(info.rate);
-        return QString::asprintf(" COM%d,   %d бит/с", info.com_port, info.rate);
+        // The device as the port is opened: "COM%d" on Windows.
+        const QString dev = info.port_name.isEmpty() ? Com_Port_Name(info.com_port) : info.port_name;
+        return QStringLiteral(" %1,   %2 бит/с").arg(dev).arg(info.rate);
     };
     const auto adr = [](int a) { return QString::asprintf(" Адр. %d", a); };
     switch (info.conn_prz) {

@@ -39,7 +39,7 @@ QChar Key_Press_Float(const QString &text, int caret, QChar key);
 struct Conn_Status_Info {
     int conn_prz = 0;               // 0 direct line, 1 telephone, 2 Ethernet
     int com_port = 0;               // of the link type's Link_Par (direct, telephone)
-    QString port_name;              // serial device without a COM number, shown instead of it
+    QString port_name;              // the serial device (Link_Device); empty: Com_Port_Name of com_port
     int rate = 0;
     int adr = 0;                    // direct Link_Par address
     bool have_subscriber = false;   // telephone and Ethernet: a subscriber is chosen

@@ -1,4 +1,5 @@
 #include "core/Dtfun.h"
+#include "core/Comportfunctions.h"
 #include "core/Suplfunc.h"
 
 #include <QtTest>
@@ -178,7 +179,7 @@ private slots:
         d.rate = 9600;
         d.adr = 5;
         Conn_Status_Texts t = Conn_Status_Text(d);
-        QCOMPARE(t.panel0, QStringLiteral(" COM3,   9600 бит/с"));
+        QCOMPARE(t.panel0, QStringLiteral(" %1,   9600 бит/с").arg(Com_Port_Name(3)));
         QCOMPARE(t.panel1, QStringLiteral(" Адр. 5"));
         QVERIFY(t.bar2_panel0.isEmpty());
         // A serial device without a COM number is named as it is set, not as "COM3".
@@ -193,7 +194,7 @@ private slots:
         f.user_name = QStringLiteral("КС Северная");
         f.phone_code = QStringLiteral("8-800-123");
         t = Conn_Status_Text(f);
-        QCOMPARE(t.panel0, QStringLiteral(" COM3,   9600 бит/с"));
+        QCOMPARE(t.panel0, QStringLiteral(" %1,   9600 бит/с").arg(Com_Port_Name(3)));
         QCOMPARE(t.panel1, QStringLiteral(" Адр. 17"));
         QCOMPARE(t.bar2_panel0, QStringLiteral(" КС Северная (тел. 8-800-123)"));
         f.have_subscriber = false;
