@@ -156,6 +156,9 @@ void TFormConnect::showEvent(QShowEvent *e)
     const int prz = Conn_Settings.Curr_Par.Conn_Prz;
     ComboBox3->setCurrentIndex(prz <= 2 ? prz : -1);
     ComboBox3Change();
+    // At the size of the chosen link type, in the middle of the screen (not of the main
+    // window, which may be anywhere).
+    Centre_On_Screen(this);
     if (ComboBox3->currentIndex() < 0) ComboBox3->setFocus();
     else BitBtn1->setFocus();
 }

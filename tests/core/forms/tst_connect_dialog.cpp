@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -131,6 +132,29 @@ private slots:
         g.show();
         QCOMPARE(g.ComboBox3->currentIndex(), -1);
         Expect_Refusal(g, 2, QStringLiteral("Введены не все параметры"), QString());
+    }
+
+    // Centred on the screen, not on the main window, at the size of the link type shown.
+    void centred_on_the_screen_data()
+    {
+        QTest::addColumn<int>("prz");
+        QTest::newRow("direct") << 0;
+        QTest::newRow("Ethernet") << 2;
+    }
+    void centred_on_the_screen()
+    {
+        QFETCH(int, prz);
+        Conn_Settings.Curr_Par.Conn_Prz = uint8_t(prz);
+        QWidget main;
+        main.setGeometry(0, 0, 300, 200);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        TFormConnect f(&main);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QPoint c = f.frameGeometry().center(), s = f.screen()->availableGeometry().center();
+        QVERIFY2((c - s).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2 / %3,%4").arg(c.x()).arg(c.y()).arg(s.x()).arg(s.y())));
     }
 
     void empty_telephone_list_offers_only_a_new_subscriber()
