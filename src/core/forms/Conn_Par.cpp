@@ -1,4 +1,5 @@
 #include "core/forms/Conn_Par.h"
+#include "core/forms/Text_Fit.h"
 
 #include "core/Codepage.h"
 #include "core/Comportfunctions.h"
@@ -294,7 +295,8 @@ void TFormConn_Par::FormShow()
         fill_attempts(ComboBox6, Lp.Repeat);
     }
     adjustSize();
-    setFixedWidth(sizeHint().width());
+    // As wide as the contents need, and the caption of the link type (set above) whole.
+    setFixedWidth(std::max(sizeHint().width(), Caption_Width(this, windowTitle())));
 }
 
 void TFormConn_Par::CheckBox1Click()
