@@ -173,6 +173,20 @@ void Show_Conn_Status(const Conn_Status_Info &info, const Status_Panel_Setter &s
     set(1, 0, t.bar2_panel0);
 }
 
+QRect Fit_Window(const QRect &want, const QRect &avail, const QMargins &frame)
+{
+    const int fw = frame.left() + frame.right(), fh = frame.top() + frame.bottom();
+    const int w = std::max(1, std::min(want.width(), avail.width() - fw));
+    const int h = std::max(1, std::min(want.height(), avail.height() - fh));
+    // The frame's right and bottom edges first, then its left and top: a frame wider than
+    // the screen keeps its title bar and left edge in view.
+    int x = std::min(want.x(), avail.x() + avail.width() - (w + fw));
+    int y = std::min(want.y(), avail.y() + avail.height() - (h + fh));
+    x = std::max(x, avail.x());
+    y = std::max(y, avail.y());
+    return QRect(x, y, w, h);
+}
+
 std::function<void()> Before_Commit;
 
 bool Commit_Save(QSaveFile &f)
