@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include <clocale>
+
 namespace {
 // Shows an exception that reaches the message loop instead of ending the program.
 class Qzt_Application : public QApplication {
@@ -29,7 +31,20 @@ public:
 
 int main(int argc, char **argv)
 {
+#if defined(Q_OS_UNIX)
+    // The file dialogs show dates and sizes by the system locale, which Qt takes here from
+    // the environment when it starts: Russian, as every other text of the program.
+    qunsetenv("LC_ALL");
+    qputenv("LC_TIME", "ru_RU.UTF-8");
+    qputenv("LC_NUMERIC", "ru_RU.UTF-8");
+#endif
     Qzt_Application app(argc, argv);
+    // Dates and month names of the other widgets are Russian too. The program's own numbers
+    // never go through these locales: they are written and read with QLocale::c() (".").
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // The application object took the system's C library locale; the spreadsheet writer
+    // prints its numbers through it, and they must keep "." there too.
+    std::setlocale(LC_NUMERIC, "C");
     // Qt's own dialogs (files, printing) speak the program's language: Qt's Russian texts,
     // from the Qt installation or from "translations" beside the program.
     QTranslator qt_ru;

@@ -34,26 +34,48 @@ uint32_t Clamp_Baud(uint32_t baud)
 
 QString Link_Port_Name[2];
 
+QString Port_Device(const QString &name, int com_port)
+{
+    const QString n = name.trimmed();
+    if (n.isEmpty()) return Com_Port_Name(com_port);
+    const int com = Com_Port_Number(n);
+    return com > 0 ? Com_Port_Name(com) : n;
+}
+
 QString Link_Device(int conn_prz, int com_port)
 {
-    if (conn_prz >= 0 && conn_prz < 2 && !Link_Port_Name[conn_prz].trimmed().isEmpty())
-        return Link_Port_Name[conn_prz].trimmed();
-    return Com_Port_Name(com_port);
+    return Port_Device(conn_prz >= 0 && conn_prz < 2 ? Link_Port_Name[conn_prz] : QString(), com_port);
 }
 
 QString Com_Port_Name(int com_port)
 {
+#if defined(Q_OS_LINUX)
+    if (com_port >= 1) return QStringLiteral("/dev/ttyS%1").arg(com_port - 1);
+#endif
     return QStringLiteral("COM%1").arg(com_port);
 }
 
 int Com_Port_Number(const QString &name)
 {
-    static const QRegularExpression re(QStringLiteral("^COM([0-9]{1,3})$"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(name.trimmed());
-    if (!m.hasMatch()) return 0;
-    const int n = m.captured(1).toInt();
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    auto m = com.match(name.trimmed());
+    int n = m.hasMatch() ? m.captured(1).toInt() : 0;
+#if defined(Q_OS_LINUX)
+    static const QRegularExpression tty(QStringLiteral("^/dev/ttyS([0-9]{1,3})$"));
+    m = tty.match(name.trimmed());
+    if (m.hasMatch()) n = m.captured(1).toInt() + 1;
+#endif
     return (n >= 1 && n <= 255) ? n : 0;
+}
+
+QString Port_Unavailable_Text(const QString &device)
+{
+    const int com = Com_Port_Number(device);
+    // "СОМ" in Cyrillic letters, as the message has always been written.
+    if (com > 0 && device.trimmed().compare(QStringLiteral("COM%1").arg(com), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Коммуникационный порт СОМ%1 недоступен").arg(com);
+    return QStringLiteral("Коммуникационный порт %1 недоступен").arg(device.trimmed());
 }
 
 QStringList Serial_Port_List()
@@ -290,7 +312,5 @@ void Serial_Port::Clear_Error()
 
 std::unique_ptr<Port> Make_Serial_Port(hgcbox &box)
 {
-    const QString dev = box.Port_Name.trimmed().isEmpty() ? Com_Port_Name(box.COMPort)
-                                                          : box.Port_Name.trimmed();
-    return std::make_unique<Serial_Port>(dev, box.Rate);
+    return std::make_unique<Serial_Port>(Port_Device(box.Port_Name, box.COMPort), box.Rate);
 }

@@ -25,10 +25,15 @@ uint32_t Baud_By_Index(int index);
 // A rate clamped to what the port set-up accepts (110..256000).
 uint32_t Clamp_Baud(uint32_t baud);
 
-// The serial device of a port number: "COM%d" (Windows numbering, also what the settings keep).
+// The serial device of a port number (the settings keep the number): "COM%d" on Windows;
+// on Linux the same port's device, "/dev/ttyS%d" of the number less one, so that the status
+// bar, the link dialog and the port opened all name one device.
 QString Com_Port_Name(int com_port);
-// The number of a "COM%d" name (any case), 0 for a device path or any other text.
+// The number of a "COM%d" name (any case) or of the device Com_Port_Name gives for it;
+// 0 for any other device path or text.
 int Com_Port_Number(const QString &name);
+// "Коммуникационный порт ... недоступен" for a device: "СОМ%d" where it is named that way.
+QString Port_Unavailable_Text(const QString &device);
 // The system's serial ports by device name ("COM3" on Windows, "/dev/ttyUSB0" elsewhere),
 // sorted. Pseudo-terminals are not listed: the dialog also accepts a typed path.
 QStringList Serial_Port_List();
@@ -39,7 +44,10 @@ bool Com_Port_Exists(const QString &name);
 // number for a device that has no COM number (/dev/ttyUSB0, a typed path); empty: the
 // device is "COM%d" of COMPort.
 extern QString Link_Port_Name[2];
-// The device of a link type: its chosen name, else "COM%d" of com_port.
+// The device a port is opened as and named by: a name given for it (a COM-numbered name
+// in its Com_Port_Name form), else Com_Port_Name of com_port.
+QString Port_Device(const QString &name, int com_port);
+// The device of a link type: Port_Device of its chosen name and com_port.
 QString Link_Device(int conn_prz, int com_port);
 
 // A serial port opened 8N1 without flow control; reads never block unless asked to wait.

@@ -456,10 +456,8 @@ QString hgcbox::Err_Text()
 
 QString hgcbox::Port_Text() const
 {
-    // The device as the user set it: a COM number keeps its "COM%d" form.
-    const QString dev = Port_Name.trimmed();
-    const int com = dev.isEmpty() ? COMPort : Com_Port_Number(dev);
-    return QString::fromUtf8(kPortText).arg(dev.isEmpty() || com > 0 ? Com_Port_Name(com) : dev);
+    // The device as it is opened.
+    return QString::fromUtf8(kPortText).arg(Port_Device(Port_Name, COMPort));
 }
 
 bool hgcbox::Open_Port()

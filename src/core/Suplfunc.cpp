@@ -1,5 +1,6 @@
 #include "core/Suplfunc.h"
 
+#include "core/Comportfunctions.h"
 #include "core/Dtfun.h"
 
 #include <QSaveFile>
@@ -133,10 +134,9 @@ Conn_Status_Texts Conn_Status_Text(const Conn_Status_Info &info)
 {
     Conn_Status_Texts t;
     const auto port_rate = [&] {
-        // A device named in the settings has no COM number: "COM1" would name another port.
-        if (!info.port_name.isEmpty())
-            return QStringLiteral(" %1,   %2 бит/с").arg(info.port_name).arg(info.rate);
-        return QString::asprintf(" COM%d,   %d бит/с", info.com_port, info.rate);
+        // The device as the port is opened: "COM%d" on Windows.
+        const QString dev = info.port_name.isEmpty() ? Com_Port_Name(info.com_port) : info.port_name;
+        return QStringLiteral(" %1,   %2 бит/с").arg(dev).arg(info.rate);
     };
     const auto adr = [](int a) { return QString::asprintf(" Адр. %d", a); };
     switch (info.conn_prz) {
@@ -171,6 +171,20 @@ void Show_Conn_Status(const Conn_Status_Info &info, const Status_Panel_Setter &s
     set(0, 0, t.panel0);
     set(0, 1, t.panel1);
     set(1, 0, t.bar2_panel0);
+}
+
+QRect Fit_Window(const QRect &want, const QRect &avail, const QMargins &frame)
+{
+    const int fw = frame.left() + frame.right(), fh = frame.top() + frame.bottom();
+    const int w = std::max(1, std::min(want.width(), avail.width() - fw));
+    const int h = std::max(1, std::min(want.height(), avail.height() - fh));
+    // The frame's right and bottom edges first, then its left and top: a frame wider than
+    // the screen keeps its title bar and left edge in view.
+    int x = std::min(want.x(), avail.x() + avail.width() - (w + fw));
+    int y = std::min(want.y(), avail.y() + avail.height() - (h + fh));
+    x = std::max(x, avail.x());
+    y = std::max(y, avail.y());
+    return QRect(x, y, w, h);
 }
 
 std::function<void()> Before_Commit;

@@ -2,6 +2,8 @@
 // Small routines shared by the dialogs and viewers: value texts, key rules of the
 // number edits, the stored-float NaN test, period lengths and the link description.
 #include <QChar>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -39,7 +41,7 @@ QChar Key_Press_Float(const QString &text, int caret, QChar key);
 struct Conn_Status_Info {
     int conn_prz = 0;               // 0 direct line, 1 telephone, 2 Ethernet
     int com_port = 0;               // of the link type's Link_Par (direct, telephone)
-    QString port_name;              // serial device without a COM number, shown instead of it
+    QString port_name;              // the serial device (Link_Device); empty: Com_Port_Name of com_port
     int rate = 0;
     int adr = 0;                    // direct Link_Par address
     bool have_subscriber = false;   // telephone and Ethernet: a subscriber is chosen
@@ -58,6 +60,12 @@ Conn_Status_Texts Conn_Status_Text(const Conn_Status_Info &info);
 // bar 0 panels 0 and 1 and bar 1 panel 0, then fills them for the link type.
 using Status_Panel_Setter = std::function<void(int bar, int panel, const QString &text)>;
 void Show_Conn_Status(const Conn_Status_Info &info, const Status_Panel_Setter &set);
+
+// A window's place and size kept inside a screen's available area. `want` is the window as
+// placed (its frame's top-left) and sized (its client area); `frame` is what the window
+// manager adds around the client area. The size shrinks to what fits, then the place moves
+// as little as it must; a window that fits keeps its place.
+QRect Fit_Window(const QRect &want, const QRect &avail, const QMargins &frame);
 
 // The last step of every save: the finished temporary file takes the target's place, so a
 // save cut short (power lost, the program killed) leaves the previous file as it was.

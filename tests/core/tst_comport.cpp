@@ -90,7 +90,15 @@ private slots:
 
 void tst_Comport::portNames()
 {
-    QCOMPARE(Com_Port_Name(3), QStringLiteral("COM3"));
+    // One device for a port number: the name the status bar shows, the link dialog selects
+    // and the port is opened as.
+#if defined(Q_OS_LINUX)
+    QCOMPARE(Com_Port_Name(3), QStringLiteral("/dev/ttyS2"));
+#endif
+    for (int n : {1, 10, 255}) QCOMPARE(Com_Port_Number(Com_Port_Name(n)), n);
+    QCOMPARE(Port_Device(QStringLiteral("com12"), 1), Com_Port_Name(12));
+    QCOMPARE(Port_Unavailable_Text(QStringLiteral("COM3")), QStringLiteral("Коммуникационный порт СОМ3 недоступен"));
+    QCOMPARE(Port_Unavailable_Text(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("Коммуникационный порт /dev/ttyUSB0 недоступен"));
     QCOMPARE(Com_Port_Number(QStringLiteral("COM12")), 12);
     QCOMPARE(Com_Port_Number(QStringLiteral("com7")), 7);
     QCOMPARE(Com_Port_Number(QStringLiteral("COM0")), 0);

@@ -1,3 +1,4 @@
+#include "core/Comportfunctions.h"
 #include "core/Crc16.h"
 #include "core/Hgcbox.h"
 
@@ -523,10 +524,12 @@ private slots:
         QVERIFY(r.clk.Now_Us() - t0 >= 2000000);
         QVERIFY(r.clk.Now_Us() - t0 < 2200000);
         QCOMPARE(r.port.Writes.size(), writes);
-        QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Коммуникационный порт COM4 недоступен"));
+        // The port as it is opened: "COM4" on Windows, its device elsewhere.
+        QCOMPARE(r.box.Err_Text(), QString("Команда 1.  Коммуникационный порт %1 недоступен").arg(Com_Port_Name(4)));
         QVERIFY(!r.box.In_Exchange());
         // A device without a COM number is named as the user set it.
-        for (const auto &[dev, shown] : {std::pair{"com12", "COM12"}, {"/dev/ttyUSB9", "/dev/ttyUSB9"}}) {
+        for (const auto &[dev, shown] : {std::pair{QString("com12"), Com_Port_Name(12)},
+                                         {QString("/dev/ttyUSB9"), QString("/dev/ttyUSB9")}}) {
             r.box.Port_Name = dev;
             QVERIFY(!r.box.Exchange(1, d, 0));
             QCOMPARE(r.box.Err_Mes[6], QString("Коммуникационный порт %1 недоступен").arg(shown));

@@ -1,4 +1,5 @@
 #include "core/Dtfun.h"
+#include "core/Comportfunctions.h"
 #include "core/Suplfunc.h"
 
 #include <QtTest>
@@ -170,6 +171,18 @@ private slots:
         QCOMPARE(F("12", 99, 'e'), "e");
     }
 
+    // A window kept inside the available area with its frame; one that fits keeps its place.
+    void window_fitted_to_the_screen()
+    {
+        const QRect small(0, 0, 1024, 768);
+        const QMargins frame(8, 32, 8, 8);
+        QCOMPARE(Fit_Window(QRect(20, 30, 700, 500), small, frame), QRect(20, 30, 700, 500));
+        QCOMPARE(Fit_Window(QRect(0, 0, 1240, 960), small, frame), QRect(0, 0, 1008, 728));
+        QCOMPARE(Fit_Window(QRect(600, 500, 700, 400), small, frame), QRect(308, 328, 700, 400));
+        QCOMPARE(Fit_Window(QRect(-50, -20, 400, 300), small, frame), QRect(0, 0, 400, 300));
+        QCOMPARE(Fit_Window(QRect(0, 0, 400, 300), QRect(1280, 100, 1024, 768), frame), QRect(1280, 100, 400, 300));
+    }
+
     void connection_status()
     {
         Conn_Status_Info d;
@@ -178,7 +191,7 @@ private slots:
         d.rate = 9600;
         d.adr = 5;
         Conn_Status_Texts t = Conn_Status_Text(d);
-        QCOMPARE(t.panel0, QStringLiteral(" COM3,   9600 бит/с"));
+        QCOMPARE(t.panel0, QStringLiteral(" %1,   9600 бит/с").arg(Com_Port_Name(3)));
         QCOMPARE(t.panel1, QStringLiteral(" Адр. 5"));
         QVERIFY(t.bar2_panel0.isEmpty());
         // A serial device without a COM number is named as it is set, not as "COM3".
@@ -193,7 +206,7 @@ private slots:
         f.user_name = QStringLiteral("КС Северная");
         f.phone_code = QStringLiteral("8-800-123");
         t = Conn_Status_Text(f);
-        QCOMPARE(t.panel0, QStringLiteral(" COM3,   9600 бит/с"));
+        QCOMPARE(t.panel0, QStringLiteral(" %1,   9600 бит/с").arg(Com_Port_Name(3)));
         QCOMPARE(t.panel1, QStringLiteral(" Адр. 17"));
         QCOMPARE(t.bar2_panel0, QStringLiteral(" КС Северная (тел. 8-800-123)"));
         f.have_subscriber = false;

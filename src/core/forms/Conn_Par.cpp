@@ -1,4 +1,5 @@
 #include "core/forms/Conn_Par.h"
+#include "core/forms/Text_Fit.h"
 
 #include "core/Codepage.h"
 #include "core/Comportfunctions.h"
@@ -245,8 +246,10 @@ void TFormConn_Par::FormShow()
         ComboBox1->addItems(ports);
         const QString stored = Link_Device(Prz, Lp.COMPort);
         int at = ComboBox1->findText(stored, Qt::MatchFixedString);
-        if (at < 0 && Com_Port_Number(stored) == 0 && Com_Port_Exists(stored)) {
-            // A device the system does not list (a pty) but that is there.
+        if (at < 0 && !stored.isEmpty()) {
+            // The stored device is offered as the status bar names it and the link opens it,
+            // also when the system does not list it (a pty, a port that is away): selecting
+            // another one here would give the link a second name.
             ComboBox1->addItem(stored);
             at = ComboBox1->count() - 1;
         }
@@ -291,7 +294,8 @@ void TFormConn_Par::FormShow()
         fill_attempts(ComboBox6, Lp.Repeat);
     }
     adjustSize();
-    setFixedWidth(sizeHint().width());
+    // As wide as the contents need, and the caption of the link type (set above) whole.
+    setFixedWidth(std::max(sizeHint().width(), Caption_Width(this, windowTitle())));
 }
 
 void TFormConn_Par::CheckBox1Click()
@@ -456,10 +460,7 @@ void TFormConn_Par::Search_Address()
         done();
         Ques_Kind = 6;
         const QString dev = box->Port_Name;
-        Show_Ques(Com_Port_Number(dev) > 0
-                      ? QStringLiteral("Коммуникационный порт СОМ%1 недоступен").arg(Com_Port_Number(dev))
-                      : QStringLiteral("Коммуникационный порт %1 недоступен").arg(dev),
-                  QString());
+        Show_Ques(Port_Unavailable_Text(dev), QString());
         return;
     }
     const uint8_t req[3] = {0, 0, 1};   // table 0, field 0, one field

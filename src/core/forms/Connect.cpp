@@ -36,16 +36,6 @@ void Refuse(const QString &l1, const QString &l2 = QString())
 }
 } // namespace
 
-namespace {
-// The device of a serial link when it has no COM number (/dev/ttyUSB0): the status bar
-// names it instead of a COM port it is not.
-QString Device_Without_Com(int link)
-{
-    const QString name = Link_Port_Name[link].trimmed();
-    return Com_Port_Number(name) == 0 ? name : QString();
-}
-} // namespace
-
 Conn_Status_Info Current_Conn_Status()
 {
     const Conn_Settings_Rec &s = Conn_Settings;
@@ -54,14 +44,14 @@ Conn_Status_Info Current_Conn_Status()
     switch (i.conn_prz) {
     case 0:
         i.com_port = s.Dir_Conn_Par.COMPort;
-        i.port_name = Device_Without_Com(0);
+        i.port_name = Link_Device(0, i.com_port);
         i.rate = int(s.Dir_Conn_Par.Rate);
         i.adr = s.Dir_Conn_Par.Adr;
         break;
     case 1: {
         const Fon_Abonents_List &l = s.Fon_Conn_Par.Fon_Abonents;
         i.com_port = s.Fon_Conn_Par.Link.COMPort;
-        i.port_name = Device_Without_Com(1);
+        i.port_name = Link_Device(1, i.com_port);
         i.rate = int(s.Fon_Conn_Par.Link.Rate);
         if (l.hdr.users_num > 0 && l.hdr.user_index < l.hdr.users_num) {
             const Fon_Abonent &a = l.rec[l.hdr.user_index];
@@ -165,6 +155,9 @@ void TFormConnect::showEvent(QShowEvent *e)
     const int prz = Conn_Settings.Curr_Par.Conn_Prz;
     ComboBox3->setCurrentIndex(prz <= 2 ? prz : -1);
     ComboBox3Change();
+    // At the size of the chosen link type, in the middle of the screen (not of the main
+    // window, which may be anywhere).
+    Centre_On_Screen(this);
     if (ComboBox3->currentIndex() < 0) ComboBox3->setFocus();
     else BitBtn1->setFocus();
 }
@@ -413,10 +406,7 @@ void TFormConnect::BitBtn1Click()
         if (!box.Open_Port()) {
             QApplication::restoreOverrideCursor();
             Ques_Kind = 1;
-            const int com = Com_Port_Number(box.Port_Name);
-            Show_Ques(com > 0 ? QStringLiteral("Коммуникационный порт СОМ%1 недоступен").arg(com)
-                              : QStringLiteral("Коммуникационный порт %1 недоступен").arg(box.Port_Name),
-                      QString());
+            Show_Ques(Port_Unavailable_Text(box.Port_Name), QString());
             QApplication::setOverrideCursor(Qt::WaitCursor);
             return;
         }

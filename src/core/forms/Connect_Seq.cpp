@@ -145,11 +145,12 @@ bool Read_Init_Tables(TFormMain *m)
     return ok;
 }
 
-bool Set_Contr_Time(TFormMain *m)
+bool Set_Contr_Time(TFormMain *m, bool *declined)
 {
     Ques_Kind = 3;
     Show_Ques(QStringLiteral("В контроллер будет записано время ЭВМ."),
               QStringLiteral("Вы уверены, что часы ЭВМ показывают правильное время?"));
+    if (declined) *declined = !Ques_Answer;
     if (!Ques_Answer) return false;
     uint8_t *t2 = Tab_Field(2, 0);
     if (!t2) return false;

@@ -12,8 +12,9 @@ bool Modem_Connect(TFormMain *main);
 // Post-connect reads: names, system parameters, chromatograph link, gas parameters, MAC,
 // moisture-meter link.
 bool Read_Init_Tables(TFormMain *main);
-// Writes the PC's time into the controller clock after the user confirms.
-bool Set_Contr_Time(TFormMain *main);
+// Writes the PC's time into the controller clock after the user confirms. False when the
+// clock was not written; *declined (when given) tells whether the user said "Нет".
+bool Set_Contr_Time(TFormMain *main, bool *declined = nullptr);
 // Destroyed configuration tables or a configuration-only controller: leaves Connected at 1
 // (the sequence goes on) or sets it to 0.
 void Check_Table_States(TFormMain *main);

@@ -5,6 +5,7 @@
 #include "core/Hgcbox.h"
 #include "core/Rd_wr_ini.h"
 #include "core/Stringi.h"
+#include "core/Suplfunc.h"
 #include "core/Tables.h"
 #include "core/Tcp_fun.h"
 #include "core/forms/Keyfilters.h"
@@ -17,8 +18,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QScreen>
+#include <QStyle>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -151,6 +152,12 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     StatusBar2 = new TStatusBar({400}, Panel1);
     StatusBar1 = new TStatusBar({175, 250, 360, 50}, Panel1);
     StatusBar1->Set_Width(3, Text_Fit_Width(StatusBar1->Panel(3), {hgcbox::Busy_Text()}, 50));
+    // The link description (a device path, the rate) and the subscriber and dialling texts
+    // are shown whole; the exchange texts take the rest of the bar.
+    StatusBar1->Set_Fit(0);
+    StatusBar2->Set_Fit(0);
+    StatusBar3->Set_Fit(0);
+    StatusBar1->Set_Filler(2);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar2->setObjectName("StatusBar2");
     StatusBar3->setObjectName("StatusBar3");
@@ -197,8 +204,8 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     Install_Enter_Presses_Button();
     Install_Caption_Fit();
 
-    // Start-up. Numbers are formatted with "." everywhere (QString::number and the C locale).
-    QLocale::setDefault(QLocale::c());
+    // Start-up. Numbers are written and read with "." (QString::number, QLocale::c()); the
+    // default locale is left alone, so that dates and sizes in Qt's own dialogs stay Russian.
     Exch_Box = new hgcbox(0);
     Exch_Box->Status_Panel = [this](const QString &s) { StatusBar1->Set_Text(3, s); };
     Exch_Box->Pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
@@ -220,10 +227,30 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     pnmodem->hide();
     StatusBar2->hide();
     StatusBar3->hide();
-    const Curr_Par_Rec &c = Conn_Settings.Curr_Par;
-    resize(c.Form_Width, c.Form_Height);
-    move(c.Form_Left, c.Form_Top);
+    Place_From_Settings();
     TimerStart.start();
+}
+
+void TFormMain::Place_From_Settings()
+{
+    // The settings keep the window as it was on the last screen; on a smaller one it is
+    // kept inside the available area (title bar and status bars in view). The stored values
+    // themselves stay as they are.
+    const Curr_Par_Rec &c = Conn_Settings.Curr_Par;
+    const QRect want(c.Form_Left, c.Form_Top, c.Form_Width, c.Form_Height);
+    QScreen *scr = QGuiApplication::screenAt(want.center());
+    if (!scr) scr = QGuiApplication::primaryScreen();
+    if (!scr) {
+        resize(want.size());
+        move(want.topLeft());
+        return;
+    }
+    // The frame is not known before the window is shown: a title bar and borders as wide as
+    // the common window managers draw them.
+    const int title = std::max(32, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8);
+    const QRect g = Fit_Window(want, scr->availableGeometry(), QMargins(8, title, 8, 8));
+    resize(g.size());
+    move(g.topLeft());
 }
 
 TFormMain::~TFormMain()
@@ -385,15 +412,6 @@ void TFormMain::Disconnect()
 void TFormMain::Save_Settings()
 {
     Save_Settings_Files();
-}
-
-void TFormMain::showEvent(QShowEvent *e)
-{
-    QMainWindow::showEvent(e);
-    if (First_Show) {
-        First_Show = false;
-        StatusBar1->Set_Width(2, StatusBar1->width() - StatusBar1->Width(0) - StatusBar1->Width(1) - StatusBar1->Width(3) - 5);
-    }
 }
 
 void TFormMain::resizeEvent(QResizeEvent *e)

@@ -59,12 +59,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
-    void showEvent(QShowEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:
     void Build_Menu();
     void Place_Call_Panel();
+    void Place_From_Settings();
     void Shutdown();
     void TimerStartTimer();
     void TimerMessageTimer();
@@ -75,7 +75,6 @@ private:
     int Command_Depth = 0;
     bool Close_Pending = false;
     bool Shut_Down = false;
-    bool First_Show = true;
 };
 
 extern TFormMain *FormMain;

@@ -1,4 +1,5 @@
 #include "core/forms/Ques_Form.h"
+#include "core/forms/Text_Fit.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -76,6 +77,8 @@ void TFormQues::Setup(const Ques_Setup &q)
     for (const QString *s : {&q.line1, &q.line2, &q.line3})
         longest = std::max(longest, s->size());
     int w = std::max<qsizetype>(longest * 10 + 20, BitBtn1->width() + BitBtn2->width() + 60);
+    // The title bar shows the caption whole in the window manager's font and buttons.
+    w = std::max(w, Caption_Width(this, q.caption));
 
     // A line longer than the screen would push the buttons out of reach: keep the dialog on
     // the screen and wrap the lines instead, growing the height by what the wrapping needs.

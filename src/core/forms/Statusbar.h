@@ -14,7 +14,20 @@ public:
     void Set_Width(int panel, int width);
     int Width(int panel) const;
     QLabel *Panel(int panel) const;
+    // The panel grows to show each text it is given whole, never below its set width.
+    void Set_Fit(int panel);
+    // The panel takes the room the other panels leave in the bar, as the bar and they change.
+    void Set_Filler(int panel);
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
+    void Fit(int panel);
+    void Fill();
+
     QVector<QLabel *> Panels;
+    QVector<int> Widths;     // as set; a fitted panel never goes below it
+    QVector<bool> Fitted;
+    int Filler = -1;
 };

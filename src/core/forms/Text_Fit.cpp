@@ -29,17 +29,25 @@ public:
         if (event->type() != QEvent::Show && event->type() != QEvent::WindowTitleChange) return false;
         auto *w = qobject_cast<QDialog *>(watched);
         if (!w || !w->isWindow() || !w->isVisible() || w->windowTitle().trimmed().isEmpty()) return false;
-        QFont f = QApplication::font("QMdiSubWindowTitleBar");
-        f.setBold(true);
-        const int need = QFontMetrics(f).horizontalAdvance(w->windowTitle()) + Title_Bar_Extra(w);
-        const int width = std::min(need, w->maximumWidth());
-        // A minimum, so that a later fit to the contents keeps the caption whole too.
-        if (w->minimumWidth() < width) w->setMinimumWidth(width);
+        const int need = Caption_Width(w, w->windowTitle());
+        if (w->minimumWidth() >= need) return false;
+        if (w->minimumWidth() == w->maximumWidth())
+            w->setFixedWidth(need);   // a fixed-size dialog keeps a fixed width, the wider one
+        else
+            w->setMinimumWidth(need); // so that a later fit to the contents keeps it too
         return false;
     }
 };
 
 } // namespace
+
+int Caption_Width(const QWidget *w, const QString &caption)
+{
+    if (!w || caption.trimmed().isEmpty()) return 0;
+    QFont f = QApplication::font("QMdiSubWindowTitleBar");
+    f.setBold(true);
+    return QFontMetrics(f).horizontalAdvance(caption) + Title_Bar_Extra(w);
+}
 
 int Text_Fit_Width(const QWidget *w, const QStringList &texts)
 {

@@ -13,6 +13,11 @@ int Text_Fit_Width(const QWidget *w, const QStringList &texts, int designed);
 // Gives the control at least the width its texts need.
 void Fit_Min_Width(QWidget *w, const QStringList &texts);
 
-// Every window made wide enough for its caption when it is shown (the window manager cuts
-// a caption wider than the title bar with "..."). Installed once on the application.
+// The width a window needs for its title bar to show the caption whole: the caption in a
+// bold title font and the room of the window icon and three buttons.
+int Caption_Width(const QWidget *w, const QString &caption);
+
+// Every dialog made wide enough for its caption when it is shown or its caption changes
+// (the window manager cuts a caption wider than the title bar with "..."), a dialog of
+// fixed width included. Installed once on the application.
 void Install_Caption_Fit();

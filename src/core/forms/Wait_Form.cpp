@@ -1,6 +1,9 @@
 #include "core/forms/Wait_Form.h"
 
 #include <QCloseEvent>
+#include <QPainter>
+#include <QWindow>
+#include <qdrawutil.h>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -27,25 +30,40 @@ const Mode_Texts kModes[] = {
 
 constexpr int kW = 332;
 constexpr int kH = 138;
+constexpr int kBorder = 2;
+constexpr int kCaptionH = 18;
+// The designed places of the labels and the bar are below the caption.
+constexpr int kTop = kBorder + kCaptionH;
 
 QLabel *Make_Label(QWidget *parent, const char *name, int y)
 {
     auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(name));
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    l->setGeometry(7, y, kW - 14, 20);
+    l->setGeometry(7, kTop + y, kW - 14, 20);
     return l;
 }
 
 }  // namespace
 
 TFormWait::TFormWait(QWidget *owner)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
-                           | Qt::WindowTitleHint)
+    : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
     , owner_(owner)
 {
     setObjectName(QStringLiteral("FormWait"));
     setWindowTitle(QStringLiteral("..."));
+    Caption = new QLabel(windowTitle(), this);
+    Caption->setObjectName(QStringLiteral("Caption"));
+    Caption->setAlignment(Qt::AlignCenter);
+    Caption->setGeometry(kBorder, kBorder, kW - 2 * kBorder, kCaptionH);
+    Caption->setAutoFillBackground(true);
+    QPalette cp = Caption->palette();
+    cp.setColor(QPalette::Window, cp.color(QPalette::Active, QPalette::Highlight));
+    cp.setColor(QPalette::WindowText, cp.color(QPalette::Active, QPalette::HighlightedText));
+    Caption->setPalette(cp);
+    QFont cf = Caption->font();
+    cf.setBold(true);
+    Caption->setFont(cf);
     Label1 = Make_Label(this, "Label1", 12);
     Label2 = Make_Label(this, "Label2", 38);
     Label3 = Make_Label(this, "Label3", 60);
@@ -55,7 +73,7 @@ TFormWait::TFormWait(QWidget *owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(16, 94, kW - 32, 18);
+    ProgressBar1->setGeometry(16, kTop + 94 - kBorder, kW - 32, 16);
     setFixedSize(kW, kH);
     if (owner)
         connect(owner, &QObject::destroyed, this, &QObject::deleteLater);
@@ -78,8 +96,17 @@ void TFormWait::showEvent(QShowEvent *e)
     if (owner_) {
         const QRect o = owner_->frameGeometry();
         move(o.center() - QPoint(kW / 2, kH / 2));
+        // Owned by the owner's window, set before the form is mapped.
+        QWindow *own = owner_->window()->windowHandle();
+        if (own && windowHandle()) windowHandle()->setTransientParent(own);
     }
     QWidget::showEvent(e);
+}
+
+void TFormWait::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    qDrawWinPanel(&p, rect(), palette(), false);
 }
 
 void TFormWait::keyPressEvent(QKeyEvent *e)

@@ -7,11 +7,14 @@
 class QLabel;
 class QProgressBar;
 
-// Modeless, without a close box, and not closed by Esc: the readers catch Esc themselves
-// (it raises Exch_Abort) and the caller destroys the form when the work ends. It is a
-// window of its own rather than a child of the main window, because the main window is
-// disabled while the work runs and would disable its children with it; the owner only
-// places it and takes it away when the owner goes.
+// Modeless, without system menu, buttons or close box, and not closed by Esc: the readers
+// catch Esc themselves (it raises Exch_Abort) and the caller destroys the form when the work
+// ends. Window managers keep their buttons on any window they decorate, so the form has no
+// window-manager frame and draws its own border and caption. It is a window of its own
+// rather than a child of the main window, because the main window is disabled while the
+// work runs and would disable its children with it; the owner's window is its transient
+// parent (the form stays above it and has no taskbar entry of its own), places it and
+// takes it away when the owner goes.
 class TFormWait : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +25,7 @@ public:
     // Sets the texts of Wait_Mode (also done when the form is shown).
     void Apply_Mode();
 
+    QLabel *Caption;   // the "..." caption strip
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label3;
@@ -31,6 +35,7 @@ protected:
     void showEvent(QShowEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -58,6 +58,29 @@ bool Other_Selected(const Tab_State_Block &b, int except1, int except2 = -1)
     return false;
 }
 
+// Set once a step of the restore has itself said that the tables stay unwritten, so that
+// the end of the restore does not say it a second time.
+bool Unwritten_Told = false;
+
+void Tell_Unwritten()
+{
+    Ques_Kind = 6;
+    Show_Ques(QStringLiteral("Запись таблиц не выполнена"), QString());
+    Unwritten_Told = true;
+}
+
+// How the restore ended: every selected table written (the clock only when the user let it
+// be set), or some left unwritten. Both are said, so the two cannot be mistaken.
+void Report_Restore(bool written)
+{
+    if (written) {
+        Ques_Kind = 5;
+        Show_Ques(QStringLiteral("Команда выполнена"), QString());
+    } else if (!Unwritten_Told) {
+        Tell_Unwritten();
+    }
+}
+
 } // namespace
 
 bool Can_Set_Time(TFormMain *m, const Tab_State_Block &b)
@@ -86,6 +109,7 @@ bool Restore_Access(TFormMain *m, Cnf_Rec &rec)
         Ques_Kind = 6;
         Show_Ques(QStringLiteral("Таблица доступа к записи в контроллер не восстановлена"),
                   QStringLiteral("Запись в таблицы параметров конфигурации недопустима"));
+        Unwritten_Told = true;
         return false;
     }
     uint8_t *t4 = Tab_Field(ACCESS_TABLE, 0);
@@ -115,8 +139,7 @@ bool Restore_Config(TFormMain *m, Cnf_Rec &rec, Tab_State_Block &b)
             Ques_Kind = 3;
             Show_Ques(QStringLiteral("Корректировать параметры конфигурации?"), QString());
             if (Ques_Answer) continue;
-            Ques_Kind = 6;
-            Show_Ques(QStringLiteral("Запись таблиц не выполнена"), QString());
+            Tell_Unwritten();
             return false;
         }
     }
@@ -151,13 +174,17 @@ bool Restore_Users(TFormMain *m, Tab_State_Block &b)
                 Ques_Kind = 6;
                 Show_Ques(QStringLiteral("Таблица зарегистрированных пользователей не восстановлена"),
                           QStringLiteral("Запись в таблицы параметров конфигурации недопустима"));
+                Unwritten_Told = true;
                 return false;
             }
             b.Write_Sel[ACCESS_TABLE] = 0;
         }
     }
     if (Selected(b, CLOCK_TAB)) {
-        if (!Set_Contr_Time(m)) return false;
+        // "Нет" to the PC's time leaves the clock alone; the other tables are written all the
+        // same. A clock write that failed ends the restore.
+        bool declined = false;
+        if (!Set_Contr_Time(m, &declined) && !declined) return false;
         b.Write_Sel[CLOCK_TAB] = 0;
     }
     Hourglass wc;
@@ -221,8 +248,9 @@ void Table_States_Restore(TFormMain *m)
         // While a configuration-only controller is served, a written table 3 leaves the
         // program's own address and rate alone.
         if (cfg_only) Config_Only = true;
+        Unwritten_Told = false;
         auto rec = std::make_unique<Cnf_Rec>();
-        if (Open_Cnf(m, *rec) && Restore_Config(m, *rec, b)) Restore_Users(m, b);
+        Report_Restore(Open_Cnf(m, *rec) && Restore_Config(m, *rec, b) && Restore_Users(m, b));
     }
     // A configuration-only controller serves nothing else: its link ends here, whatever
     // was chosen.

@@ -8,7 +8,8 @@ struct Cnf_Rec;
 struct Tab_State_Block;
 
 // What the connect sequence runs for the check: leaves Connected at 1 (the sequence goes on
-// with its reads) or sets it to 0.
+// with its reads) or sets it to 0. A restore ends with a word either way: "Команда
+// выполнена" when every selected table was written, "Запись таблиц не выполнена" otherwise.
 void Table_States_Restore(TFormMain *m);
 
 // The record edited in the configuration editor and put into the image (the tables other
@@ -19,7 +20,8 @@ bool Restore_Config(TFormMain *m, Cnf_Rec &rec, Tab_State_Block &b);
 bool Restore_Access(TFormMain *m, Cnf_Rec &rec);
 // The clock can be set only with sound system parameters, read from the controller first.
 bool Can_Set_Time(TFormMain *m, const Tab_State_Block &b);
-// Writes the user table, the clock and then every other selected table.
+// Writes the user table, the clock (unless the user declines the PC's time) and then every
+// other selected table.
 bool Restore_Users(TFormMain *m, Tab_State_Block &b);
 // Table 4 of the image in two requests, with a blank write password and code (a destroyed
 // user table knows nobody); the login pair is put back afterwards.

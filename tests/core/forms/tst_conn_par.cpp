@@ -5,7 +5,9 @@
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
+#include "core/Suplfunc.h"
 #include "core/forms/Conn_Par.h"
+#include "core/forms/Connect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,6 +65,7 @@ private slots:
     void releaseBoxAndFreeWait();
     void portChoice();
     void storedDeviceListedEvenWhenBusy();
+    void firstStartNamesOneDevice();
     void telephone();
     void addressSearchFindsController();
     void addressSearchFailures();
@@ -242,7 +245,7 @@ void tst_Conn_Par::portChoice()
         QCOMPARE(s.Dir_Conn_Par.Rate, 11520u);
         QCOMPARE(int(s.Dir_Conn_Par.Repeat), 5);
         QVERIFY(Link_Port_Name[0].isEmpty());
-        QCOMPARE(Link_Device(0, s.Dir_Conn_Par.COMPort), QStringLiteral("COM7"));
+        QCOMPARE(Link_Device(0, s.Dir_Conn_Par.COMPort), Com_Port_Name(7));
     }
     {
         // A typed device path is kept beside the COM number, which stays for the ini.
@@ -269,8 +272,9 @@ void tst_Conn_Par::portChoice()
 
 void tst_Conn_Par::storedDeviceListedEvenWhenBusy()
 {
-    // A stored device the system does not list (a pseudo-terminal) is offered when it is
-    // there, also while another program holds it; a device that is gone is not offered.
+    // A stored device the system does not list (a pseudo-terminal) is offered, also while
+    // another program holds it, and also when it is gone: the dialog names the device the
+    // status bar names.
     int master = -1, slave = -1;
     char name[256] = {};
     QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
@@ -294,8 +298,24 @@ void tst_Conn_Par::storedDeviceListedEvenWhenBusy()
     Link_Port_Name[0] = QStringLiteral("/dev/qzt-no-such-port");
     TFormConn_Par g(nullptr, &s, nullptr);
     g.show();
-    QCOMPARE(g.ComboBox1->findText(Link_Port_Name[0]), -1);
-    QVERIFY(g.ComboBox1->currentText() != Link_Port_Name[0]);
+    QCOMPARE(g.ComboBox1->currentText(), Link_Port_Name[0]);
+}
+
+void tst_Conn_Par::firstStartNamesOneDevice()
+{
+    // No settings file: the status bar, the link dialog and the port opened name one device.
+    QVERIFY(!Read_Ini(QStringLiteral("/nonexistent/qzt.ini")));
+    Link_Port_Name[0].clear();
+    TFormConn_Par f(nullptr, &Conn_Settings, nullptr);
+    f.show();
+    const QString dev = f.ComboBox1->currentText();
+    QVERIFY(!dev.isEmpty());
+    QCOMPARE(Conn_Status_Text(Current_Conn_Status()).panel0, QStringLiteral(" %1,   38400 бит/с").arg(dev));
+    hgcbox box(1);
+    box.COMPort = Conn_Settings.Dir_Conn_Par.COMPort;
+    box.Port_Name = Link_Device(0, box.COMPort);
+    const std::unique_ptr<Port> port = Make_Serial_Port(box);
+    QCOMPARE(static_cast<const Serial_Port *>(port.get())->Device(), dev);
 }
 
 void tst_Conn_Par::telephone()
@@ -365,7 +385,7 @@ void tst_Conn_Par::addressSearchFindsController()
     QVERIFY(!f.isVisible());
     QCOMPARE(int(s.Dir_Conn_Par.Adr), 9);
     QCOMPARE(s.Dir_Conn_Par.WaitTime, 3u);   // the checked values were stored first
-    QCOMPARE(asked_device, QStringLiteral("COM3"));
+    QCOMPARE(asked_device, Com_Port_Name(3));
     // Asked any controller, table 0 field 0, one field; port released afterwards.
     const QByteArray req = Find_Request(fp.Written);
     QVERIFY(req.size() >= 8);
@@ -416,7 +436,7 @@ void tst_Conn_Par::addressSearchFailures()
         f.BitBtn4->click();
         QCOMPARE(rec.seen.size(), 1);
         QCOMPARE(rec.seen[0].kind, 6u);
-        QCOMPARE(rec.seen[0].line1, QStringLiteral("Коммуникационный порт СОМ3 недоступен"));
+        QCOMPARE(rec.seen[0].line1, Port_Unavailable_Text(Com_Port_Name(3)));
         QVERIFY(rec.seen[0].line2.isEmpty());
         QCOMPARE(int(fp.Writes.size()), writes);
         QCOMPARE(int(f.Accepted), 0);

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -131,6 +132,20 @@ private slots:
         g.show();
         QCOMPARE(g.ComboBox3->currentIndex(), -1);
         Expect_Refusal(g, 2, QStringLiteral("Введены не все параметры"), QString());
+    }
+
+    // Centred on the screen, not on the main window, at the size of the link type shown.
+    void centred_on_the_screen()
+    {
+        Conn_Settings.Curr_Par.Conn_Prz = 2;
+        QWidget main;
+        main.setGeometry(0, 0, 300, 200);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        TFormConnect f(&main);
+        f.show();
+        const QPoint c = f.frameGeometry().center(), s = f.screen()->availableGeometry().center();
+        QVERIFY((c - s).manhattanLength() <= 2);
     }
 
     void empty_telephone_list_offers_only_a_new_subscriber()

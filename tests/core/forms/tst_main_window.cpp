@@ -9,6 +9,8 @@
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
 #include "core/forms/Statusbar.h"
+#include "core/Suplfunc.h"
+#include "params/forms/Param_Dialog.h"
 
 #include <QAction>
 #include <QDir>
@@ -16,12 +18,18 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 namespace {
+// The float parser of the parameter dialogs.
+struct Float_Edit : TParam_Dialog {
+    using TParam_Dialog::Parse_Float;
+};
+
 class Silent_Ques : public Ques_Handler {
 public:
     uint8_t Ask(const Ques_Setup &) override { return 0; }
@@ -32,6 +40,15 @@ class Tst_Main_Window : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
     Silent_Ques ques;
+
+    void Write_Geometry(int w, int h, int left, int top)
+    {
+        QDir().mkpath(dir->path() + "/INI");
+        QFile f(dir->path() + "/INI/qzt.ini");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[CURR_PAR]\nForm_Width=%1\nForm_Height=%2\nForm_Left=%3\nForm_Top=%4\n")
+                    .arg(w).arg(h).arg(left).arg(top).toLatin1());
+    }
 
     std::unique_ptr<TFormMain> Make()
     {
@@ -63,7 +80,7 @@ private slots:
         {
             QFile f(dir->path() + "/INI/qzt.ini");
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("[CURR_PAR]\nForm_Width=900\nForm_Height=600\nForm_Left=20\nForm_Top=30\n");
+            f.write("[CURR_PAR]\nForm_Width=700\nForm_Height=500\nForm_Left=20\nForm_Top=30\n");
         }
         const QByteArray before = [&] {
             QFile f(dir->path() + "/INI/qzt.ini");
@@ -76,7 +93,8 @@ private slots:
         for (const char *d : {"CONFIG", "ALAFILES", "AUDFILES", "CALIBRARHIV", "MOMDATA", "HOURDATA", "DAYDATA", "REPORT", "INI"})
             QVERIFY2(QDir(dir->path() + "/" + d).exists(), d);
         QCOMPARE(m->windowTitle(), QStringLiteral("Программа обслуживания контроллера  QZT_XRM5170"));
-        QCOMPARE(m->size(), QSize(900, 600));
+        QCOMPARE(m->size(), QSize(700, 500));   // fits the test screen: taken as stored
+        QCOMPARE(m->pos(), QPoint(20, 30));
         QVERIFY(Exch_Box);
         QCOMPARE(int(Exch_Box->Adr), 0);
         // Until a connect attempt has ended, no top-level menu is shown.
@@ -98,6 +116,7 @@ private slots:
     // the window past the width from the settings.
     void status_bar_panels()
     {
+        Write_Geometry(700, 500, 10, 10);
         auto m = Make();
         m->show();
         QVERIFY(QTest::qWaitForWindowExposed(m.get()));
@@ -105,6 +124,50 @@ private slots:
         QVERIFY(busy->fontMetrics().horizontalAdvance(hgcbox::Busy_Text()) < busy->contentsRect().width());
         QCOMPARE(m->width(), int(Conn_Settings.Curr_Par.Form_Width));
         QCOMPARE(m->StatusBar1->width(), m->width());
+    }
+
+    // Started on a screen smaller than the one the geometry was kept on, the window (title bar
+    // and status bars) stays inside the available area; the settings keep what they had.
+    void window_kept_inside_a_smaller_screen()
+    {
+        Write_Geometry(1240, 960, 100, 50);
+        auto m = Make();
+        QVERIFY(m->screen()->availableGeometry().contains(QRect(m->pos(), m->size())));
+        const Curr_Par_Rec &c = Conn_Settings.Curr_Par;
+        QCOMPARE(QRect(c.Form_Left, c.Form_Top, c.Form_Width, c.Form_Height), QRect(100, 50, 1240, 960));
+    }
+
+    // The link description (device and rate) and the dialling progress are shown whole; the
+    // exchange panel stays in the bar.
+    void status_texts_shown_whole()
+    {
+        Write_Geometry(760, 500, 10, 10);
+        auto m = Make();
+        m->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m.get()));
+        for (TStatusBar *b : {m->StatusBar1, m->StatusBar3}) {
+            const QString text = b == m->StatusBar1 ? QStringLiteral(" /dev/ttyUSB0,   230400 бит/с")
+                                 : QStringLiteral(" Установление связи по телефону. Команда ATDT88001234567.  Ответ NO DIALTONE");
+            b->Set_Text(0, text);
+            QVERIFY(b->Panel(0)->fontMetrics().horizontalAdvance(text) <= b->Panel(0)->contentsRect().width());
+        }
+        QVERIFY(m->StatusBar1->Panel(3)->geometry().right() < m->StatusBar1->width());
+    }
+
+    // The program's numbers keep "." under a Russian default locale, which the main window
+    // leaves in place for the dates and sizes of Qt's own dialogs.
+    void numbers_keep_the_point_under_a_russian_locale()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        auto m = Make();
+        QCOMPARE(QLocale().language(), QLocale::Russian);
+        QCOMPARE(Float_To_Str(12.3456f), QStringLiteral("12.346"));
+        QCOMPARE(Key_Press_Float(QStringLiteral("12"), 2, u','), QChar(u'.'));
+        float v = 0;
+        QVERIFY(Float_Edit::Parse_Float(QStringLiteral("12.346"), v));
+        QCOMPARE(v, 12.346f);
+        QVERIFY(!Float_Edit::Parse_Float(QStringLiteral("12,346"), v));
+        QLocale::setDefault(QLocale::c());
     }
 
     void esc_aborts_only_a_running_read()

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -84,6 +85,26 @@ private slots:
         QCOMPARE(w->ProgressBar1->value(), 5);
         main.setEnabled(true);
         delete w;
+    }
+
+    // No window-manager frame (so no system menu, buttons or close box whatever the window
+    // manager), its own "..." caption, and owned by the main window (no taskbar entry).
+    void owned_and_without_window_buttons()
+    {
+        QWidget main;
+        main.resize(500, 400);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        TFormWait w(&main);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const Qt::WindowFlags f = w.windowFlags();
+        QVERIFY(f.testFlag(Qt::FramelessWindowHint));
+        for (Qt::WindowType b : {Qt::WindowSystemMenuHint, Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
+                                 Qt::WindowMaximizeButtonHint, Qt::WindowStaysOnTopHint})
+            QVERIFY(!f.testFlag(b));
+        QCOMPARE(w.windowHandle()->transientParent(), main.windowHandle());
+        QVERIFY(w.Caption->geometry().bottom() < w.Label1->y());
     }
 
     void goes_with_its_owner()

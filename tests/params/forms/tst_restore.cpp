@@ -35,10 +35,12 @@ const QByteArray kBlank4(4, ' ');
 
 struct Ques_Log : Ques_Handler {
     QStringList asked;
+    QList<uint32_t> kinds;
     std::deque<uint8_t> answers;   // then "Нет"
     uint8_t Ask(const Ques_Setup &q) override
     {
         asked << q.line1 + " | " + q.line2;
+        kinds << q.kind;
         if (answers.empty()) return 0;
         const uint8_t a = answers.front();
         answers.pop_front();
@@ -175,6 +177,7 @@ private slots:
         Set_Version(16);
         sim.Clear_Log();
         ques.asked.clear();
+        ques.kinds.clear();
         ques.answers.clear();
         sel.clear();
         result = 0;
@@ -259,7 +262,8 @@ private slots:
         QVERIFY(Connected);
         QCOMPARE(dialogs, (QStringList{"tabinfo", "open", "config"}));
         QVERIFY(Writes(Take()).isEmpty());
-        QVERIFY(ques.asked.isEmpty());
+        // Each restore left unwritten says so.
+        QCOMPARE(ques.asked, QStringList(2, "Запись таблиц не выполнена | "));
     }
 
     // Version 14, "Записать все таблицы": the user table with a blank pair in two requests,
@@ -284,7 +288,8 @@ private slots:
         QVERIFY2(!Connected, qPrintable(ques.asked.join('\n')));
         QVERIFY(!Config_Only);
         QCOMPARE(dialogs, (QStringList{"tabinfo", "open", "config"}));
-        QCOMPARE(ques.asked, QStringList{"В контроллер будет записано время ЭВМ. | Вы уверены, что часы ЭВМ показывают правильное время?"});
+        QCOMPARE(ques.asked, (QStringList{"В контроллер будет записано время ЭВМ. | Вы уверены, что часы ЭВМ показывают правильное время?",
+                                          "Команда выполнена | "}));
 
         const QList<Sim_Request_Log> log = sim.Log();
         QList<int> tables;
@@ -322,6 +327,54 @@ private slots:
         QCOMPARE(QByteArray(Exch_Box->Write_Pass, 12), kPass);
         QCOMPARE(QByteArray(Exch_Box->User_Code, 4), kCode);
         QCOMPARE(int(uint8_t(sim.Field(6, 3).at(0))), 17);
+    }
+
+    // "Записать избранные таблицы" with every table ticked: "Нет" to the PC's time skips only
+    // the clock; how the restore ended is said in every case.
+    void restore_end_is_said_data()
+    {
+        QTest::addColumn<uint8_t>("clock");         // the answer to the PC's time
+        QTest::addColumn<bool>("refuse_writes");    // the controller refuses the writes after table 4
+        QTest::addColumn<bool>("clock_written");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<uint32_t>("kind");
+        QTest::newRow("clock declined") << uint8_t(0) << false << false << "Команда выполнена | " << 5u;
+        QTest::newRow("clock set") << uint8_t(1) << false << true << "Команда выполнена | " << 5u;
+        QTest::newRow("writes refused") << uint8_t(0) << true << false << "Запись таблиц не выполнена | " << 6u;
+    }
+    void restore_end_is_said()
+    {
+        QFETCH(uint8_t, clock);
+        QFETCH(bool, refuse_writes);
+        QFETCH(bool, clock_written);
+        QFETCH(QString, last);
+        QFETCH(uint32_t, kind);
+        cnf_file = Make_File(17);
+        Set_Version(14);
+        Blank_Users_Until_Written();
+        Tab_State_Block all;
+        const QByteArray ones(TAB_STATE_TABLES, char(1));
+        Fill_Tab_State_Block(all, reinterpret_cast<const uint8_t *>(ones.constData()));
+        Select_All_Tables(all);
+        for (int t = 0; t < TAB_STATE_TABLES; ++t)
+            if (all.Write_Sel[t]) sel << t;
+        result = 1;
+        editor_accepts = {true};
+        ques.answers = {clock};   // then "Нет" to any retry
+        if (refuse_writes)
+            sim.Add_Fault(Sim_Fault::Make(Sim_Fault_Kind::Contr_Error, 12).For_Func(2).Skip(2).Times(-1));
+        Check();
+        QVERIFY(!Connected);
+        QCOMPARE(ques.asked.constLast(), last);
+        QCOMPARE(ques.kinds.constLast(), kind);
+
+        QSet<int> written;
+        for (const Sim_Request_Log &l : sim.Log())
+            if (l.func == 2 && l.error == 0 && l.faults.isEmpty()) written << int(l.table);
+        QCOMPARE(written.contains(2), clock_written);
+        if (refuse_writes) return;
+        for (int t : sel)
+            if (t != 2) QVERIFY2(written.contains(t), qPrintable(QString::number(t)));
     }
 
     // A record the image refuses: the question to correct it; "Да" opens the editor again,
