@@ -5,6 +5,7 @@
 // lines unless the file uses LF). Only what is written changes: every other line of the
 // file, comments and unknown keys included, is saved back byte for byte.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -53,14 +54,28 @@ private:
         QByteArray text;   // without its line end
         QByteArray eol;    // "\r\n", "\n", "\r" or empty for a last line without one
     };
-    // Index of the section's header line, -1 when missing.
+    // A header line and the lines up to the next header. The file is indexed once when
+    // loaded, so a lookup costs no scan of the file: a subscriber list asks for 800 keys.
+    struct Section {
+        std::vector<Line> lines;      // lines[0] is the header
+        QByteArray name;              // upper-cased, as names compare
+        QHash<QByteArray, int> keys;  // upper-cased key -> first line holding it
+    };
+    // Index of the first section of that name, -1 when missing.
     int Find_Section(const char *section) const;
-    // End (exclusive) of the section's lines, starting after its header.
-    int Section_End(int header) const;
-    int Find_Key(int header, const char *key) const;
+    // Line of the first key of that name in the section, -1 when missing.
+    int Find_Key(const Section &s, const char *key) const;
+    void Add_Section(const Line &header);
+    void Index_Keys(Section &s);
+    void Index_Sections();
+    // A written line that reads as a header starts a section of its own there.
+    void Split(int section, int line);
+    Line *Last_Line();
 
     QString File_Path;
-    std::vector<Line> Lines;
+    std::vector<Line> Lead;   // lines before the first header
+    std::vector<Section> Sections;
+    QHash<QByteArray, int> Section_At;
     QByteArray New_Eol = "\r\n";
     bool Read_Ok = true;
     bool Dirty = false;

@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 Conn_Settings_Rec Conn_Settings{};
@@ -175,7 +176,12 @@ void write_hdr(Ini_File &ini, const char *sec, const Abonent_Hdr &h)
     ini.Write_Integer(sec, "sort_prz", h.sort_prz);
 }
 
-QByteArray numbered(const char *prefix, int k) { return QByteArray(prefix) + QByteArray::number(k); }
+// "FON_ABONENT_12": a section name made on the stack, as a subscriber list asks for 200.
+struct numbered {
+    char text[32];
+    numbered(const char *prefix, int k) { std::snprintf(text, sizeof text, "%s%d", prefix, k); }
+    operator const char *() const { return text; }
+};
 
 bool valid_date(double d) { return std::isfinite(d) && d >= TDATETIME_MIN && d < TDATETIME_MAX; }
 
@@ -297,7 +303,7 @@ bool Read_Fon_Abonents(const QString &path)
     read_hdr(ini, FON, l.hdr);
     // All 200 sections are kept: a slot past the list keeps what the file holds for it.
     for (int k = 0; k < ABONENTS_MAX; ++k) {
-        const QByteArray sec = numbered("FON_ABONENT_", k + 1);
+        const numbered sec("FON_ABONENT_", k + 1);
         Fon_Abonent &a = l.rec[k];
         set_field(a.user_name, ABONENT_NAME_LEN, ini.Read_String(sec, "user_name", QByteArray()));
         a.contr_adr = uint8_t(ini.Read_Integer(sec, "contr_adr", 1));
@@ -316,7 +322,7 @@ bool Write_Fon_Abonents(const QString &path)
     Ini_File ini(path);
     write_hdr(ini, FON, l.hdr);
     for (int k = 0; k < ABONENTS_MAX; ++k) {
-        const QByteArray sec = numbered("FON_ABONENT_", k + 1);
+        const numbered sec("FON_ABONENT_", k + 1);
         const Fon_Abonent &a = l.rec[k];
         ini.Write_String(sec, "user_name", field_bytes(a.user_name, ABONENT_NAME_LEN));
         ini.Write_Integer(sec, "contr_adr", a.contr_adr);
@@ -335,7 +341,7 @@ bool Read_Ethr_Abonents(const QString &path)
     std::memset(&l, 0, sizeof l);
     read_hdr(ini, ETHR, l.hdr);
     for (int k = 0; k < l.hdr.users_num; ++k) {
-        const QByteArray sec = numbered("ETHERNET_ABONENT_", k + 1);
+        const numbered sec("ETHERNET_ABONENT_", k + 1);
         Ethr_Abonent &a = l.rec[k];
         set_field(a.user_name, ABONENT_NAME_LEN, ini.Read_String(sec, "user_name", QByteArray()));
         a.contr_adr = uint8_t(ini.Read_Integer(sec, "contr_adr", 1));
@@ -357,7 +363,7 @@ bool Write_Ethr_Abonents(const QString &path)
     write_hdr(ini, ETHR, l.hdr);
     const int n = std::min<int>(l.hdr.users_num, ABONENTS_MAX);
     for (int k = 0; k < n; ++k) {
-        const QByteArray sec = numbered("ETHERNET_ABONENT_", k + 1);
+        const numbered sec("ETHERNET_ABONENT_", k + 1);
         const Ethr_Abonent &a = l.rec[k];
         ini.Write_String(sec, "user_name", field_bytes(a.user_name, ABONENT_NAME_LEN));
         ini.Write_Integer(sec, "contr_adr", a.contr_adr);

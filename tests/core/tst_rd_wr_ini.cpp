@@ -441,6 +441,30 @@ private slots:
         QVERIFY(!QFile::exists(Ini_Path));
     }
 
+    // A hand-kept subscriber file of some 40,000 lines (notes under every subscriber):
+    // reading it and saving one changed subscriber take a pass over the file each, not one
+    // per key.
+    void long_subscriber_file_read_and_saved_at_once()
+    {
+        fresh();
+        const QByteArray notes = QByteArray("; note\r\n").repeated(200);
+        QByteArray b = crlf({"[FON_CONN_PAR]", "users_num=200", "user_index=0", "sort_prz=0"});
+        for (int k = 1; k <= ABONENTS_MAX; ++k) {
+            const QByteArray n = QByteArray::number(k);
+            b += "[FON_ABONENT_" + n + "]\r\n" + notes + "user_name=N" + n + "\r\ncontr_adr=1\r\nadr_modbus=1\r\n" +
+                 "phone_code=" + n + "\r\n";
+        }
+        put(Fon_Path, b);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(Read_Fon_Abonents(Fon_Path));
+        Take_Settings_Shadow();
+        std::strcpy(Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[199].phone_code, "7");
+        QVERIFY(Write_Fon_Abonents(Fon_Path));
+        QCOMPARE_LT(t.elapsed(), 1000);
+        QCOMPARE(get(Fon_Path), b.replace("phone_code=200\r\n", "phone_code=7\r\n"));
+    }
+
     void ini_file_rules()
     {
         fresh();
