@@ -8,6 +8,7 @@
 #include "core/Tables.h"
 #include "core/forms/Connect_Seq.h"
 #include "core/forms/Statusbar.h"
+#include "core/forms/Text_Fit.h"
 #include "params/Syspar.h"
 #include "params/forms/Params_Menu.h"
 
@@ -70,6 +71,11 @@ TFormDt::TFormDt(QWidget *owner) : TParam_Dialog(owner, Buttons::Exit_Only)
         g->addWidget(Contr_Cell[k], 1, k + 1);
         g->addWidget(Pc_Cell[k], 2, k + 1);
     }
+    // Every day name fits with a margin, not only the one shown when the form opens.
+    QStringList days;
+    for (int d = 0; d < 7; ++d) days << Day_Names(d) + QStringLiteral("  ");
+    Fit_Min_Width(Contr_Cell[2], days);
+    Fit_Min_Width(Pc_Cell[2], days);
     LNo_Sync = new QLabel(QStringLiteral("Синхронизация времени контроллера с временем ЭВМ запрещена"), this);
     Body->addWidget(LNo_Sync);
     BitBtnCorr = new QPushButton(QStringLiteral("Скорректировать в контроллере"), this);

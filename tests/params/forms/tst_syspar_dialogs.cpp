@@ -3,6 +3,7 @@
 // and what they store.
 #include "core/Dtfun.h"
 #include "core/Ques.h"
+#include "core/Stringi.h"
 #include "params/Syspar.h"
 #include "params/forms/Contrdt.h"
 #include "params/forms/Field_List.h"
@@ -254,6 +255,11 @@ private slots:
         f.Pc_Time = Date6_To_DateTime(pc) + 0.1 / 86400;
         f.show();
         QCOMPARE(f.Contr_Cell[3]->text(), f.Pc_Cell[3]->text());
+        // Every day name fits its cell with room beside it, whichever day is shown.
+        for (int d = 0; d < 7; ++d)
+            for (QLabel *l : {f.Contr_Cell[2], f.Pc_Cell[2]})
+                QVERIFY2(l->fontMetrics().horizontalAdvance(Day_Names(d)) + 2 * l->frameWidth() + 8 <= l->width(),
+                         qPrintable(Day_Names(d)));
         QCOMPARE(f.Contr_Cell[3]->palette().color(QPalette::WindowText), QColor(Qt::red));
         for (int k = 0; k < 3; ++k) QCOMPARE(f.Contr_Cell[k]->palette().color(QPalette::WindowText), QColor(Qt::black));
 
