@@ -31,6 +31,9 @@ QLabel *Make_Panel(QWidget *parent, const char *name, int width)
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(width);
+    // Room above and below the text, so that a state reads as a field, not a squeezed line.
+    l->setMinimumHeight(l->fontMetrics().height() + 2 * l->frameWidth() + 4);
+    l->setIndent(4);
     l->setAutoFillBackground(true);
     return l;
 }
@@ -155,6 +158,7 @@ TFormPrz::TFormPrz(QWidget *owner) : TRefresh_Form(owner, 1000)
     setWindowTitle(QStringLiteral("Текущее состояние контроллера"));
     auto *g = new QGridLayout;
     g->setVerticalSpacing(4);
+    g->setHorizontalSpacing(12);   // the longest caption does not run into its field
     Body->addLayout(g);
     int r = 0;
     auto row = [&](QWidget *label, QLabel *panel, QWidget *extra = nullptr) {
