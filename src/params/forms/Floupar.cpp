@@ -92,10 +92,9 @@ TFormFlouPar::TFormFlouPar(QWidget *owner) : TParam_Dialog(owner, Buttons::Accep
         for (int m = 0; m < 2; ++m) {
             Rb[n][m] = new QRadioButton(QStringLiteral("  Нитка %1 хром.").arg(m + 1), Gb[n]);
             Rb[n][m]->setObjectName(QStringLiteral("rb%1_%2").arg(n + 1).arg(m + 1));
-            // Both buttons may be off: the pair is kept exclusive by hand.
-            Rb[n][m]->setAutoExclusive(false);
+            // Exclusive as any radio pair: a click on the button that is on leaves it on. Only
+            // the program turns both off (Clear_Pair).
             v->addWidget(Rb[n][m]);
-            connect(Rb[n][m], &QRadioButton::toggled, this, [this, n, m](bool on) { Radio_Toggled(n, m, on); });
         }
         pipes->addWidget(Gb[n]);
         connect(Cb[n], &QCheckBox::toggled, this, [this, n] { Box_Changed(n); });
@@ -136,19 +135,23 @@ void TFormFlouPar::Show_Pass_Panel(bool sou)
     Panel_Loaded = true;
 }
 
-void TFormFlouPar::Radio_Toggled(int n, int m, bool on)
+void TFormFlouPar::Clear_Pair(int n)
 {
-    if (on) Rb[n][1 - m]->setChecked(false);
+    // An exclusive pair refuses to turn its checked button off; for a moment it is not one.
+    for (QRadioButton *b : Rb[n]) b->setAutoExclusive(false);
+    for (QRadioButton *b : Rb[n]) b->setChecked(false);
+    for (QRadioButton *b : Rb[n]) b->setAutoExclusive(true);
 }
 
 void TFormFlouPar::Box_Changed(int n)
 {
     const bool ticked = Cb[n]->isChecked() && Cb[n]->isEnabled();
     const bool line2 = (Work.mask >> (n + 4)) & 1;
+    Clear_Pair(n);
     for (int m = 0; m < 2; ++m) {
         const bool usable = ticked && ((Chrom_Lines >> m) & 1);
         Rb[n][m]->setEnabled(usable);
-        Rb[n][m]->setChecked(usable && (m == 1) == line2);
+        if (usable && (m == 1) == line2) Rb[n][m]->setChecked(true);
     }
 }
 

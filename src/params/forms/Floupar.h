@@ -46,7 +46,7 @@ private:
     void Take_Pass_Edits();
     void Type_Changed();
     void Box_Changed(int n);
-    void Radio_Toggled(int n, int m, bool on);
+    void Clear_Pair(int n);
 
 protected:
     void Load() override;

@@ -245,6 +245,37 @@ private slots:
         QCOMPARE(QByteArray(r.pass, 16), QByteArray("password12  42  "));
     }
 
+    void dialog_radio_pair_stays_on_when_clicked()
+    {
+        Flou_Rec r{};
+        r.type = 0;
+        r.mask = 0x11;   // pipeline 1 from line 2
+        std::memset(r.pass, ' ', 16);
+        TFormFlouPar p;
+        p.Tab_Data = reinterpret_cast<uint8_t *>(&r);
+        p.Chrom_Lines = 3;
+        p.show();
+        Fill(p, "7", 0, 0);
+        auto on = [&](int n) { return int(p.Rb[n][0]->isChecked()) | int(p.Rb[n][1]->isChecked()) << 1; };
+        QCOMPARE(on(0), 2);
+        QTest::mouseClick(p.Rb[0][1], Qt::LeftButton);   // the button that is on
+        QCOMPARE(on(0), 2);
+        QTest::mouseClick(p.Rb[0][0], Qt::LeftButton);
+        QCOMPARE(on(0), 1);
+        QTest::mouseClick(p.Rb[0][0], Qt::LeftButton);
+        QCOMPARE(on(0), 1);
+        // Only the program turns both off: the box cleared, then ticked again from the mask.
+        p.Cb[0]->setChecked(false);
+        QCOMPARE(on(0), 0);
+        p.Cb[0]->setChecked(true);
+        QCOMPARE(on(0), 2);
+        QTest::mouseClick(p.Rb[0][0], Qt::LeftButton);
+        p.BitBtnAccept->click();
+        QCOMPARE(m.ques.asked.size(), 0);
+        QCOMPARE(int(p.Accepted), 1);
+        QCOMPARE(int(r.mask), 0x01);
+    }
+
     void link_command_raised_count_goes_through_the_list()
     {
         // "С вычислителем расхода газа" with the count raised from 2 to 3 and "Да".
