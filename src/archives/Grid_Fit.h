@@ -2,9 +2,11 @@
 // How large an archive viewer opens: the whole grid in sight as far as the screen allows.
 // Whole columns come off while the form is wider than the screen less 10, whole rows while
 // it is taller than the screen less a margin; the grid scrolls the rest.
+#include <vector>
 
 struct Grid_Fit_In {
     int cols = 0, col_w = 0;     // columns and the width of each
+    std::vector<int> col_ws;     // or, when given, the width of each column in turn
     int rows = 0, row_h = 0;     // record rows and the height of each
     int head_h = 0;              // the heading lines above the rows
     int frame = 0;               // the grid's frame on each side

@@ -165,10 +165,12 @@ void Fit_Arh_Grid_Form(QWidget *form, QTableView *grid, int height_margin)
     const QAbstractItemModel *m = grid->model();
 
     Grid_Fit_In in;
-    in.cols = m ? m->columnCount() : 0;
-    in.col_w = grid->horizontalHeader()->defaultSectionSize();
+    // The sizes the grid draws with: a row may be taller than asked for (the header keeps
+    // its sections at least as high as its font needs).
+    const QHeaderView *cols = grid->horizontalHeader();
+    for (int c = 0; m && c < m->columnCount(); ++c) in.col_ws.push_back(cols->sectionSize(cols->logicalIndex(c)));
     in.rows = m ? m->rowCount() : 0;
-    in.row_h = grid->verticalHeader()->defaultSectionSize();
+    in.row_h = in.rows > 0 ? grid->rowHeight(0) : grid->verticalHeader()->defaultSectionSize();
     in.head_h = grid->horizontalHeader()->sizeHint().height();
     in.frame = grid->frameWidth();
     in.scroll = grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);

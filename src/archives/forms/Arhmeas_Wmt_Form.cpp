@@ -107,8 +107,8 @@ TFormArh_Wmt::TFormArh_Wmt(QWidget *owner, const Arhiv_Header &h, const QByteArr
     Fit_Form();
 }
 
-// Columns as wide as their headings (or a value), the form as wide as the grid and no wider;
-// as tall as every row needs, but at most the screen's height less 60: whole rows come off.
+// Columns as wide as their headings (or a value); the form sized to the grid as the
+// chromatograph viewers are, with the screen's height less 60 for the rows; no wider after.
 void TFormArh_Wmt::Fit_Form()
 {
     QHeaderView *head = StringGrid1->horizontalHeader();
@@ -120,7 +120,6 @@ void TFormArh_Wmt::Fit_Form()
                                      QStringLiteral("     Данные"), QStringLiteral(" недостов."),
                                      QStringLiteral(" Нет связи"), QStringLiteral("  0x0000")};
     const int sample = std::min(Model->rowCount(), 500);
-    int grid_w = 2 * StringGrid1->frameWidth();
     for (int c = 0; c < WMT_COLS; ++c) {
         int w = 0;
         for (const QString &s : shapes) w = std::max(w, cell_fm.horizontalAdvance(s) + 10);
@@ -128,23 +127,9 @@ void TFormArh_Wmt::Fit_Form()
             w = std::max(w, cell_fm.horizontalAdvance(Model->index(r, c).data().toString()) + 10);
         for (const QString &s : Model->Heading(c)) w = std::max(w, fm.horizontalAdvance(s) + 12);
         StringGrid1->setColumnWidth(c, w);
-        grid_w += w;
     }
-    grid_w += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, StringGrid1);
-
-    int ml = 0, mt = 0, mr = 0, mb = 0;
-    layout()->getContentsMargins(&ml, &mt, &mr, &mb);
-    const QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect avail = scr ? scr->availableGeometry() : QRect(0, 0, 1024, 768);
-    Form_Width = std::min(grid_w + ml + mr, std::max(avail.width() - 10, 200));
-
-    const int row_h = ARH_GRID_ROW_HEIGHT;
-    const int fixed_h = mt + mb + layout()->spacing() + BitBtn1->sizeHint().height() + head->sizeHint().height() +
-                        2 * StringGrid1->frameWidth() + 2;
-    const int limit = avail.height() - 60;
-    int rows = std::max(Model->rowCount(), 1);
-    if (fixed_h + rows * row_h > limit) rows = std::max(1, (limit - fixed_h) / row_h);
-    resize(Form_Width, fixed_h + rows * row_h);
+    Fit_Arh_Grid_Form(this, StringGrid1, 60);
+    Form_Width = width();
     setMaximumWidth(Form_Width);   // a resize wider than this is undone
 }
 

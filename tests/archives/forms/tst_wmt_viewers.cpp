@@ -170,6 +170,48 @@ private slots:
         QCOMPARE(d.Grid_Model()->index(0, 2).data().toString(), QString("   10:59:59*"));
     }
 
+    // Every row in sight when the screen has room for them, whole rows when it has not, for
+    // each of the three kinds: sized by the rows as the grid draws them.
+    void rows_in_sight_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("records");
+        for (int n : {20, 24, 400}) {
+            QTest::addRow("momentary %d", n) << int(WMT_KIND_MOM) << n;
+            QTest::addRow("hourly %d", n) << int(WMT_KIND_HOUR) << n;
+            QTest::addRow("daily %d", n) << int(WMT_KIND_DAY) << n;
+        }
+    }
+    void rows_in_sight()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, records);
+        std::unique_ptr<TFormArh_Wmt> f;
+        if (kind == WMT_KIND_MOM) {
+            f = std::make_unique<TFormArhMeas_Wmt>(nullptr, header("MSA", 2, uint32_t(records)), meas_list(records));
+        } else {
+            QByteArray b;
+            for (int k = 0; k < records; ++k) append(b, hd(k, 10));
+            f = std::make_unique<TFormArhivHD_Wmt>(nullptr, header(kind == WMT_KIND_HOUR ? "HOU" : "DAY", 2,
+                                                                   uint32_t(records)),
+                                                   b, uint8_t(kind));
+        }
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        const QRect avail = f->screen()->availableGeometry();
+        QVERIFY(f->height() <= avail.height() - 60);
+        const QHeaderView *rows = f->StringGrid1->verticalHeader();
+        const int view_h = f->StringGrid1->viewport()->height();
+        const int row_h = f->StringGrid1->rowHeight(0);
+        if (records == 400) {
+            QCOMPARE(view_h % row_h, 0);
+            // No room left below for one more whole row.
+            QVERIFY(f->height() + row_h > avail.height() - 60);
+        } else {
+            QCOMPARE(view_h, rows->length());
+        }
+    }
+
     void tall_list_fits_screen()
     {
         TFormArhMeas_Wmt f(nullptr, header("MSA", 1, 3000), meas_list(3000));
