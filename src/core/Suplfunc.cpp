@@ -187,6 +187,17 @@ QRect Fit_Window(const QRect &want, const QRect &avail, const QMargins &frame)
     return QRect(x, y, w, h);
 }
 
+QRect Centred_Client(const QRect &around, const QSize &client, const QMargins &frame, const QRect &avail)
+{
+    const int fw = client.width() + frame.left() + frame.right();
+    const int fh = client.height() + frame.top() + frame.bottom();
+    int x = around.x() + (around.width() - fw) / 2;
+    int y = around.y() + (around.height() - fh) / 2;
+    x = std::max(std::min(x, avail.x() + avail.width() - fw), avail.x());
+    y = std::max(std::min(y, avail.y() + avail.height() - fh), avail.y());
+    return QRect(QPoint(x + frame.left(), y + frame.top()), client);
+}
+
 std::function<void()> Before_Commit;
 
 bool Commit_Save(QSaveFile &f)

@@ -66,6 +66,10 @@ void Show_Conn_Status(const Conn_Status_Info &info, const Status_Panel_Setter &s
 // manager adds around the client area. The size shrinks to what fits, then the place moves
 // as little as it must; a window that fits keeps its place.
 QRect Fit_Window(const QRect &want, const QRect &avail, const QMargins &frame);
+// The client rectangle of a window of the given client size whose frame (the client area and
+// `frame` around it) is centred on `around`, then kept inside `avail` as Fit_Window keeps it:
+// a frame larger than the area keeps its title bar and left edge in view.
+QRect Centred_Client(const QRect &around, const QSize &client, const QMargins &frame, const QRect &avail);
 
 // The last step of every save: the finished temporary file takes the target's place, so a
 // save cut short (power lost, the program killed) leaves the previous file as it was.

@@ -183,6 +183,21 @@ private slots:
         QCOMPARE(Fit_Window(QRect(0, 0, 400, 300), QRect(1280, 100, 1024, 768), frame), QRect(1280, 100, 400, 300));
     }
 
+    // The frame centred, not the client: the title bar above counts.
+    void window_centred_by_its_frame()
+    {
+        const QRect screen(0, 0, 1280, 1024);
+        const QMargins openbox(1, 20, 1, 5);
+        // 440x194 in a 442x219 frame: the frame at 419,402.
+        QCOMPARE(Centred_Client(screen, QSize(440, 194), openbox, screen), QRect(420, 422, 440, 194));
+        // On an owner's frame; a frame past the screen's edge comes back inside it.
+        QCOMPARE(Centred_Client(QRect(100, 100, 602, 425), QSize(440, 194), openbox, screen), QRect(181, 223, 440, 194));
+        QCOMPARE(Centred_Client(QRect(1000, 900, 200, 100), QSize(440, 194), openbox, screen),
+                 QRect(839, 825, 440, 194));
+        // Larger than the screen: the title bar and the left edge stay in view.
+        QCOMPARE(Centred_Client(screen, QSize(1400, 1100), openbox, QRect(0, 30, 1280, 994)), QRect(1, 50, 1400, 1100));
+    }
+
     void connection_status()
     {
         Conn_Status_Info d;

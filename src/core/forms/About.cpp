@@ -1,5 +1,7 @@
 #include "core/forms/About.h"
 
+#include "core/forms/Window_Place.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -49,6 +51,7 @@ TFormAbout::TFormAbout(QWidget *owner) : QDialog(owner)
     setWindowTitle(QStringLiteral("О программе"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(540, 546);
+    Centre_On_Screen(this);
     auto *v = new QVBoxLayout(this);
     auto *pic = new QLabel(this);
     pic->setPixmap(Emblem());

@@ -14,6 +14,7 @@
 #include "core/forms/Dialogs.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Statusbar.h"
+#include "core/forms/Window_Place.h"
 
 #include <QApplication>
 #include <QComboBox>

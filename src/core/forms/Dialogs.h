@@ -21,10 +21,6 @@ public:
     Hourglass &operator=(const Hourglass &) = delete;
 };
 
-// Places a window (with its frame) in the middle of the available area of its owner's
-// screen. Before the window is first shown its frame is taken to be as wide as its owner's.
-void Centre_On_Screen(QWidget *w);
-
 // Installs a runner (null: exec()); returns the previous one.
 Dialog_Runner *Set_Dialog_Runner(Dialog_Runner *r);
 int Run_Dialog(QDialog &d);

@@ -12,6 +12,7 @@
 #include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
 #include "core/forms/Text_Fit.h"
+#include "core/forms/Window_Place.h"
 
 #include <QAction>
 #include <QApplication>
@@ -202,6 +203,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
 
     qApp->installEventFilter(new Esc_Hook(this));
     Install_Enter_Presses_Button();
+    Install_Window_Places();
     Install_Caption_Fit();
 
     // Start-up. Numbers are written and read with "." (QString::number, QLocale::c()); the
@@ -250,7 +252,9 @@ void TFormMain::Place_From_Settings()
     const int title = std::max(32, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8);
     const QRect g = Fit_Window(want, scr->availableGeometry(), QMargins(8, title, 8, 8));
     resize(g.size());
-    move(g.topLeft());
+    // Without a stored place the window is centred, by the frame it turns out to have.
+    if (Form_Place_Stored) move(g.topLeft());
+    else Centre_On_Screen(this);
 }
 
 TFormMain::~TFormMain()

@@ -4,6 +4,7 @@
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Window_Place.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@ TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Идентификация пользователя программы"));
     setFixedSize(384, 176);
+    Centre_On_Screen(this);
     std::memset(Password, ' ', sizeof Password);
     std::memset(Ident_Code, ' ', sizeof Ident_Code);
 

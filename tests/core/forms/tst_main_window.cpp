@@ -137,6 +137,29 @@ private slots:
         QCOMPARE(QRect(c.Form_Left, c.Form_Top, c.Form_Width, c.Form_Height), QRect(100, 50, 1240, 960));
     }
 
+    // Without a stored place the window is centred on the screen, and a dialog on its owner,
+    // each by its frame (under a window manager the frame comes a moment after the show).
+    void centred_by_the_frame()
+    {
+        QDir().mkpath(dir->path() + "/INI");
+        {
+            QFile f(dir->path() + "/INI/qzt.ini");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[CURR_PAR]\nForm_Width=700\nForm_Height=500\n");
+        }
+        auto m = Make();
+        m->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m.get()));
+        const QPoint s = m->screen()->availableGeometry().center();
+        QTRY_VERIFY((m->frameGeometry().center() - s).manhattanLength() <= 2);
+        QCOMPARE(m->size(), QSize(700, 500));
+        m->move(m->pos() - QPoint(40, 30));
+        QDialog d(m.get());
+        d.resize(300, 200);
+        d.show();
+        QTRY_VERIFY((d.frameGeometry().center() - m->frameGeometry().center()).manhattanLength() <= 2);
+    }
+
     // The link description (device and rate) and the dialling progress are shown whole; the
     // exchange panel stays in the bar.
     void status_texts_shown_whole()

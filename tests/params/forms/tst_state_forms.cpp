@@ -304,6 +304,32 @@ private slots:
         QVERIFY(!m.main->Item("NSit")->isVisible());
     }
 
+    // Shown again after the table states, the form is where it was, here where the user put it.
+    void sit_form_keeps_its_place_when_shown_again()
+    {
+        QList<QPoint> at;
+        m.Run("NSit", [&](QDialog &d) {
+            if (auto *p = qobject_cast<TFormPrz *>(&d)) {
+                QVERIFY(QTest::qWaitForWindowExposed(p));
+                if (at.isEmpty()) {
+                    // Moved as a window manager moves it, not by the program.
+                    const QPoint to = p->geometry().topLeft() + QPoint(37, 23);
+                    p->windowHandle()->setPosition(to);
+                    QTRY_COMPARE(p->geometry().topLeft(), to);
+                    at << to;
+                    p->BitBtnTables->click();
+                } else {
+                    at << p->geometry().topLeft();
+                    p->BitBtnExit->click();
+                }
+            } else if (auto *t = qobject_cast<TFormTableInfo *>(&d)) {
+                t->BitBtnExit->click();
+            }
+        });
+        QCOMPARE(at.size(), 2);
+        QCOMPARE(at[1], at[0]);
+    }
+
     void chrom_momentary_form()
     {
         Set_Image(14, 14, 3);
