@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
 #include <cstring>
 
@@ -241,6 +243,46 @@ private slots:
         g.BitBtnAccept->click();
         QCOMPARE(g.Accepted, uint8_t(1));
         QCOMPARE(Raw(b, 4), QByteArray("\x01\x00\x01\x00", 4));
+    }
+
+    // A box whose caption takes two lines carries it as labels: they stand where the box's
+    // own caption would, right of the indicator, level with the box.
+    void time_synchronisation_two_line_captions_beside_their_boxes_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("with the computer") << "CheckBox3";
+        QTest::newRow("with the PC") << "CheckBox4";
+    }
+    void time_synchronisation_two_line_captions_beside_their_boxes()
+    {
+        QFETCH(QString, box);
+        uint8_t b[4] = {1, 1, 1, 1};
+        TFormTime_Sinhr f;
+        f.Tab_Data = b;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const int row = f.Row_Of(box.toLatin1().constData());
+        QCheckBox *c = f.Check_Box(row);
+        QVERIFY(c && c->text().isEmpty());
+        const QList<QLabel *> labels = f.Labels(row);
+        QCOMPARE(labels.size(), 2);
+        // Where a caption of this box would begin, measured from the box's left edge.
+        QStyleOptionButton opt;
+        opt.initFrom(c);
+        opt.text = QStringLiteral("x");
+        opt.rect = QRect(QPoint(0, 0), c->size());
+        const int caption = c->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, c).left();
+        const QRect cr(c->mapTo(&f, QPoint(0, 0)), c->size());
+        for (QLabel *l : labels) {
+            const QRect lr(l->mapTo(&f, QPoint(0, 0)), l->size());
+            QVERIFY2(qAbs(lr.left() - (cr.left() + caption)) <= 1,
+                     qPrintable(QStringLiteral("label at %1, caption at %2").arg(lr.left()).arg(cr.left() + caption)));
+        }
+        // The two lines together stand level with the box.
+        const int top = labels.first()->mapTo(&f, QPoint(0, 0)).y();
+        const int bottom = labels.last()->mapTo(&f, QPoint(0, labels.last()->height())).y();
+        QVERIFY(top <= cr.top() && bottom >= cr.bottom());
+        QVERIFY(qAbs((top + bottom) / 2 - cr.center().y()) <= 2);
     }
 
     void clock_form_season_bytes_compared_raw()
