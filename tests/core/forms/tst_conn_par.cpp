@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
@@ -67,6 +68,8 @@ private slots:
     void storedDeviceListedEvenWhenBusy();
     void firstStartNamesOneDevice();
     void telephone();
+    void telephoneFieldsLineUp_data();
+    void telephoneFieldsLineUp();
     void addressSearchFindsController();
     void addressSearchFailures();
 
@@ -351,6 +354,36 @@ void tst_Conn_Par::telephone()
     g.Edit5->setText(QString());
     g.BitBtn1->click();
     QCOMPARE(s.Fon_Conn_Par.Command[0], '\0');
+}
+
+void tst_Conn_Par::telephoneFieldsLineUp_data()
+{
+    QTest::addColumn<QString>("field");
+    for (const char *f : {"Edit5", "Edit6", "Edit10"}) QTest::newRow(f) << QString(f);
+}
+
+// The modem's fields start where the line's fields above them start.
+void tst_Conn_Par::telephoneFieldsLineUp()
+{
+    QFETCH(QString, field);
+    Conn_Settings_Rec s = Sample();
+    s.Curr_Par.Conn_Prz = 1;
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QWidget *w = f.findChild<QWidget *>(field);
+    QVERIFY(w && w->isVisible());
+    const int x = f.Edit1->mapTo(&f, QPoint(0, 0)).x();
+    for (QWidget *upper : std::initializer_list<QWidget *>{f.ComboBox1, f.ComboBox2, f.Edit2, f.Edit3, f.ComboBox3, f.Edit13})
+        QCOMPARE(upper->mapTo(&f, QPoint(0, 0)).x(), x);
+    QCOMPARE(w->mapTo(&f, QPoint(0, 0)).x(), x);
+    // So do the units beside them.
+    QList<int> units;
+    for (QLabel *l : f.findChildren<QLabel *>())
+        if (l->text() == QStringLiteral("c") && l->isVisible()) units << l->mapTo(&f, QPoint(0, 0)).x();
+    QCOMPARE(units.size(), 3);
+    for (int u : units) QCOMPARE(u, units.first());
+    f.reject();
 }
 
 void tst_Conn_Par::addressSearchFindsController()
