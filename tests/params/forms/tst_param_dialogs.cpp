@@ -11,8 +11,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QtTest>
 #include <cstring>
@@ -317,6 +319,36 @@ private slots:
         for (int c = 0; c < h->count(); ++c)
             for (const QString &line : h->model()->headerData(c, Qt::Horizontal).toString().split('\n'))
                 QVERIFY2(fm.horizontalAdvance(line) < h->sectionSize(c), qPrintable(line));
+    }
+
+    // The list ends just after its last column: all of it shown, no empty band beside it.
+    void list_ends_after_its_last_column_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("few rows") << 3;
+        QTest::newRow("rows to scroll") << 20;
+    }
+    void list_ends_after_its_last_column()
+    {
+        QFETCH(int, count);
+        Chr_Par_List l{};
+        l.count = uint8_t(count);
+        for (int i = 0; i < count; ++i) l.par[i] = Make_Par("\xC0\xE7\xEE\xF2", 2, 9, -1000, 100000, 3);
+        TFormChrPar_List f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&l);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QHeaderView *h = f.Grid->horizontalHeader();
+        const int last = h->count() - 1;
+        QCOMPARE(f.Grid->horizontalScrollBar()->maximum(), 0);
+        const int right = f.Grid->viewport()->mapTo(&f, QPoint(h->sectionViewportPosition(last) + h->sectionSize(last), 0)).x();
+        QVERIFY(right <= f.Grid->viewport()->mapTo(&f, QPoint(f.Grid->viewport()->width(), 0)).x());
+        const QScrollBar *bar = f.Grid->verticalScrollBar();
+        QCOMPARE(bar->isVisible(), count == 20);
+        int room = f.layout()->contentsMargins().right() + f.Grid->frameWidth();
+        if (bar->isVisible()) room += bar->width();
+        QVERIFY2(f.width() - right <= room + 1,
+                 qPrintable(QStringLiteral("%1 px right of the last column, %2 allowed").arg(f.width() - right).arg(room)));
     }
 
     void constants_rows_and_checks()
