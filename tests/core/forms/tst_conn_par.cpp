@@ -362,7 +362,7 @@ void tst_Conn_Par::telephoneFieldsLineUp_data()
     for (const char *f : {"Edit5", "Edit6", "Edit10"}) QTest::newRow(f) << QString(f);
 }
 
-// The modem's fields start where the line's fields above them start.
+// The modem's fields and units stand under the line's fields and units above them.
 void tst_Conn_Par::telephoneFieldsLineUp()
 {
     QFETCH(QString, field);
@@ -371,19 +371,15 @@ void tst_Conn_Par::telephoneFieldsLineUp()
     TFormConn_Par f(nullptr, &s, nullptr);
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QWidget *w = f.findChild<QWidget *>(field);
-    QVERIFY(w && w->isVisible());
-    const int x = f.Edit1->mapTo(&f, QPoint(0, 0)).x();
-    for (QWidget *upper : std::initializer_list<QWidget *>{f.ComboBox1, f.ComboBox2, f.Edit2, f.Edit3, f.ComboBox3, f.Edit13})
-        QCOMPARE(upper->mapTo(&f, QPoint(0, 0)).x(), x);
-    QCOMPARE(w->mapTo(&f, QPoint(0, 0)).x(), x);
-    // So do the units beside them.
+    const auto x = [&f](const QWidget *w) { return w->mapTo(&f, QPoint(0, 0)).x(); };
+    for (const QWidget *upper : std::initializer_list<QWidget *>{f.ComboBox1, f.ComboBox2, f.Edit2, f.Edit3, f.ComboBox3, f.Edit13})
+        QCOMPARE(x(upper), x(f.Edit1));
+    QCOMPARE(x(f.findChild<QWidget *>(field)), x(f.Edit1));
     QList<int> units;
-    for (QLabel *l : f.findChildren<QLabel *>())
-        if (l->text() == QStringLiteral("c") && l->isVisible()) units << l->mapTo(&f, QPoint(0, 0)).x();
+    for (const QLabel *l : f.findChildren<QLabel *>())
+        if (l->text() == "c" && l->isVisible()) units << x(l);
     QCOMPARE(units.size(), 3);
-    for (int u : units) QCOMPARE(u, units.first());
-    f.reject();
+    QCOMPARE(units.count(units.first()), 3);
 }
 
 void tst_Conn_Par::addressSearchFindsController()
