@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -47,12 +48,14 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     auto *v = new QVBoxLayout(this);
 
     auto *g = new QGridLayout;
-    g->addWidget(new QLabel(QStringLiteral("Наименование"), this), 0, 0);
+    auto *name_label = new QLabel(QStringLiteral("Наименование"), this);
+    auto *adr_label = new QLabel(QStringLiteral("Адрес устройства"), this);
+    g->addWidget(name_label, 0, 0);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(ABONENT_NAME_LEN - 1);
     g->addWidget(Edit1, 0, 1);
-    g->addWidget(new QLabel(QStringLiteral("Адрес устройства"), this), 1, 0);
+    g->addWidget(adr_label, 1, 0);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
     Set_Typed_List(ComboBox1);
@@ -66,7 +69,8 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     pn_fon->setObjectName("pn_fon");
     auto *hf = new QHBoxLayout(pn_fon);
     hf->setContentsMargins(0, 0, 0, 0);
-    hf->addWidget(new QLabel(QStringLiteral("№ телефона"), pn_fon));
+    auto *fon_label = new QLabel(QStringLiteral("№ телефона"), pn_fon);
+    hf->addWidget(fon_label);
     Edit2 = new QLineEdit(pn_fon);
     Edit2->setObjectName("Edit2");
     Edit2->setMaxLength(PHONE_CODE_LEN - 1);
@@ -77,7 +81,8 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     pn_ethr->setObjectName("pn_ethr");
     auto *he = new QHBoxLayout(pn_ethr);
     he->setContentsMargins(0, 0, 0, 0);
-    he->addWidget(new QLabel(QStringLiteral("IP-адрес:порт"), pn_ethr));
+    auto *ethr_label = new QLabel(QStringLiteral("IP-адрес:порт"), pn_ethr);
+    he->addWidget(ethr_label);
     ip4 = int_edit(pn_ethr, "ip4", 3, 48);
     ip3 = int_edit(pn_ethr, "ip3", 3, 48);
     ip2 = int_edit(pn_ethr, "ip2", 3, 48);
@@ -94,6 +99,14 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     he->addWidget(Edit11);
     he->addStretch(1);
     v->addWidget(pn_ethr);
+
+    // The number's and the address's panels lie outside the grid: their fields start where
+    // the grid's do when all captions take the widest one's width and the same gap.
+    int caption = 0;
+    for (QLabel *l : {name_label, adr_label, fon_label, ethr_label}) caption = std::max(caption, l->sizeHint().width());
+    for (QLabel *l : {name_label, adr_label, fon_label, ethr_label}) l->setMinimumWidth(caption);
+    hf->setSpacing(g->horizontalSpacing());
+    he->setSpacing(g->horizontalSpacing());
 
     auto *hb = new QHBoxLayout;
     BitBtn4 = new QPushButton(QStringLiteral("Принять"), this);

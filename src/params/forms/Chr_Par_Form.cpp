@@ -14,8 +14,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -258,8 +260,25 @@ void TFormChrPar_List::Load()
     Grid->setRowCount(Count());
     for (int i = 0; i < Count(); ++i) Show_Row(i);
     for (int c = 2; c < LIST_COLUMNS; ++c) Grid->resizeColumnToContents(c);
+    Fit_Width();
     Sel_Row = 0;
     if (Count() > 0) Grid->setCurrentCell(0, 0);
+}
+
+void TFormChrPar_List::Fit_Width()
+{
+    // As wide as the columns, the list's frame, its scroll bar when the rows need one and the
+    // margins: no empty band right of the last column.
+    layout()->activate();
+    const bool bar = Grid->verticalHeader()->length() > Grid->viewport()->height();
+    const int list = Grid->horizontalHeader()->length() + 2 * Grid->frameWidth() +
+                     (bar ? Grid->verticalScrollBar()->sizeHint().width() : 0);
+    resize(std::max(minimumSizeHint().width(), width() - Grid->width() + list), height());
+    // Placed for its first width before it was shown: centred again at this one.
+    if (!testAttribute(Qt::WA_Moved)) {
+        adjustPosition(parentWidget());
+        setAttribute(Qt::WA_Moved, false);
+    }
 }
 
 void TFormChrPar_List::Show_Row(int i)

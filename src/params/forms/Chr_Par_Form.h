@@ -62,4 +62,5 @@ protected:
 
 private:
     void Show_Row(int i);
+    void Fit_Width();
 };

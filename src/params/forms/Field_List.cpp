@@ -6,10 +6,28 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+// Where a caption of the box would begin, from the box's left edge.
+int Caption_Offset(const QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    opt.text = QStringLiteral("x");
+    opt.rect = QRect(QPoint(0, 0), box->sizeHint());
+    return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, box).left();
+}
+
+} // namespace
 
 TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Buttons buttons)
     : TParam_Dialog(owner, buttons), D(desc), Ctl(size_t(desc.rows.size()))
@@ -87,9 +105,18 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
         }
         }
         if (r.kind != Field_Row::Radio) ctl->setObjectName(QLatin1String(r.name));
-        if (r.kind == Field_Row::Check) {
+        if (box_text) {
             grid->addWidget(ctl, line, 0, Qt::AlignLeft | Qt::AlignVCenter);
-            grid->addLayout(labels, line, 1, 1, 3);
+        } else if (r.kind == Field_Row::Check) {
+            // The lines stand where the box's own caption would, not in the column of the
+            // other rows' fields: that column's width has nothing to do with this box.
+            auto *h = new QHBoxLayout;
+            h->setSpacing(0);
+            h->addWidget(ctl, 0, Qt::AlignVCenter);
+            h->addSpacing(std::max(0, Caption_Offset(c.check) - c.check->sizeHint().width()));
+            h->addLayout(labels);
+            h->addStretch(1);
+            grid->addLayout(h, line, 0, 1, 4);
         } else {
             grid->addLayout(labels, line, 0);
             grid->addWidget(ctl, line, 1);

@@ -11,7 +11,8 @@
 //   Radio       one radio button per item, named name + "1".."n"; item i means values[i]
 //               (or base + i)
 // The row's label lines stand left of the control, one QLabel each (a Check row with one
-// line carries it as the box's text). Rows sharing a non-empty `group` title in a run sit in
+// line carries it as the box's text; more lines stand right of the box, where its text
+// would). Rows sharing a non-empty `group` title in a run sit in
 // one QGroupBox.
 //
 // Accept runs, in this order:

@@ -6,6 +6,7 @@
 #include "core/forms/Dialogs.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -186,6 +187,34 @@ private slots:
         QCOMPARE(uint32_t(rec.port), 65535u);
         QCOMPARE(int(rec.contr_adr), 3);
         QCOMPARE(Ethr_Address_Text(rec), QString("255.0.0.1:65535"));
+    }
+
+    // The telephone number and the IP address start where the fields above them start.
+    void subscriber_fields_line_up_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::newRow("telephone") << 1;
+        QTest::newRow("Ethernet") << 2;
+    }
+    void subscriber_fields_line_up()
+    {
+        QFETCH(int, link);
+        Conn_Settings.Curr_Par.Conn_Prz = uint8_t(link);
+        Fon_Abonent fon_rec{};
+        Ethr_Abonent ethr_rec{};
+        TFormAbonent f;
+        f.Fon_Rec = &fon_rec;
+        f.Ethr_Rec = &ethr_rec;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QWidget *lower = link == 1 ? static_cast<QWidget *>(f.Edit2) : f.ip4;
+        QVERIFY(lower->isVisible());
+        const int x = f.Edit1->mapTo(&f, QPoint(0, 0)).x();
+        QCOMPARE(f.ComboBox1->mapTo(&f, QPoint(0, 0)).x(), x);
+        QCOMPARE(lower->mapTo(&f, QPoint(0, 0)).x(), x);
+        // Its caption stays whole.
+        const QLabel *caption = lower->parentWidget()->findChildren<QLabel *>().first();
+        QVERIFY(caption->width() >= caption->sizeHint().width());
     }
 
     void add_edit_delete_and_accept()

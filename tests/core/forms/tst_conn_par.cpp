@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
@@ -67,6 +68,8 @@ private slots:
     void storedDeviceListedEvenWhenBusy();
     void firstStartNamesOneDevice();
     void telephone();
+    void telephoneFieldsLineUp_data();
+    void telephoneFieldsLineUp();
     void addressSearchFindsController();
     void addressSearchFailures();
 
@@ -351,6 +354,32 @@ void tst_Conn_Par::telephone()
     g.Edit5->setText(QString());
     g.BitBtn1->click();
     QCOMPARE(s.Fon_Conn_Par.Command[0], '\0');
+}
+
+void tst_Conn_Par::telephoneFieldsLineUp_data()
+{
+    QTest::addColumn<QString>("field");
+    for (const char *f : {"Edit5", "Edit6", "Edit10"}) QTest::newRow(f) << QString(f);
+}
+
+// The modem's fields and units stand under the line's fields and units above them.
+void tst_Conn_Par::telephoneFieldsLineUp()
+{
+    QFETCH(QString, field);
+    Conn_Settings_Rec s = Sample();
+    s.Curr_Par.Conn_Prz = 1;
+    TFormConn_Par f(nullptr, &s, nullptr);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const auto x = [&f](const QWidget *w) { return w->mapTo(&f, QPoint(0, 0)).x(); };
+    for (const QWidget *upper : std::initializer_list<QWidget *>{f.ComboBox1, f.ComboBox2, f.Edit2, f.Edit3, f.ComboBox3, f.Edit13})
+        QCOMPARE(x(upper), x(f.Edit1));
+    QCOMPARE(x(f.findChild<QWidget *>(field)), x(f.Edit1));
+    QList<int> units;
+    for (const QLabel *l : f.findChildren<QLabel *>())
+        if (l->text() == "c" && l->isVisible()) units << x(l);
+    QCOMPARE(units.size(), 3);
+    QCOMPARE(units.count(units.first()), 3);
 }
 
 void tst_Conn_Par::addressSearchFindsController()

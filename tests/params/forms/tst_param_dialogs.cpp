@@ -11,8 +11,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QtTest>
 #include <cstring>
@@ -317,6 +319,32 @@ private slots:
         for (int c = 0; c < h->count(); ++c)
             for (const QString &line : h->model()->headerData(c, Qt::Horizontal).toString().split('\n'))
                 QVERIFY2(fm.horizontalAdvance(line) < h->sectionSize(c), qPrintable(line));
+    }
+
+    // The list ends just after its last column: all of it shown, no empty band beside it.
+    void list_ends_after_its_last_column_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("few rows") << 3;
+        QTest::newRow("rows to scroll") << 20;
+    }
+    void list_ends_after_its_last_column()
+    {
+        QFETCH(int, count);
+        Chr_Par_List l{};
+        l.count = uint8_t(count);
+        for (int i = 0; i < count; ++i) l.par[i] = Make_Par("\xC0\xE7\xEE\xF2", 2, 9, -1000, 100000, 3);
+        TFormChrPar_List f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&l);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QHeaderView *h = f.Grid->horizontalHeader();
+        QCOMPARE(f.Grid->horizontalScrollBar()->maximum(), 0);
+        const int right = f.Grid->viewport()->mapTo(&f, QPoint(h->length(), 0)).x();
+        const QScrollBar *bar = f.Grid->verticalScrollBar();
+        QCOMPARE(bar->isVisible(), count == 20);
+        const int room = f.layout()->contentsMargins().right() + f.Grid->frameWidth() + (bar->isVisible() ? bar->width() : 0);
+        QVERIFY2(f.width() - right <= room + 1, qPrintable(QString("%1 px beside the last column").arg(f.width() - right)));
     }
 
     void constants_rows_and_checks()

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
 #include <cstring>
 
@@ -241,6 +243,33 @@ private slots:
         g.BitBtnAccept->click();
         QCOMPARE(g.Accepted, uint8_t(1));
         QCOMPARE(Raw(b, 4), QByteArray("\x01\x00\x01\x00", 4));
+    }
+
+    // A two-line box caption stands where the box's own text would, level with the box.
+    void time_synchronisation_two_line_captions_beside_their_boxes_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::newRow("with the computer") << 2;
+        QTest::newRow("with the PC") << 3;
+    }
+    void time_synchronisation_two_line_captions_beside_their_boxes()
+    {
+        QFETCH(int, row);
+        uint8_t b[4] = {1, 1, 1, 1};
+        TFormTime_Sinhr f;
+        f.Tab_Data = b;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QCheckBox *c = f.Check_Box(row);
+        const QList<QLabel *> l = f.Labels(row);
+        QVERIFY(c && c->text().isEmpty() && l.size() == 2);
+        QStyleOptionButton opt;
+        opt.initFrom(c);
+        opt.text = "x";
+        const QPoint at = c->mapTo(&f, QPoint(c->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, c).left(), 0));
+        for (const QLabel *line : l) QVERIFY(qAbs(line->mapTo(&f, QPoint(0, 0)).x() - at.x()) <= 1);
+        const int middle = (l[0]->mapTo(&f, QPoint(0, 0)).y() + l[1]->mapTo(&f, QPoint(0, l[1]->height())).y()) / 2;
+        QVERIFY(qAbs(middle - c->mapTo(&f, c->rect().center()).y()) <= 2);
     }
 
     void clock_form_season_bytes_compared_raw()
