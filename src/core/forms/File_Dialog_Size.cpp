@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -98,6 +99,62 @@ QRect Room_On_Screen(const QWidget &w)
     return scr->availableGeometry() - Frame_Margins(w);
 }
 
+// The longest names the program proposes, the controller or line name of 20 characters:
+// configuration, archive, spreadsheet and message files.
+QStringList Typical_File_Names()
+{
+    const QString name20 = QStringLiteral("ГРС Северная нитка 2");
+    return {QStringLiteral("qzt_16-%1-2612070837.cnf").arg(name20),
+            QStringLiteral("qzt16_001_%1_261207.mch").arg(name20),
+            QStringLiteral("qzt16-001_%1_261207.hch").arg(name20),
+            QStringLiteral("qzt16-001_%1_261207_mom.xlsx").arg(name20),
+            QStringLiteral("qzt16_001_261207.mwm"),
+            QStringLiteral("qzt16_001_261207.ala")};
+}
+
+// Typical texts of each column of the dialog's list for its filters.
+struct File_Column_Texts {
+    QStringList name, size, type, date;
+};
+
+File_Column_Texts Typical_Column_Texts(const QFileDialog &d)
+{
+    File_Column_Texts t;
+    const QStringList patterns = Filter_Patterns(d);
+    for (const QString &n : Typical_File_Names())
+        if (patterns.isEmpty() || Matches(patterns, n)) t.name << n;
+    // The proposed name of a save dialog, whatever it is.
+    if (d.acceptMode() == QFileDialog::AcceptSave)
+        for (const QString &f : d.selectedFiles()) {
+            const QString n = QFileInfo(f).fileName();
+            if (!n.isEmpty() && !t.name.contains(n)) t.name << n;
+        }
+    if (t.name.isEmpty()) t.name = Typical_File_Names();
+
+    // Sizes and dates as Qt's list writes them: by the system locale.
+    const QLocale sys = QLocale::system();
+    for (qint64 bytes : {qint64(1023), qint64(1048566), qint64(268425216)}) t.size << sys.formattedDataSize(bytes);
+    for (int month = 1; month <= 12; ++month)
+        t.date << sys.toString(QDateTime(QDate(2026, month, 28), QTime(20, 58, 58)), QLocale::ShortFormat);
+
+    // Types: the program's files are of no known kind; a known extension has its own name,
+    // and folders are listed too.
+    const QMimeDatabase db;
+    t.type << Mime_Text(db, QStringLiteral("x"));
+    for (const QString &n : std::as_const(t.name)) t.type << Mime_Text(db, n);
+    for (const QString &p : patterns)
+        if (p.startsWith(QLatin1String("*.")) && !p.mid(2).contains(QRegularExpression(QStringLiteral("[*?\\[]"))))
+            t.type << Mime_Text(db, QStringLiteral("x") + p.mid(1));
+    QString dir = d.directory().absolutePath();
+    if (!QFileInfo(dir).isDir() || QDir(dir).isRoot()) dir = QDir::homePath();
+    const auto *model = d.findChild<QFileSystemModel *>();
+    const QAbstractFileIconProvider *icons = model ? model->iconProvider() : nullptr;
+    const QFileIconProvider plain;
+    t.type << (icons ? icons : &plain)->type(QFileInfo(dir));
+    t.type.removeDuplicates();
+    return t;
+}
+
 int Widest(const QTreeView &v, const QStringList &texts, bool icon)
 {
     int w = 0;
@@ -158,61 +215,6 @@ public:
 };
 
 } // namespace
-
-QStringList Typical_File_Names()
-{
-    // As the program proposes them, the controller or line name as long as it may be.
-    const QString name20 = QStringLiteral("ГРС Северная нитка 2");
-    return {QStringLiteral("qzt_16-%1-2612070837.cnf").arg(name20),
-            QStringLiteral("qzt16_001_%1_261207.mch").arg(name20),
-            QStringLiteral("qzt16-001_%1_261207.hch").arg(name20),
-            QStringLiteral("qzt16-001_%1_261207_mom.xlsx").arg(name20),
-            QStringLiteral("qzt16_001_261207.mwm"),
-            QStringLiteral("qzt16_001_261207.ala")};
-}
-
-File_Column_Texts Typical_Column_Texts(const QFileDialog &d)
-{
-    File_Column_Texts t;
-    const QStringList patterns = Filter_Patterns(d);
-    for (const QString &n : Typical_File_Names())
-        if (patterns.isEmpty() || Matches(patterns, n)) t.name << n;
-    // The proposed name of a save dialog, whatever it is.
-    if (d.acceptMode() == QFileDialog::AcceptSave)
-        for (const QString &f : d.selectedFiles()) {
-            const QString n = QFileInfo(f).fileName();
-            if (!n.isEmpty() && !t.name.contains(n)) t.name << n;
-        }
-    if (t.name.isEmpty()) t.name = Typical_File_Names();
-
-    // Sizes and dates as Qt's list writes them: by the system locale.
-    const QLocale sys = QLocale::system();
-    for (qint64 bytes : {qint64(1023), qint64(1048566), qint64(268425216)}) t.size << sys.formattedDataSize(bytes);
-    for (int month = 1; month <= 12; ++month)
-        t.date << sys.toString(QDateTime(QDate(2026, month, 28), QTime(20, 58, 58)), QLocale::ShortFormat);
-
-    // Types: the program's files are of no known kind; a known extension has its own name,
-    // and folders are listed too.
-    const QMimeDatabase db;
-    t.type << Mime_Text(db, QStringLiteral("x"));
-    for (const QString &n : std::as_const(t.name)) t.type << Mime_Text(db, n);
-    for (const QString &p : patterns)
-        if (p.startsWith(QLatin1String("*.")) && !p.mid(2).contains(QRegularExpression(QStringLiteral("[*?\\[]"))))
-            t.type << Mime_Text(db, QStringLiteral("x") + p.mid(1));
-    QString dir = d.directory().absolutePath();
-    if (!QFileInfo(dir).isDir() || QDir(dir).isRoot()) dir = QDir::homePath();
-    const auto *model = d.findChild<QFileSystemModel *>();
-    const QAbstractFileIconProvider *icons = model ? model->iconProvider() : nullptr;
-    const QFileIconProvider plain;
-    t.type << (icons ? icons : &plain)->type(QFileInfo(dir));
-    t.type.removeDuplicates();
-    return t;
-}
-
-int File_Cell_Width(const QTreeView &v, const QString &text, bool icon)
-{
-    return Cell_Size(v, text, icon).width();
-}
 
 void Size_File_Dialog(QFileDialog &d)
 {

@@ -5,24 +5,8 @@
 // each column as wide as the longest typical text it holds (measured in the dialog's font, by
 // the same locale and mime types Qt uses for the list) and its title, and the dialog as wide
 // as those columns need, within the screen.
-#include <QStringList>
-
 class QFileDialog;
-class QTreeView;
 
 // Call after the dialog's filters and proposed name are set, before it is run; the columns
 // and the size are fitted when the dialog is first shown.
 void Size_File_Dialog(QFileDialog &d);
-
-// The longest names the program proposes (controller and line names of 20 characters):
-// configuration, archive, spreadsheet and message files.
-QStringList Typical_File_Names();
-
-// Typical texts of each column of the dialog's list (name, size, type, date) for its filters.
-struct File_Column_Texts {
-    QStringList name, size, type, date;
-};
-File_Column_Texts Typical_Column_Texts(const QFileDialog &d);
-
-// The width a cell of the view needs to show the text whole (with a file icon when asked).
-int File_Cell_Width(const QTreeView &v, const QString &text, bool icon);
