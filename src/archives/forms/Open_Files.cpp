@@ -7,6 +7,7 @@
 #include "archives/forms/Arhmeas_Chr_Form.h"
 #include "archives/forms/Arhmeas_Wmt_Form.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/File_Dialog_Size.h"
 #include "core/forms/Main.h"
 #include "messages/forms/Iniala_Form.h"
 #include "messages/forms/Iniaud_Form.h"
@@ -57,6 +58,7 @@ void Setup_Open_Dialog(QFileDialog &d, const Open_Dialog_Setup &s)
     if (s.filter_index >= 1 && s.filter_index <= s.filters.size())
         d.selectNameFilter(s.filters.at(s.filter_index - 1));
     d.selectFile(QString());
+    Size_File_Dialog(d);
 }
 
 std::optional<QString> File_Dialog_Open_Ui::Choose_File(const Open_Dialog_Setup &s)

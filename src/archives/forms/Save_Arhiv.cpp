@@ -1,6 +1,7 @@
 #include "archives/forms/Save_Arhiv.h"
 
 #include "core/forms/Dialogs.h"
+#include "core/forms/File_Dialog_Size.h"
 
 #include <QApplication>
 #include <QDate>
@@ -16,6 +17,7 @@ void Setup_Save_Dialog(QFileDialog &d, const Save_Dialog_Setup &s)
     d.setDirectory(s.dir);
     d.setNameFilter(s.filter);
     d.selectFile(s.proposed);
+    Size_File_Dialog(d);
 }
 
 std::optional<QString> File_Dialog_Save_Ui::Choose_Name(const Save_Dialog_Setup &s)

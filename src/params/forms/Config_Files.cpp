@@ -5,6 +5,7 @@
 #include "core/Ques.h"
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/File_Dialog_Size.h"
 #include "core/forms/Main.h"
 #include "core/forms/Statusbar.h"
 #include "core/forms/Wait_Form.h"
@@ -126,6 +127,7 @@ bool Open_Cnf(TFormMain *m, Cnf_Rec &rec)
     d.setDirectory(Cnf_Dir());
     Cnf_Filters(d);
     d.selectFile(QString());
+    Size_File_Dialog(d);
     const std::optional<QString> chosen = Chosen_File(d);
     if (!chosen) return false;
     Cnf_Name = *chosen;
@@ -148,6 +150,7 @@ bool Save_Cnf(TFormMain *m, const Cnf_Rec &rec)
         Cnf_Filters(d);
         d.setDirectory(QFileInfo(shown).absolutePath());
         d.selectFile(shown);
+        Size_File_Dialog(d);
         return Chosen_File(d);
     });
 }
