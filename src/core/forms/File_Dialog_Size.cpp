@@ -1,5 +1,7 @@
 #include "core/forms/File_Dialog_Size.h"
 
+#include "core/forms/Window_Place.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QEvent>
@@ -76,27 +78,13 @@ QSize Cell_Size(const QTreeView &v, const QString &text, bool icon)
     return v.style()->sizeFromContents(QStyle::CT_ItemViewItem, &o, QSize(), &v);
 }
 
-// The window manager's frame: the dialog's own once shown, else its owner's; a dialog with
-// neither is given a title bar's height above and a few pixels round.
-QMargins Frame_Margins(const QWidget &w)
-{
-    const QWidget *owner = w.parentWidget() ? w.parentWidget()->window() : nullptr;
-    for (const QWidget *f : {&w, owner}) {
-        if (!f) continue;
-        const QRect fr = f->frameGeometry(), g = f->geometry();
-        if (fr != g) return QMargins(g.left() - fr.left(), g.top() - fr.top(), fr.right() - g.right(), fr.bottom() - g.bottom());
-    }
-    const int title = std::max(w.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &w), 24);
-    return QMargins(4, title, 4, 4);
-}
-
 QRect Room_On_Screen(const QWidget &w)
 {
     const QWidget *owner = w.parentWidget() ? w.parentWidget()->window() : nullptr;
     QScreen *scr = owner && owner->isVisible() ? owner->screen() : w.screen();
     if (!scr) scr = QGuiApplication::primaryScreen();
     if (!scr) return QRect(0, 0, 1024, 768);
-    return scr->availableGeometry() - Frame_Margins(w);
+    return scr->availableGeometry() - Frame_Margins(&w);
 }
 
 // The longest names the program proposes, the controller or line name of 20 characters:

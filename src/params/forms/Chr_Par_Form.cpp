@@ -273,12 +273,8 @@ void TFormChrPar_List::Fit_Width()
     const bool bar = Grid->verticalHeader()->length() > Grid->viewport()->height();
     const int list = Grid->horizontalHeader()->length() + 2 * Grid->frameWidth() +
                      (bar ? Grid->verticalScrollBar()->sizeHint().width() : 0);
+    // Centred on the owner at this width when its window is shown.
     resize(std::max(minimumSizeHint().width(), width() - Grid->width() + list), height());
-    // Placed for its first width before it was shown: centred again at this one.
-    if (!testAttribute(Qt::WA_Moved)) {
-        adjustPosition(parentWidget());
-        setAttribute(Qt::WA_Moved, false);
-    }
 }
 
 void TFormChrPar_List::Show_Row(int i)
