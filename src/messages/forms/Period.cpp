@@ -2,6 +2,7 @@
 
 #include "core/Ques.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Radio_Group.h"
 #include "messages/Period.h"
 #include "messages/forms/Req_Controls.h"
 
@@ -104,6 +105,7 @@ void TFormPeriod::FormShow()
     Ok = 0;
     const uint32_t c = Stored_Period_Choice();
     Choice_Btn[c]->setChecked(true);
+    Tab_Stops_On_Checked(this);
     Apply_Choice(int(c));
 }
 

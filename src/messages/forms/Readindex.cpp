@@ -1,6 +1,7 @@
 #include "messages/forms/Readindex.h"
 
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Radio_Group.h"
 #include "messages/Readindex.h"
 #include "messages/forms/Req_Controls.h"
 
@@ -99,6 +100,7 @@ void TFormIndex::FormShow()
     Newest_Text->setText(QString::number(Newest));
     const uint32_t c = Stored_Index_Choice();
     Choice_Btn[c]->setChecked(true);
+    Tab_Stops_On_Checked(this);
     Apply_Choice(int(c));
 }
 
@@ -111,7 +113,9 @@ void TFormIndex::Apply_Choice(int choice)
     Count_Edit->setText(p.count);
     Start_Edit->setEnabled(p.enabled);
     Count_Edit->setEnabled(p.enabled);
-    if (p.enabled) Start_Edit->setFocus();
+    // A preset chosen with an arrow key leaves the focus in the group, so that the arrows go on
+    // through the choices; a range to give takes it to the start box however it was chosen.
+    if (p.enabled) Focus_After_Choice(Start_Edit);
     else Btn_Accept->setFocus();
 }
 

@@ -1,6 +1,7 @@
 #include "messages/forms/Shortdt.h"
 
 #include "core/Tables.h"
+#include "core/forms/Radio_Group.h"
 #include "messages/Shortdt.h"
 #include "messages/forms/Req_Controls.h"
 
@@ -163,6 +164,7 @@ void TFormShortDate::FormShow()
     }
     const int item = Short_Stored_Item(Kind);
     p->Choice_Btn[item]->setChecked(true);
+    Tab_Stops_On_Checked(p->Panel);
     Apply_Choice(item);
 }
 

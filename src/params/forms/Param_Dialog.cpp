@@ -1,10 +1,9 @@
 #include "params/forms/Param_Dialog.h"
 
 #include "core/Ques.h"
+#include "core/forms/Radio_Group.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -68,33 +67,6 @@ void Collect_Layout(const QLayout *l, QList<QWidget *> &out)
     for (int i = 0; i < l->count(); ++i) Collect_Item(l->itemAt(reversed ? l->count() - 1 - i : i), out);
 }
 
-// The buttons one choice is made among: the button's group, or its exclusive siblings.
-QList<QAbstractButton *> Exclusive_Peers(QAbstractButton *b)
-{
-    if (QButtonGroup *g = b->group()) return g->exclusive() ? g->buttons() : QList<QAbstractButton *>{b};
-    QList<QAbstractButton *> peers;
-    if (!b->parentWidget()) return {b};
-    for (QAbstractButton *p : b->parentWidget()->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
-        if (p == b || (p->autoExclusive() && p->isCheckable())) peers << p;
-    return peers;
-}
-
-// Qt keeps one Tab stop in a group of exclusive buttons: the one that last had the focus, at
-// first the group's first button. The stop goes with the checked button instead.
-void Tab_Stop_On(QAbstractButton *checked)
-{
-    if (!checked->isEnabled()) return;
-    for (QAbstractButton *b : Exclusive_Peers(checked)) {
-        const int p = b->focusPolicy();
-        b->setFocusPolicy(Qt::FocusPolicy(b == checked ? p | Qt::TabFocus : p & ~Qt::TabFocus));
-    }
-}
-
-bool Exclusive(const QAbstractButton *b)
-{
-    return b->isCheckable() && (b->autoExclusive() || (b->group() && b->group()->exclusive()));
-}
-
 } // namespace
 
 TParam_Dialog::TParam_Dialog(QWidget *owner, Buttons buttons) : QDialog(owner), Kind(buttons)
@@ -141,15 +113,8 @@ void TParam_Dialog::showEvent(QShowEvent *e)
     }
     if (!Loaded) {
         Loaded = true;
-        const QList<QAbstractButton *> radios = findChildren<QAbstractButton *>();
-        for (QAbstractButton *b : radios)
-            if (Exclusive(b) && b != BitBtnWrite && b != BitBtnAccept && b != BitBtnCancel)
-                connect(b, &QAbstractButton::toggled, this, [b](bool on) {
-                    if (on) Tab_Stop_On(b);
-                });
         Load();
-        for (QAbstractButton *b : radios)
-            if (Exclusive(b) && b->isChecked()) Tab_Stop_On(b);
+        Tab_Stops_On_Checked(this);
         Order_Tab();
         Focus_First();
     }

@@ -159,6 +159,80 @@ private slots:
         QCOMPARE(int(u.Ok), 0);
     }
 
+    // Back-Tab from "Принять" lands on the choice in force, not on the group's last (or first)
+    // button, and Tab leaves the group at once.
+    void tab_stops_on_the_checked_choice_data()
+    {
+        QTest::addColumn<int>("dialog");   // 0 period, 1 short period (hourly), 2 index
+        QTest::newRow("period") << 0;
+        QTest::newRow("short period") << 1;
+        QTest::newRow("index") << 2;
+    }
+    void tab_stops_on_the_checked_choice()
+    {
+        QFETCH(int, dialog);
+        Set_Controller_Clock(D(2026, 3, 5, 10, 25, 40));
+        const Arh_Range range{{26, 3, 1, 6, 0}, {26, 3, 5, 9, 0}};
+        Rd_Arh_Rec.period_choice = dialog == 0 ? 1 : 0;
+        Rd_Arh_Rec.index_choice = 2;
+        std::unique_ptr<QDialog> f;
+        QList<QRadioButton *> choice;
+        QPushButton *accept = nullptr;
+        if (dialog == 0) {
+            auto *p = new TFormPeriod;
+            choice = {p->Choice_Btn[0], p->Choice_Btn[1], p->Choice_Btn[2]};
+            accept = p->Btn_Accept;
+            f.reset(p);
+        } else if (dialog == 1) {
+            auto *s = new TFormShortDate;
+            s->Range = &range;
+            s->Kind = 0;
+            choice = s->Hour_Panel.Choice_Btn;
+            accept = s->Hour_Panel.Btn_Accept;
+            f.reset(s);
+        } else {
+            auto *x = new TFormIndex;
+            x->Oldest = 1;
+            x->Newest = 40;
+            choice = {x->Choice_Btn, x->Choice_Btn + 5};
+            accept = x->Btn_Accept;
+            f.reset(x);
+        }
+        f->show();
+        const int on = dialog == 0 ? 1 : dialog == 1 ? 0 : 2;
+        QVERIFY(choice[on]->isChecked());
+        accept->setFocus();
+        QTest::keyClick(accept, Qt::Key_Backtab);
+        QCOMPARE(f->focusWidget(), static_cast<QWidget *>(choice[on]));
+        QTest::keyClick(choice[on], Qt::Key_Tab);
+        QCOMPARE(f->focusWidget(), static_cast<QWidget *>(accept));
+    }
+
+    // Arrow keys go through the presets with the focus in the group; reaching "Заданный
+    // диапазон данных" takes it to the start box, as a click does.
+    void index_choice_by_arrow_keys()
+    {
+        Rd_Arh_Rec.index_choice = 0;
+        TFormIndex f;
+        f.Oldest = 1;
+        f.Newest = 40;
+        f.show();
+        f.activateWindow();   // the arrows move among buttons of the active window only
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Choice_Btn[0]->setFocus();
+        for (int i = 1; i <= 3; ++i) {
+            QTest::keyClick(f.focusWidget(), Qt::Key_Down);
+            QCoreApplication::processEvents();
+            QVERIFY(f.Choice_Btn[i]->isChecked());
+            QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.Choice_Btn[i]));
+        }
+        QTest::keyClick(f.focusWidget(), Qt::Key_Down);
+        QVERIFY(f.Choice_Btn[4]->isChecked());
+        QTRY_COMPARE(f.focusWidget(), static_cast<QWidget *>(f.Start_Edit));
+        QVERIFY(f.Start_Edit->isEnabled() && f.Start_Edit->text().isEmpty());
+        QCOMPARE(Rd_Arh_Rec.index_choice, 4u);
+    }
+
     void index_dialog()
     {
         Rd_Arh_Rec.index_choice = 4;
