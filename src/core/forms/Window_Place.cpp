@@ -21,7 +21,8 @@ const char *const kShownAt = "qzt_shown_at";
 // Set on a window that opens centred on its screen rather than on its owner.
 const char *const kOnScreen = "qzt_on_screen";
 
-enum class Rule { Screen, Owner };
+// Centred on the screen or on the owner, or at a given place of the client area.
+enum class Rule { Screen, Owner, At };
 
 bool Framed(const QWidget *w) { return w->isVisible() && w->frameGeometry() != w->geometry(); }
 
@@ -29,6 +30,17 @@ QMargins Margins_Of(const QWidget *w)
 {
     const QRect f = w->frameGeometry(), g = w->geometry();
     return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+// A frame that is all there: while the window manager builds it, it can be seen narrower
+// than the window inside it.
+bool Whole(const QMargins &m) { return m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0; }
+
+bool Known_Frame(const QWidget *w, QMargins &m)
+{
+    if (!Framed(w)) return false;
+    m = Margins_Of(w);
+    return Whole(m);
 }
 
 QWidget *Owner(const QWidget *w)
@@ -46,57 +58,77 @@ QScreen *Screen_Of(const QWidget *w)
 
 // Puts the window where the rule wants its frame, for a frame of the given margins. The
 // client area is placed, not the frame: Qt can place a frame only once it knows it.
-void Place(QWidget *w, Rule rule, const QMargins &m)
+// Where the rule wants the client area for a frame of the given margins.
+QRect Target(const QWidget *w, Rule rule, const QMargins &m, QPoint at)
 {
+    if (rule == Rule::At) return QRect(at, w->size());
     QScreen *scr = Screen_Of(w);
-    if (!scr) return;
+    if (!scr) return w->geometry();
     const QRect avail = scr->availableGeometry();
     const QWidget *o = Owner(w);
     const QRect around = rule == Rule::Owner && o && o->isVisible() ? o->frameGeometry() : avail;
-    const QRect c = Centred_Client(around, w->size(), m, avail);
+    return Centred_Client(around, w->size(), m, avail);
+}
+
+// The client area is placed, not the frame: Qt can place a frame only once it knows it.
+void Place(QWidget *w, Rule rule, const QMargins &m, QPoint at = {})
+{
+    const QRect c = Target(w, rule, m, at);
     if (w->geometry() != c) w->setGeometry(c);
 }
 
-// Places the window again by its real frame as soon as the window manager has framed it.
-// The client area keeps its place meanwhile, so no event tells when that happened: the
-// frame is looked at every few milliseconds for a while.
+// Places the window again by its real frame once the window manager has framed it. The
+// client area keeps its place meanwhile, so no event tells when that happened: the frame is
+// looked at every few milliseconds. The window manager may still move a window it has just
+// framed, so the place is kept a moment longer.
 class Frame_Watch : public QObject {
 public:
-    Frame_Watch(QWidget *w, Rule rule) : QObject(w), Win(w), How(rule)
+    Frame_Watch(QWidget *w, Rule rule, QPoint at) : QObject(w), Win(w), How(rule), At(at)
     {
         connect(&Tick, &QTimer::timeout, this, [this] { Look(); });
         Tick.start(10);
     }
-    void Set_Rule(Rule rule) { How = rule; }
+    void Set_Rule(Rule rule, QPoint at)
+    {
+        How = rule;
+        At = at;
+        Kept = 0;
+    }
 
 private:
     void Look()
     {
-        // A window manager frames a window within moments; without one (or for a window
-        // hidden again) the place stays as guessed.
+        // Without a window manager (or for a window hidden again) the place stays as guessed.
         if (!Win->isVisible() || ++Ticks > 300) {
             deleteLater();
-        } else if (Framed(Win)) {
-            Tick.stop();
-            deleteLater();
-            Place(Win, How, Margins_Of(Win));
+            return;
         }
+        // Only a frame seen whole, and the same twice, counts.
+        QMargins m;
+        const bool known = Known_Frame(Win, m);
+        if (!known || m != Seen) {
+            Seen = known ? m : QMargins(-1, -1, -1, -1);
+            return;
+        }
+        Place(Win, How, m, At);
+        if (++Kept >= 20) deleteLater();
     }
     QWidget *Win;
     Rule How;
+    QPoint At;
     QTimer Tick;
-    int Ticks = 0;
+    int Ticks = 0, Kept = 0;
+    QMargins Seen{-1, -1, -1, -1};
 };
 
-void Watch_Frame(QWidget *w, Rule rule)
+void Watch_Frame(QWidget *w, Rule rule, QPoint at = {})
 {
-    if (Framed(w)) return;   // placed by its real frame already
     for (QObject *c : w->children())
         if (auto *old = dynamic_cast<Frame_Watch *>(c)) {
-            old->Set_Rule(rule);
+            old->Set_Rule(rule, at);
             return;
         }
-    new Frame_Watch(w, rule);
+    new Frame_Watch(w, rule, at);
 }
 
 // A window the window manager frames: not the wait form, which draws its own frame, nor a
@@ -117,32 +149,52 @@ QWidget *Widget_Of(const QWindow *win)
     return nullptr;
 }
 
+// What to do with a window when its window is shown (decided when the widget is shown).
+enum class Pending { None, Restore, Screen, Owner };
+const char *const kPending = "qzt_place_pending";
+
 class Window_Places : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        if (e->type() == QEvent::Hide && watched->isWidgetType()) {
+        if (watched->isWidgetType() && !e->spontaneous() &&
+            (e->type() == QEvent::Hide || e->type() == QEvent::Show)) {
             auto *w = static_cast<QWidget *>(watched);
-            if (!e->spontaneous() && (Placed_Here(w) || w->property(kOnScreen).toBool()))
+            const bool on_screen = w->property(kOnScreen).toBool();
+            if (!Frame_Window(w) || (!on_screen && !Placed_Here(w))) return false;
+            if (e->type() == QEvent::Hide) {
                 w->setProperty(kShownAt, w->geometry().topLeft());
+                return false;
+            }
+            // Seen before the dialog's own show: a dialog the program has not placed would be
+            // centred by Qt with a guessed frame. It is kept from that and placed when its
+            // window is shown.
+            const QVariant at = w->property(kShownAt);
+            Pending p = Pending::None;
+            if (at.isValid() && (!w->testAttribute(Qt::WA_Moved) || w->geometry().topLeft() == at.toPoint()))
+                p = Pending::Restore;   // shown again, not placed by the program since
+            else if (on_screen && !at.isValid())
+                p = Pending::Screen;
+            else if (!w->testAttribute(Qt::WA_Moved))
+                p = Pending::Owner;
+            if (p != Pending::None) w->setAttribute(Qt::WA_Moved);
+            w->setProperty(kPending, int(p));
             return false;
         }
         // The window's own show comes after the widget's: every size and place the dialog
         // sets while it is shown is in, and the window manager has not seen it yet.
         if (e->type() != QEvent::Show || !watched->isWindowType()) return false;
         QWidget *w = Widget_Of(static_cast<QWindow *>(watched));
-        if (!w || !Frame_Window(w)) return false;
-        const bool on_screen = w->property(kOnScreen).toBool();
-        if (!on_screen && !Placed_Here(w)) return false;
-        const QVariant at = w->property(kShownAt);
-        if (at.isValid()) {
-            // Shown again: where it was, unless the program has placed it since.
-            if (!w->testAttribute(Qt::WA_Moved) || w->geometry().topLeft() == at.toPoint())
-                w->setGeometry(QRect(at.toPoint(), w->size()));
-        } else if (on_screen || !w->testAttribute(Qt::WA_Moved)) {
-            // Placed by nobody but Qt, which can only guess at the frame on a first show.
-            const Rule rule = on_screen ? Rule::Screen : Rule::Owner;
+        if (!w) return false;
+        const auto p = Pending(w->property(kPending).toInt());
+        w->setProperty(kPending, QVariant());
+        if (p == Pending::Restore) {
+            const QPoint at = w->property(kShownAt).toPoint();
+            Place(w, Rule::At, {}, at);
+            Watch_Frame(w, Rule::At, at);
+        } else if (p == Pending::Screen || p == Pending::Owner) {
+            const Rule rule = p == Pending::Screen ? Rule::Screen : Rule::Owner;
             Place(w, rule, Frame_Margins(w));
             Watch_Frame(w, rule);
         }
@@ -154,10 +206,11 @@ public:
 
 QMargins Frame_Margins(const QWidget *w)
 {
-    if (w && Framed(w)) return Margins_Of(w);
-    if (const QWidget *o = w ? Owner(w) : nullptr; o && Framed(o)) return Margins_Of(o);
+    QMargins m;
+    if (w && Known_Frame(w, m)) return m;
+    if (const QWidget *o = w ? Owner(w) : nullptr; o && Known_Frame(o, m)) return m;
     for (const QWidget *t : QApplication::topLevelWidgets())
-        if (t != w && Frame_Window(t) && Framed(t)) return Margins_Of(t);
+        if (t != w && Frame_Window(t) && Known_Frame(t, m)) return m;
     // Windows of a platform without a window manager have no frame.
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return {};
@@ -171,8 +224,13 @@ void Centre_On_Screen(QWidget *w)
 {
     if (!w) return;
     w->setProperty(kOnScreen, true);
-    // Placed now too, for a program without the window filter; the filter places it again at
-    // the size it is shown at.
+    const QVariant pending = w->property(kPending);
+    if (pending.isValid()) {
+        // Being shown: placed with its window, at the size it is shown at; shown again, it
+        // stays where it was.
+        if (Pending(pending.toInt()) != Pending::Restore) w->setProperty(kPending, int(Pending::Screen));
+        return;
+    }
     Place(w, Rule::Screen, Frame_Margins(w));
     if (w->isVisible()) Watch_Frame(w, Rule::Screen);
 }

@@ -49,13 +49,15 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
             grid = new QGridLayout;
             grid->setVerticalSpacing(4);
             line = 0;
+            QGroupBox *box = nullptr;
             if (group.isEmpty()) {
                 outer->addLayout(grid);
             } else {
-                auto *box = new QGroupBox(group, Rows_Widget);
+                box = new QGroupBox(group, Rows_Widget);
                 box->setLayout(grid);
                 outer->addWidget(box);
             }
+            Grids.push_back({grid, box});
         }
         auto *labels = new QVBoxLayout;
         labels->setSpacing(0);
@@ -117,6 +119,10 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
             h->addLayout(labels);
             h->addStretch(1);
             grid->addLayout(h, line, 0, 1, 4);
+        } else if (r.label.isEmpty()) {
+            // No caption: the control takes the caption's place too (radio buttons with texts
+            // of their own), and its width is no measure for the fields.
+            grid->addWidget(ctl, line, 0, 1, 2);
         } else {
             grid->addLayout(labels, line, 0);
             grid->addWidget(ctl, line, 1);
@@ -303,6 +309,50 @@ void TFormField_List::Load()
     for (int i = 0; i < Row_Count(); ++i)
         if (D.rows[i].kind == Field_Row::Check && D.rows[i].enabled_by >= 0) Apply_Dependency(i);
     Load_Extra();
+    // The lists hold their items now: the columns are measured at what they show.
+    Align_Grids();
+}
+
+void TFormField_List::Add_Row(QWidget *label, QWidget *field)
+{
+    if (Grids.empty()) return;
+    QGridLayout *g = Grids.back().grid;
+    const int line = g->rowCount();
+    g->addWidget(label, line, 0);
+    g->addWidget(field, line, 1, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void TFormField_List::Align_Grids()
+{
+    // Each run of rows (and each group box) is a grid of its own, and a grid sizes its
+    // columns by its own texts: the fields of one dialog would start and end at other places
+    // from grid to grid. The caption column of every grid ends where the widest ends, the
+    // fields are as wide as the widest, and what room is left goes past the units.
+    auto natural = [](QGridLayout *g, int col) {
+        int w = 0;
+        for (int i = 0; i < g->count(); ++i) {
+            int r = 0, c = 0, rs = 0, cs = 0;
+            g->getItemPosition(i, &r, &c, &rs, &cs);
+            if (c == col && cs == 1 && !g->itemAt(i)->isEmpty()) w = std::max(w, g->itemAt(i)->sizeHint().width());
+        }
+        return w;
+    };
+    auto inset = [](const Grid_Of &g) {
+        const int own = g.grid->contentsMargins().left();
+        return g.box ? g.box->contentsMargins().left() + own : own;
+    };
+    int caption_end = 0, field_w = 0;
+    for (const Grid_Of &g : Grids) {
+        caption_end = std::max(caption_end, inset(g) + natural(g.grid, 0));
+        field_w = std::max(field_w, natural(g.grid, 1));
+    }
+    for (const Grid_Of &g : Grids) {
+        g.grid->setColumnMinimumWidth(0, caption_end - inset(g));
+        g.grid->setColumnMinimumWidth(1, field_w);
+        for (int c = 0; c < 4; ++c) g.grid->setColumnStretch(c, 0);
+        g.grid->setColumnStretch(4, 1);
+    }
+    if (layout()) layout()->activate();
 }
 
 bool TFormField_List::Check()

@@ -45,6 +45,7 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -130,6 +131,9 @@ protected:
 
     // Where the rows are laid out; derived dialogs may add their own widgets to Body.
     QWidget *Rows_Widget = nullptr;
+    // A row of the dialog's own below the last rows, its field lined up with theirs (at its
+    // own width). Call from the derived constructor.
+    void Add_Row(QWidget *label, QWidget *field);
 
 private:
     struct Row_Ctl {
@@ -142,7 +146,13 @@ private:
     int Item_Of(const Field_Row &r, int64_t v) const;
     int64_t Item_Value(const Field_Row &r, int item) const;
     void Apply_Dependency(int row);
+    void Align_Grids();
 
     Field_List_Desc D;
     std::vector<Row_Ctl> Ctl;
+    struct Grid_Of {
+        QGridLayout *grid;
+        QGroupBox *box;   // null for rows outside a group
+    };
+    std::vector<Grid_Of> Grids;
 };

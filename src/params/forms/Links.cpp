@@ -227,14 +227,10 @@ TFormConHGC::TFormConHGC(QWidget *owner) : TFormField_List(Hgc_Desc(), owner)
 {
     for (QGroupBox *g : findChildren<QGroupBox *>())
         if (g->title() == Temp_Group) GBTemp = g;
-    auto *row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("Перечень параметров для чтения "), this));
-    BitBtnParList = new QPushButton(QStringLiteral("..."), this);
+    BitBtnParList = new QPushButton(QStringLiteral("..."), Rows_Widget);
     BitBtnParList->setObjectName("BitBtnParList");
     BitBtnParList->setAutoDefault(false);
-    row->addWidget(BitBtnParList);
-    row->addStretch(1);
-    Body->addLayout(row);
+    Add_Row(new QLabel(QStringLiteral("Перечень параметров для чтения "), Rows_Widget), BitBtnParList);
     connect(BitBtnParList, &QPushButton::clicked, this, &TFormConHGC::Par_List_Click);
 }
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 #include <cstring>
 
@@ -107,6 +108,39 @@ private slots:
         QCOMPARE(f.Accepted, uint8_t(0));
         QCOMPARE(uint16_t(t1[1].reg), uint16_t(21));
         QCOMPARE(int(t14[8]), 1);
+    }
+
+    // The fields above, inside and below the " Для чтения Т газа " group start and end at one
+    // place, the list button under them; radio buttons without a caption keep their place.
+    void fields_line_up_across_groups()
+    {
+        uint8_t t14[16] = {1, 11, 1, 0, 20, 3, 8, 1, 1, 1, 0, 1, 0, 0, 2, 30};
+        const uint8_t adrs[2] = {3, 4};
+        TFormConHGC f;
+        f.Tab_Data = t14;
+        f.Vich_Count = 2;
+        f.Vich_Adr = adrs;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QList<QWidget *> fields;
+        for (int i = 0; i < f.Row_Count(); ++i)
+            fields << (f.List(i) ? static_cast<QWidget *>(f.List(i)) : static_cast<QWidget *>(f.Edit(i)));
+        const QRect first(fields[0]->mapTo(&f, QPoint(0, 0)), fields[0]->size());
+        for (QWidget *w : fields) {
+            const QRect r(w->mapTo(&f, QPoint(0, 0)), w->size());
+            QVERIFY2(r.left() == first.left() && r.right() == first.right(), qPrintable(w->objectName()));
+        }
+        QCOMPARE(f.BitBtnParList->mapTo(&f, QPoint(0, 0)).x(), first.left());
+
+        TFormConVich v;
+        uint8_t t9[8] = {2, 1, 3, 10, 0, 1, 0, 0};
+        v.Tab_Data = t9;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QRadioButton *b = v.Radio(v.Row_Of("rb"), 0);
+        QVERIFY(b);
+        const QWidget *box = b->parentWidget()->parentWidget();
+        QVERIFY(b->mapTo(box, QPoint(0, 0)).x() < v.List(0)->mapTo(&v, QPoint(0, 0)).x() / 2);
     }
 
     void chromatograph_count_beyond_twenty_copies_twenty()

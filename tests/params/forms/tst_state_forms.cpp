@@ -311,6 +311,7 @@ private slots:
         m.Run("NSit", [&](QDialog &d) {
             if (auto *p = qobject_cast<TFormPrz *>(&d)) {
                 QVERIFY(QTest::qWaitForWindowExposed(p));
+                QTest::qWait(400);   // under a window manager: framed and placed by its frame
                 if (at.isEmpty()) {
                     // Moved as a window manager moves it, not by the program.
                     const QPoint to = p->geometry().topLeft() + QPoint(37, 23);
