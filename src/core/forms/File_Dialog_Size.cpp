@@ -11,11 +11,13 @@
 #include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTreeView>
@@ -150,10 +152,26 @@ int Widest(const QTreeView &v, const QStringList &texts, bool icon)
     return w;
 }
 
+// The places on the left ("Компьютер", the home folder) whole: the list beside them gets
+// the room it had, and the dialog grows for it below.
+void Fit_Places(QFileDialog &d)
+{
+    auto *places = d.findChild<QListView *>(QStringLiteral("sidebar"));
+    auto *split = d.findChild<QSplitter *>(QStringLiteral("splitter"));
+    if (!places || !split || split->count() < 2 || split->indexOf(places) != 0) return;
+    const int need = places->sizeHintForColumn(0) + 2 * places->frameWidth() + 2 * places->spacing() +
+                     places->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, places);
+    QList<int> sizes = split->sizes();
+    if (sizes.size() < 2 || sizes[0] >= need) return;
+    sizes[0] = need;
+    split->setSizes(sizes);
+}
+
 void Fit(QFileDialog &d)
 {
     QTreeView *v = Tree_Of(d);
     if (!v) return;   // a native dialog sizes itself
+    Fit_Places(d);
     QHeaderView *h = v->header();
     const File_Column_Texts t = Typical_Column_Texts(d);
     const QStringList *texts[COLS] = {&t.name, &t.size, &t.type, &t.date};

@@ -19,9 +19,11 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLibraryInfo>
+#include <QListView>
 #include <QMimeDatabase>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QTreeView>
@@ -89,6 +91,10 @@ QStringList Faults(QFileDialog &d, const QStringList &names, const QStringList &
     }
     if (h->length() > v->viewport()->width())
         out << QStringLiteral("columns %1 wide in a list %2 wide").arg(h->length()).arg(v->viewport()->width());
+    // The places beside the list ("Компьютер", the home folder) whole too.
+    if (const auto *places = d.findChild<QListView *>(QStringLiteral("sidebar"));
+        places && places->sizeHintForColumn(0) > places->viewport()->width())
+        out << QStringLiteral("places need %1, have %2").arg(places->sizeHintForColumn(0)).arg(places->viewport()->width());
     const QRect f = d.frameGeometry();
     if (!d.screen()->availableGeometry().contains(f))
         out << QStringLiteral("dialog %1x%2 at %3,%4 off the screen").arg(f.width()).arg(f.height()).arg(f.x()).arg(f.y());
@@ -244,6 +250,7 @@ private slots:
             d.show();
             Wait_Listed(d, 1);
             for (int c = 0; c < 4; ++c) Tree(d)->header()->resizeSection(c, 30);
+            d.findChild<QSplitter *>(QStringLiteral("splitter"))->setSizes({40, 500});
             d.setViewMode(QFileDialog::List);
         }
         QCOMPARE(QSettings(QSettings::UserScope, "QtProject").value("FileDialog/viewMode").toString(), QString("List"));
