@@ -108,7 +108,8 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
         }
         if (r.kind != Field_Row::Radio) ctl->setObjectName(QLatin1String(r.name));
         if (box_text) {
-            grid->addWidget(ctl, line, 0, Qt::AlignLeft | Qt::AlignVCenter);
+            // Across the row: the box's text is no caption of the column.
+            grid->addWidget(ctl, line, 0, 1, 4, Qt::AlignLeft | Qt::AlignVCenter);
         } else if (r.kind == Field_Row::Check) {
             // The lines stand where the box's own caption would, not in the column of the
             // other rows' fields: that column's width has nothing to do with this box.
@@ -320,6 +321,11 @@ void TFormField_List::Add_Row(QWidget *label, QWidget *field)
     const int line = g->rowCount();
     g->addWidget(label, line, 0);
     g->addWidget(field, line, 1, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void TFormField_List::Align_With(QGroupBox *box)
+{
+    if (auto *g = box ? qobject_cast<QGridLayout *>(box->layout()) : nullptr) Grids.push_back({g, box});
 }
 
 void TFormField_List::Align_Grids()

@@ -134,6 +134,9 @@ protected:
     // A row of the dialog's own below the last rows, its field lined up with theirs (at its
     // own width). Call from the derived constructor.
     void Add_Row(QWidget *label, QWidget *field);
+    // A group of the dialog's own, laid out as the rows are (captions in column 0 of a grid,
+    // fields in column 1), whose fields line up with theirs.
+    void Align_With(QGroupBox *box);
 
 private:
     struct Row_Ctl {

@@ -159,6 +159,8 @@ TFormSys::TFormSys(QWidget *owner) : TFormField_List(Sys_Desc(), owner)
     Winter = new TDst_Group(Winter_Desc, this);
     Body->insertWidget(0, Summer);
     Body->insertWidget(1, Winter);
+    Align_With(Summer);
+    Align_With(Winter);
     ComboBox1 = List(Row_Of("ComboBox1"));
     CheckBox1 = Check_Box(Row_Of("CheckBox1"));
     CheckBox2 = Check_Box(Row_Of("CheckBox2"));

@@ -179,6 +179,10 @@ private slots:
         f.Dev_Write = 1;
         f.show();
         TDst_Group *w = f.Winter;
+        // The fields of both seasons and the contract hour start and end at one place.
+        const auto span = [&f](const QWidget *c) { return std::pair(c->mapTo(&f, QPoint(0, 0)).x(), c->width()); };
+        for (const QWidget *c : {static_cast<QWidget *>(f.Summer->Method), static_cast<QWidget *>(w->Hour)})
+            QCOMPARE(span(c), span(f.ComboBox1));
         QCOMPARE(f.Summer->Ordinal->currentText(), QString("Последний"));
         QCOMPARE(w->Day->currentText(), QString("31"));
 
