@@ -6,13 +6,9 @@
 #include "core/forms/Dialogs.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>

@@ -7,6 +7,7 @@
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 
 #include <QApplication>
@@ -22,7 +23,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 
 namespace {
@@ -82,24 +82,6 @@ QComboBox *Attempts_Combo(const char *name, QWidget *parent)
     c->setObjectName(QLatin1String(name));
     for (int i = 1; i <= 5; ++i) c->addItem(QStringLiteral(" %1").arg(i));
     return c;
-}
-
-// Panels shown one above the other line up as one grid would: in each of the caption and the
-// field column every panel takes the widest of them all. Run after the lists are filled, as
-// their texts size them.
-void Line_Up(std::initializer_list<QGridLayout *> grids)
-{
-    for (int col : {0, 1}) {
-        int widest = 0;
-        for (QGridLayout *grid : grids)
-            for (int i = 0; i < grid->count(); ++i) {
-                int row = 0, c = 0, rows = 0, cols = 0;
-                grid->getItemPosition(i, &row, &c, &rows, &cols);
-                if (c == col && cols == 1 && !grid->itemAt(i)->isEmpty())
-                    widest = std::max(widest, grid->itemAt(i)->sizeHint().width());
-            }
-        for (QGridLayout *grid : grids) grid->setColumnMinimumWidth(col, widest);
-    }
 }
 
 QString Command_Text(const char (&cmd)[MODEM_COMMAND_LEN])
@@ -317,7 +299,8 @@ void TFormConn_Par::FormShow()
         Edit8->setText(QString::number(Lp.Preambles));
         fill_attempts(ComboBox6, Lp.Repeat);
     }
-    Line_Up({static_cast<QGridLayout *>(pn_dir->layout()), static_cast<QGridLayout *>(pn_fon->layout())});
+    // The two panels one above the other line up as one grid would.
+    Line_Up_Grids({static_cast<QGridLayout *>(pn_dir->layout()), static_cast<QGridLayout *>(pn_fon->layout())});
     adjustSize();
     // As wide as the contents need, and the caption of the link type (set above) whole.
     setFixedWidth(std::max(sizeHint().width(), Caption_Width(this, windowTitle())));

@@ -16,7 +16,6 @@
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionViewItem>

@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStyle>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -247,10 +246,8 @@ void TFormMain::Place_From_Settings()
         move(want.topLeft());
         return;
     }
-    // The frame is not known before the window is shown: a title bar and borders as wide as
-    // the common window managers draw them.
-    const int title = std::max(32, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8);
-    const QRect g = Fit_Window(want, scr->availableGeometry(), QMargins(8, title, 8, 8));
+    // The frame is not known before the window is shown: the placing's guess of it.
+    const QRect g = Fit_Window(want, scr->availableGeometry(), Frame_Margins(this));
     resize(g.size());
     // Without a stored place the window is centred, by the frame it turns out to have.
     if (Form_Place_Stored) move(g.topLeft());

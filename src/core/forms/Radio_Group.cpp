@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 

@@ -158,8 +158,9 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        if (watched->isWidgetType() && !e->spontaneous() &&
-            (e->type() == QEvent::Hide || e->type() == QEvent::Show)) {
+        // Every event of the program passes here: the type first.
+        if (e->type() != QEvent::Show && e->type() != QEvent::Hide) return false;
+        if (watched->isWidgetType() && !e->spontaneous()) {
             auto *w = static_cast<QWidget *>(watched);
             const bool on_screen = w->property(kOnScreen).toBool();
             if (!Frame_Window(w) || (!on_screen && !Placed_Here(w))) return false;

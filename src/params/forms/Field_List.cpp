@@ -1,5 +1,6 @@
 #include "params/forms/Field_List.h"
 
+#include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 
 #include <QCheckBox>
@@ -49,15 +50,15 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
             grid = new QGridLayout;
             grid->setVerticalSpacing(4);
             line = 0;
-            QGroupBox *box = nullptr;
             if (group.isEmpty()) {
                 outer->addLayout(grid);
             } else {
-                box = new QGroupBox(group, Rows_Widget);
+                auto *box = new QGroupBox(group, Rows_Widget);
                 box->setLayout(grid);
                 outer->addWidget(box);
             }
-            Grids.push_back({grid, box});
+            Grids << grid;
+            Last_Rows = grid;
         }
         auto *labels = new QVBoxLayout;
         labels->setSpacing(0);
@@ -316,8 +317,8 @@ void TFormField_List::Load()
 
 void TFormField_List::Add_Row(QWidget *label, QWidget *field)
 {
-    if (Grids.empty()) return;
-    QGridLayout *g = Grids.back().grid;
+    QGridLayout *g = Last_Rows;
+    if (!g) return;
     const int line = g->rowCount();
     g->addWidget(label, line, 0);
     g->addWidget(field, line, 1, Qt::AlignLeft | Qt::AlignVCenter);
@@ -325,38 +326,17 @@ void TFormField_List::Add_Row(QWidget *label, QWidget *field)
 
 void TFormField_List::Align_With(QGroupBox *box)
 {
-    if (auto *g = box ? qobject_cast<QGridLayout *>(box->layout()) : nullptr) Grids.push_back({g, box});
+    if (auto *g = box ? qobject_cast<QGridLayout *>(box->layout()) : nullptr) Grids << g;
 }
 
 void TFormField_List::Align_Grids()
 {
-    // Each run of rows (and each group box) is a grid of its own, and a grid sizes its
-    // columns by its own texts: the fields of one dialog would start and end at other places
-    // from grid to grid. The caption column of every grid ends where the widest ends, the
-    // fields are as wide as the widest, and what room is left goes past the units.
-    auto natural = [](QGridLayout *g, int col) {
-        int w = 0;
-        for (int i = 0; i < g->count(); ++i) {
-            int r = 0, c = 0, rs = 0, cs = 0;
-            g->getItemPosition(i, &r, &c, &rs, &cs);
-            if (c == col && cs == 1 && !g->itemAt(i)->isEmpty()) w = std::max(w, g->itemAt(i)->sizeHint().width());
-        }
-        return w;
-    };
-    auto inset = [](const Grid_Of &g) {
-        const int own = g.grid->contentsMargins().left();
-        return g.box ? g.box->contentsMargins().left() + own : own;
-    };
-    int caption_end = 0, field_w = 0;
-    for (const Grid_Of &g : Grids) {
-        caption_end = std::max(caption_end, inset(g) + natural(g.grid, 0));
-        field_w = std::max(field_w, natural(g.grid, 1));
-    }
-    for (const Grid_Of &g : Grids) {
-        g.grid->setColumnMinimumWidth(0, caption_end - inset(g));
-        g.grid->setColumnMinimumWidth(1, field_w);
-        for (int c = 0; c < 4; ++c) g.grid->setColumnStretch(c, 0);
-        g.grid->setColumnStretch(4, 1);
+    // Every run of rows and every group is a grid of its own: their fields start and end at
+    // one place, and what room is left goes past the units (columns 2 and 3).
+    Line_Up_Grids(Grids);
+    for (QGridLayout *g : std::as_const(Grids)) {
+        for (int c = 0; c < 4; ++c) g->setColumnStretch(c, 0);
+        g->setColumnStretch(4, 1);
     }
     if (layout()) layout()->activate();
 }

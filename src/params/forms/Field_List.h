@@ -153,9 +153,6 @@ private:
 
     Field_List_Desc D;
     std::vector<Row_Ctl> Ctl;
-    struct Grid_Of {
-        QGridLayout *grid;
-        QGroupBox *box;   // null for rows outside a group
-    };
-    std::vector<Grid_Of> Grids;
+    QList<QGridLayout *> Grids;        // the rows' grids and the groups lined up with them
+    QGridLayout *Last_Rows = nullptr;  // the grid of the last rows
 };
