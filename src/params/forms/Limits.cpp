@@ -75,13 +75,15 @@ bool TFormLimits::Check()
         const Row &r = Rows[size_t(i)];
         float v = 0;
         if (!Take_Float(r.ev, v, r.pn->text())) return false;
-        // An untouched text is the value rounded for showing, not the value: the stored value
-        // is kept, and it is what must lie within the range. A value typed is taken as typed,
-        // even when it reads like the rounded one (0.2 over a stored 0.2004 shown "0.200").
-        if (!Typed[i] && r.ev->text() == Shown[i]) v = Work[i];
+        // What the row shows is what is judged: a value refused must be one the user can see.
         if (!Limit_Accepts(Kind, i, v))
             return Refuse(QStringLiteral("Параметр \"%1 \".").arg(r.pn->text()),
                           QStringLiteral("Вводите значения согласно допустимому диапазону"));
+        // An untouched text is the stored value rounded for showing: the stored value is kept
+        // while it is itself in the range; one beyond it gives way to the value shown. A value
+        // typed is taken as typed, even when it reads like the rounded one (0.2 over a stored
+        // 0.2004 shown "0.200").
+        if (!Typed[i] && r.ev->text() == Shown[i] && Limit_Accepts(Kind, i, Work[i])) v = Work[i];
         Work[i] = v;
     }
     return true;

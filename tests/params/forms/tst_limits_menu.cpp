@@ -170,19 +170,63 @@ private slots:
     void bound_plus_tolerance_accepted()
     {
         Three_Parameters();
-        // A stored value beyond the range is refused untouched, though it shows rounded into
-        // the range; the bound plus its tolerance is accepted.
-        m.sim.Set_Field(23, 0, F32(18.00004f));
         m.Run("NLowAttent", [&](QDialog &d) {
-            auto &f = m.As<TFormLimits>(d);
-            QCOMPARE(Ev(d, 1)->text(), QString("18.000"));
-            f.BitBtnWrite->click();
-            QCOMPARE(m.ques.asked.size(), 1);
             Ev(d, 1)->setText("18.00001");
-            f.BitBtnWrite->click();
+            m.As<TFormLimits>(d).BitBtnWrite->click();
+        });
+        QVERIFY(m.ques.asked.isEmpty());
+        QCOMPARE(To_F32(m.sim.Field(23, 0)), 18.00001f);
+    }
+
+    // An untouched row is judged by what it shows. Its stored value stays only while that
+    // value is itself in the range; otherwise the value shown is the one written.
+    void untouched_row_judged_by_its_text_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<float>("written");
+        QTest::newRow("beyond the bound") << 0 << 18.00004f << "18.000" << 18.0f;
+        QTest::newRow("zero row") << 16 << 0.001f << "0" << 0.0f;
+        QTest::newRow("in by the tolerance") << 0 << 18.00001f << "18.000" << 18.00001f;
+    }
+    void untouched_row_judged_by_its_text()
+    {
+        QFETCH(int, field);
+        QFETCH(float, stored);
+        QFETCH(QString, shown);
+        QFETCH(float, written);
+        m.sim.Set_Field(14, 14, QByteArray(1, char(field + 1)));
+        for (int i = 0; i < field; ++i) m.sim.Set_Field(23, i, F32(Limit_Ranges[1][i].def));
+        m.sim.Set_Field(23, field, F32(stored));
+        m.Sync();
+        const int n = field + 1;
+        m.Run("NLowAttent", [&](QDialog &d) {
+            QCOMPARE(Ev(d, n)->text(), shown);
+            m.As<TFormLimits>(d).BitBtnWrite->click();
+        });
+        QVERIFY(m.ques.asked.isEmpty());
+        QCOMPARE(m.sim.Field(23, field), F32(written));
+        QCOMPARE(m.Writes(), (stored == written ? QList<Req>{} : QList<Req>{{2, 23, field, 1}}));
+    }
+
+    // The same row typed out of its range is still refused.
+    void typed_out_of_range_refused()
+    {
+        Three_Parameters();
+        m.sim.Set_Field(23, 0, F32(18.00004f));
+        const QByteArray before = m.sim.Table(23);
+        m.Sync();
+        m.Run("NLowAttent", [&](QDialog &d) {
+            QLineEdit *e = Ev(d, 1);
+            e->selectAll();
+            QTest::keyClicks(e, "18.1");
+            m.As<TFormLimits>(d).BitBtnWrite->click();
+            QVERIFY(d.isVisible());
         });
         QCOMPARE(m.ques.asked.size(), 1);
-        QCOMPARE(To_F32(m.sim.Field(23, 0)), 18.00001f);
+        QCOMPARE(m.ques.asked[0].line2, QString("Вводите значения согласно допустимому диапазону"));
+        QCOMPARE(m.sim.Table(23), before);
     }
 
     void write_flags_changed_and_unknown()
