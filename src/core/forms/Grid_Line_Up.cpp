@@ -28,7 +28,7 @@ int Inset(const QGridLayout *g)
 
 } // namespace
 
-void Line_Up_Grids(const QList<QGridLayout *> &grids)
+void Line_Up_Grids(const QList<QGridLayout *> &grids, int spare_column)
 {
     int caption_end = 0, field_w = 0;
     for (const QGridLayout *g : grids) {
@@ -38,5 +38,8 @@ void Line_Up_Grids(const QList<QGridLayout *> &grids)
     for (QGridLayout *g : grids) {
         g->setColumnMinimumWidth(0, caption_end - Inset(g));
         g->setColumnMinimumWidth(1, field_w);
+        if (spare_column < 0) continue;
+        for (int c = 0; c < spare_column; ++c) g->setColumnStretch(c, 0);
+        g->setColumnStretch(spare_column, 1);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/Codepage.h"
 #include "core/Stringi.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 
 #include <QComboBox>
@@ -67,6 +68,7 @@ TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Acc
     setWindowTitle(QStringLiteral("Измеряемый параметр хроматографа"));
     auto *g = new QGridLayout;
     Body->addLayout(g);
+    Grids << g;
     auto edit = [this](const char *name, int max_len) {
         auto *e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
@@ -106,13 +108,15 @@ TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Acc
     add(QStringLiteral("Единица измерений"), CB_Unit);
     add(QStringLiteral("Адрес регистра Modbus\nтекущего значения"), Edit_Reg);
     add(QStringLiteral("Формат отображения данных\n(кол. знаков после запятой)"), CB_Dec);
+    // Below the rows, not inside their grid: a grid of its own, lined up with theirs.
     auto *box = new QGroupBox(QStringLiteral(" Диапазон измерений "), this);
     auto *bl = new QGridLayout(box);
     bl->addWidget(Caption(box, QStringLiteral("Миним. значение")), 0, 0);
     bl->addWidget(Edit_Min, 0, 1);
     bl->addWidget(Caption(box, QStringLiteral("Максим. значение")), 1, 0);
     bl->addWidget(Edit_Max, 1, 1);
-    g->addWidget(box, row, 0, 1, 2);
+    Body->addWidget(box);
+    Grids << bl;
 
     connect(Edit_Min, &QLineEdit::editingFinished, this, [this] { Range_Left(Edit_Min, false); });
     connect(Edit_Max, &QLineEdit::editingFinished, this, [this] { Range_Left(Edit_Max, true); });
@@ -139,6 +143,10 @@ void TForm_Chr_Par::Load()
     Work.decimals = uint8_t(Chr_Par_Decimals(Work));
     CB_Dec->setCurrentIndex(Work.decimals);
     Show_Range();
+    // The unit list holds its items now. The fields start and end at one place; what room is
+    // left goes past them.
+    Line_Up_Grids(Grids, 2);
+    layout()->activate();
 }
 
 void TForm_Chr_Par::Show_Range()

@@ -4,7 +4,10 @@
 #include "params/Chr_Par.h"
 #include "params/forms/Param_Dialog.h"
 
+#include <QList>
+
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -36,6 +39,7 @@ private:
     void Range_Left(QLineEdit *edit, bool is_max);
     void Show_Range();
     QString Min_Shown, Max_Shown;   // range texts as the dialog last wrote them
+    QList<QGridLayout *> Grids;     // the rows and the range group
 };
 
 // The list of the measured parameters: Tab_Data points to the caller's Chr_Par_List.

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,6 +27,18 @@ int Caption_Offset(const QCheckBox *box)
     opt.text = QStringLiteral("x");
     opt.rect = QRect(QPoint(0, 0), box->sizeHint());
     return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, box).left();
+}
+
+// Every widget the layout places, also those of its nested layouts (a row's caption lines).
+void Placed_Widgets(const QLayout *l, QList<QWidget *> &out)
+{
+    for (int i = 0; i < l->count(); ++i) {
+        QLayoutItem *it = l->itemAt(i);
+        if (QWidget *w = it->widget())
+            out << w;
+        else if (const QLayout *sub = it->layout())
+            Placed_Widgets(sub, out);
+    }
 }
 
 } // namespace
@@ -313,6 +326,7 @@ void TFormField_List::Load()
     Load_Extra();
     // The lists hold their items now: the columns are measured at what they show.
     Align_Grids();
+    Watch_Rows();
 }
 
 void TFormField_List::Add_Row(QWidget *label, QWidget *field)
@@ -333,12 +347,25 @@ void TFormField_List::Align_Grids()
 {
     // Every run of rows and every group is a grid of its own: their fields start and end at
     // one place, and what room is left goes past the units (columns 2 and 3).
-    Line_Up_Grids(Grids);
-    for (QGridLayout *g : std::as_const(Grids)) {
-        for (int c = 0; c < 4; ++c) g->setColumnStretch(c, 0);
-        g->setColumnStretch(4, 1);
-    }
+    Line_Up_Grids(Grids, 4);
     if (layout()) layout()->activate();
+}
+
+void TFormField_List::Watch_Rows()
+{
+    // Hidden rows are not measured: a row shown later (a group offering more of itself) may
+    // hold the widest caption, and one hidden may have held it.
+    for (const QGridLayout *g : std::as_const(Grids)) {
+        QList<QWidget *> placed;
+        Placed_Widgets(g, placed);
+        for (QWidget *w : std::as_const(placed)) w->installEventFilter(this);
+    }
+}
+
+bool TFormField_List::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) Align_Grids();
+    return TParam_Dialog::eventFilter(watched, event);
 }
 
 bool TFormField_List::Check()

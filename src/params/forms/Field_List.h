@@ -13,7 +13,8 @@
 // The row's label lines stand left of the control, one QLabel each (a Check row with one
 // line carries it as the box's text; more lines stand right of the box, where its text
 // would). Rows sharing a non-empty `group` title in a run sit in
-// one QGroupBox.
+// one QGroupBox. The fields of every run and group start and end at one place, also after
+// rows are shown or hidden.
 //
 // Accept runs, in this order:
 //   1. completeness: every enabled List/Radio row needs a choice, every enabled Typed_List or
@@ -138,6 +139,9 @@ protected:
     // fields in column 1), whose fields line up with theirs.
     void Align_With(QGroupBox *box);
 
+    // Lines the grids up again when a row of theirs is shown or hidden.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     struct Row_Ctl {
         QComboBox *list = nullptr;
@@ -150,6 +154,7 @@ private:
     int64_t Item_Value(const Field_Row &r, int item) const;
     void Apply_Dependency(int row);
     void Align_Grids();
+    void Watch_Rows();
 
     Field_List_Desc D;
     std::vector<Row_Ctl> Ctl;

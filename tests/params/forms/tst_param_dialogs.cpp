@@ -203,6 +203,19 @@ private slots:
         QCOMPARE(int(p.reserved), 0x5A);
     }
 
+    // The range group's fields start and end where the fields above them do.
+    void chr_par_range_fields_line_up()
+    {
+        Chr_Par p = Make_Par("Метан", 3, 4, 5, 50, 2);
+        TForm_Chr_Par f;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+        f.show();
+        const auto span = [&f](const QWidget *c) { return std::pair(c->mapTo(&f, QPoint(0, 0)).x(), c->width()); };
+        for (const QWidget *c : std::initializer_list<const QWidget *>{f.Edit_Name, f.CB_Type, f.CB_Unit, f.Edit_Reg,
+                                                                        f.CB_Dec, f.Edit_Min, f.Edit_Max})
+            QCOMPARE(span(c), span(f.Edit_Symbol));
+    }
+
     void chr_par_keeps_what_was_not_typed()
     {
         // A 30-character name is shown cut to 25 but reaches the record whole.

@@ -207,6 +207,45 @@ private slots:
         QCOMPARE(Raw(t6, 12), QByteArray("\x03\xC9\x02\x0B\x19\x01\x00\x01\x00\x01\x11\x22", 12));
     }
 
+    // Rows a season group shows or hides keep every field of the dialog starting and ending
+    // where the contract hour's does.
+    void system_parameters_fields_stay_lined_up()
+    {
+        uint8_t t6[12] = {0, 0x81, 2, 0, 0x81, 3, 10, 1, 0, 0, 0, 0};
+        TFormSys f;
+        f.Tab_Data = t6;
+        f.show();
+        // The count of fields shown, or the first one out of line.
+        const auto lined_up = [&f](const char *step) {
+            QCoreApplication::processEvents();
+            const auto span = [&f](const QWidget *c) { return std::pair(c->mapTo(&f, QPoint(0, 0)).x(), c->width()); };
+            const auto want = span(f.ComboBox1);
+            int shown = 0;
+            for (const QComboBox *c : f.findChildren<QComboBox *>()) {
+                if (!c->isVisible()) continue;
+                ++shown;
+                if (span(c) != want)
+                    return QString("%1: %2 at %3 (%4 wide), not %5 (%6)")
+                        .arg(step, c->objectName())
+                        .arg(span(c).first)
+                        .arg(span(c).second)
+                        .arg(want.first)
+                        .arg(want.second);
+            }
+            return QString::number(shown);
+        };
+        QCOMPARE(lined_up("opened"), QString("3"));
+        f.Summer->Month->setCurrentIndex(1);   // the widest captions: ordinal and weekday
+        QCOMPARE(lined_up("summer"), QString("7"));
+        f.Winter->Month->setCurrentIndex(2);
+        f.Winter->Method->setCurrentIndex(0);
+        QCOMPARE(lined_up("winter"), QString("10"));
+        f.Summer->Month->setCurrentIndex(0);
+        QCOMPARE(lined_up("summer off"), QString("6"));
+        f.Winter->Month->setCurrentIndex(0);
+        QCOMPARE(lined_up("both off"), QString("3"));
+    }
+
     void system_parameters_refuse_without_contract_hour()
     {
         uint8_t t6[12] = {0, 0, 0, 0, 0, 1, 24, 1, 0, 0, 0, 0};
