@@ -2,6 +2,7 @@
 
 #include "core/Suplfunc.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -69,6 +70,13 @@ void Install_Float_Filter(QLineEdit *edit)
 
 bool Enter_Button_Filter::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+        if (why != Qt::MouseFocusReason && why != Qt::PopupFocusReason)
+            if (auto *b = qobject_cast<QAbstractButton *>(watched))
+                b->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress) return false;
     const auto *ke = static_cast<QKeyEvent *>(event);
     if (ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter) return false;

@@ -26,7 +26,11 @@ public:
 
 // Enter (Return or the keypad's Enter) on a focused push button presses it, in every window
 // of the program, as Space does; Enter elsewhere is left to the window (a default button, or
-// a box that moves the focus on). Installed once on the application.
+// a box that moves the focus on). A button that gets the focus otherwise than by a click shows
+// its focus frame, as after Tab: the style draws the frame only in a window marked as led by
+// the keyboard, and Qt sets that mark for Tab and the arrow keys alone, not when Enter in a
+// box, the program or the opening of a window puts the focus on a button. Installed once on
+// the application.
 class Enter_Button_Filter : public QObject {
     Q_OBJECT
 public:

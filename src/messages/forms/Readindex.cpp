@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -117,6 +118,21 @@ void TFormIndex::Apply_Choice(int choice)
     // through the choices; a range to give takes it to the start box however it was chosen.
     if (p.enabled) Focus_After_Choice(Start_Edit);
     else Btn_Accept->setFocus();
+}
+
+void TFormIndex::keyPressEvent(QKeyEvent *e)
+{
+    // Enter in the choices does what it does where a click would have put the focus: a preset
+    // is accepted as by "Принять"; the range to give is typed from the start box on.
+    const bool enter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+                       !(e->modifiers() & ~Qt::KeypadModifier);
+    auto *b = qobject_cast<QAbstractButton *>(focusWidget());
+    if (!enter || !b || !Choice->buttons().contains(b)) {
+        QDialog::keyPressEvent(e);
+        return;
+    }
+    if (Choice->checkedId() == int(INDEX_GIVEN)) Start_Edit->setFocus(Qt::OtherFocusReason);
+    else if (Btn_Accept->isEnabled()) Btn_Accept->click();
 }
 
 void TFormIndex::Btn_Accept_Click()

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class QButtonGroup;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,4 +40,5 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 };

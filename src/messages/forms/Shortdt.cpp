@@ -75,16 +75,14 @@ void TFormShortDate::Build_Panel(Short_Panel &p, uint8_t kind)
     p.Panel->setObjectName(QStringLiteral("Panel_") + tag);
     p.Lbl_Oldest = new QLabel(p.Panel);
     p.Lbl_Newest = new QLabel(p.Panel);
+    // Made in the order Tab takes them: the start group whole, then the end group.
+    const bool hours = kind != SHORT_DAILY, minutes = kind == SHORT_MINUTES;
     p.Start_Date = Req_Date_Edit(p.Panel, "Start_Date");
+    if (hours) p.Start_Hour = Req_Number_List(p.Panel, "Start_Hour", 23);
+    if (minutes) p.Start_Min = Req_Number_List(p.Panel, "Start_Min", 59);
     p.End_Date = Req_Date_Edit(p.Panel, "End_Date");
-    if (kind != SHORT_DAILY) {
-        p.Start_Hour = Req_Number_List(p.Panel, "Start_Hour", 23);
-        p.End_Hour = Req_Number_List(p.Panel, "End_Hour", 23);
-    }
-    if (kind == SHORT_MINUTES) {
-        p.Start_Min = Req_Number_List(p.Panel, "Start_Min", 59);
-        p.End_Min = Req_Number_List(p.Panel, "End_Min", 59);
-    }
+    if (hours) p.End_Hour = Req_Number_List(p.Panel, "End_Hour", 23);
+    if (minutes) p.End_Min = Req_Number_List(p.Panel, "End_Min", 59);
 
     auto *choice_box = new QGroupBox(QStringLiteral(" Задание периода"), p.Panel);
     auto *cl = new QVBoxLayout(choice_box);

@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 namespace {
@@ -113,6 +114,8 @@ private slots:
         f.Edit4->setText("55");
         f.Edit1->setText("stale");
         f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
         QVERIFY(f.Edit4->text().isEmpty());
         QVERIFY(f.Edit1->text().isEmpty());
         QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.Edit4));
@@ -123,6 +126,11 @@ private slots:
         QTest::keyClick(f.Edit1, Qt::Key_Return);
         QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.BitBtn1));
         QCOMPARE(int(f.Accepted), 0);   // Enter in the password box does not accept by itself
+        // ... and "Принять" shows that it has the focus, as after Tab.
+        QStyleOptionButton look;
+        look.initFrom(f.BitBtn1);
+        QVERIFY(look.state & QStyle::State_HasFocus);
+        QVERIFY(look.state & QStyle::State_KeyboardFocusChange);
         QTest::keyClick(f.BitBtn1, Qt::Key_Return);
         QCOMPARE(int(f.Accepted), 1);
         QCOMPARE(QByteArray(f.Ident_Code, 4), QByteArray("77  "));

@@ -208,6 +208,63 @@ private slots:
         QCOMPARE(f->focusWidget(), static_cast<QWidget *>(accept));
     }
 
+    // Tab goes through the start group (date, hour, minute), then the end group, the choice
+    // and the buttons; Shift+Tab back the same way. Within a date picker Tab walks its fields.
+    void short_period_tab_order()
+    {
+        const Arh_Range range{{26, 3, 1, 6, 0}, {26, 3, 5, 9, 0}};
+        const auto tab = [](Qt::KeyboardModifiers m) {
+            QWidget *from = QApplication::focusWidget();
+            for (int i = 0; i < 3 && QApplication::focusWidget() == from; ++i) QTest::keyClick(from, Qt::Key_Tab, m);
+            return QApplication::focusWidget();
+        };
+        for (uint8_t kind : {0, 3}) {
+            Rd_Arh_Rec.period_choice = 2;   // the given period: every box enabled
+            TFormShortDate f;
+            f.Range = &range;
+            f.Kind = kind;
+            f.show();
+            f.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&f));
+            const Short_Panel *p = f.Panel();
+            QList<QWidget *> order{p->Start_Date, p->Start_Hour, p->Start_Min, p->End_Date, p->End_Hour,
+                                   p->End_Min, p->Choice_Btn.last(), p->Btn_Accept, p->Btn_Cancel};
+            order.removeAll(nullptr);
+            order[0]->setFocus();
+            for (qsizetype i = 1; i < order.size(); ++i) QCOMPARE(tab(Qt::NoModifier), order[i]);
+            for (qsizetype i = order.size() - 2; i >= 0; --i) QCOMPARE(tab(Qt::ShiftModifier), order[i]);
+        }
+    }
+
+    // Enter after a preset chosen with an arrow key accepts it, as on "Принять"; on
+    // "Заданный диапазон данных" it goes to the start box and accepts nothing.
+    void index_enter_in_the_choices()
+    {
+        Rd_Arh_Rec.index_choice = 0;
+        TFormIndex f;
+        f.Oldest = 1;
+        f.Newest = 400;
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Choice_Btn[0]->setFocus();
+        QTest::keyClick(f.Choice_Btn[0], Qt::Key_Down);
+        QCoreApplication::processEvents();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(int(f.Ok), 1);
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.First, 301u);
+        QCOMPARE(f.Count, 100u);
+
+        Rd_Arh_Rec.index_choice = 4;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Choice_Btn[4]->setFocus();
+        QTest::keyClick(f.Choice_Btn[4], Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.Start_Edit));
+        QVERIFY(f.isVisible() && rec.asked.isEmpty());
+    }
+
     // Arrow keys go through the presets with the focus in the group; reaching "Заданный
     // диапазон данных" takes it to the start box, as a click does.
     void index_choice_by_arrow_keys()
