@@ -192,8 +192,6 @@ void default_rd_arh(double now)
 
 } // namespace
 
-bool Form_Place_Stored = false;
-
 QString Ini_Dir() { return Work_Dir() + QStringLiteral("INI/"); }
 
 void Set_Ini_Paths()
@@ -218,10 +216,6 @@ bool Read_Ini(const QString &path, int screen_width, int screen_height)
     // Centred on the screen unless a place is stored; the size just read counts.
     const int64_t def_left = screen_width > 0 ? (int64_t(screen_width) - c.Form_Width) / 2 : 0;
     const int64_t def_top = screen_height > 0 ? (int64_t(screen_height) - c.Form_Height) / 2 : 0;
-    bool left_found = false, top_found = false;
-    ini.Read_Raw(CURR, "Form_Left", &left_found);
-    ini.Read_Raw(CURR, "Form_Top", &top_found);
-    Form_Place_Stored = left_found || top_found;
     c.Form_Left = int32_t(clamp64(ini.Read_Integer(CURR, "Form_Left", def_left), FORM_POS_MIN, FORM_POS_MAX));
     c.Form_Top = int32_t(clamp64(ini.Read_Integer(CURR, "Form_Top", def_top), FORM_POS_MIN, FORM_POS_MAX));
 

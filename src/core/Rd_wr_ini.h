@@ -136,9 +136,6 @@ void Set_Ini_Paths();
 // without stored position in the middle of the screen. False when no file was read (the
 // defaults are then in force).
 bool Read_Ini(const QString &path, int screen_width = 0, int screen_height = 0);
-// Whether the last Read_Ini found the window's place (Form_Left or Form_Top) in the file;
-// without it the window is centred.
-extern bool Form_Place_Stored;
 // Writes the sections whose values differ from the shadow, and brings those parts of the
 // shadow up to date. The subscriber lists are not part of this file: their writers keep
 // their own part of the shadow. False when the file could not be written.

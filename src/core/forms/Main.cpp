@@ -234,24 +234,21 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
 
 void TFormMain::Place_From_Settings()
 {
-    // The settings keep the window as it was on the last screen; on a smaller one it is
-    // kept inside the available area (title bar and status bars in view). The stored values
-    // themselves stay as they are.
+    // The stored place is the frame's top-left, as the settings file has always meant it; with
+    // none stored it is the middle of the screen the settings reading works out, and that is
+    // the place written back, so every start puts the window in the same place. The window
+    // does not exist yet: a move now is taken as the frame's place, and the window manager
+    // frames the window right there, with nothing to correct once it is shown. On a smaller
+    // screen the window is kept inside the available area (title bar and status bars in
+    // view); the stored values themselves stay as they are.
     const Curr_Par_Rec &c = Conn_Settings.Curr_Par;
     const QRect want(c.Form_Left, c.Form_Top, c.Form_Width, c.Form_Height);
     QScreen *scr = QGuiApplication::screenAt(want.center());
     if (!scr) scr = QGuiApplication::primaryScreen();
-    if (!scr) {
-        resize(want.size());
-        move(want.topLeft());
-        return;
-    }
-    // The frame is not known before the window is shown: the placing's guess of it.
-    const QRect g = Fit_Window(want, scr->availableGeometry(), Frame_Margins(this));
+    // The frame's size is not known before the window is shown: the placing's guess of it.
+    const QRect g = scr ? Fit_Window(want, scr->availableGeometry(), Frame_Margins(this)) : want;
     resize(g.size());
-    // Without a stored place the window is centred, by the frame it turns out to have.
-    if (Form_Place_Stored) move(g.topLeft());
-    else Centre_On_Screen(this);
+    move(g.topLeft());
 }
 
 TFormMain::~TFormMain()

@@ -60,6 +60,8 @@ TFormQues::TFormQues(QWidget *parent)
     connect(BitBtn2, &QPushButton::clicked, this, &TFormQues::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TFormQues::BitBtn3Click);
     Setup(Ques_Setup());
+    // Made with a disabled owner it starts disabled, with its buttons.
+    setEnabled(true);
 }
 
 void TFormQues::Setup(const Ques_Setup &q)
@@ -117,6 +119,15 @@ void TFormQues::Setup(const Ques_Setup &q)
     }
 }
 
+void TFormQues::changeEvent(QEvent *e)
+{
+    // A window disabled with its owner could never be answered, and would hold the program
+    // in its modal loop.
+    if (e->type() == QEvent::EnabledChange && !isEnabled())
+        setEnabled(true);
+    QDialog::changeEvent(e);
+}
+
 void TFormQues::BitBtn1Click()
 {
     Answer = 1;
@@ -136,13 +147,12 @@ void TFormQues::BitBtn3Click()
 
 uint8_t Ques_Dialog_Handler::Ask(const Ques_Setup &q)
 {
-    // A dialog owned by a disabled window (the main window during an archive read) would
-    // be disabled too and could never be answered: take an enabled owner or none.
+    // The message stands over the window it speaks about, also one that is disabled while it
+    // works (the connection dialog during an attempt, the main window during an archive
+    // read); the message itself is kept enabled (changeEvent).
     QWidget *owner = QApplication::activeModalWidget();
     if (!owner)
         owner = QApplication::activeWindow();
-    if (owner && !owner->isEnabled())
-        owner = nullptr;
     // The owner may go away while the dialog runs its own event loop.
     QPointer<TFormQues> f = new TFormQues(owner);
     f->Setup(q);

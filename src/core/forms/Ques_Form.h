@@ -31,6 +31,9 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
+
+protected:
+    void changeEvent(QEvent *e) override;
 };
 
 // Shows TFormQues modally over the active window.

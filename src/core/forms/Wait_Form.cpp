@@ -1,4 +1,5 @@
 #include "core/forms/Wait_Form.h"
+#include "core/forms/Window_Place.h"
 
 #include <QCloseEvent>
 #include <QPainter>
@@ -94,7 +95,7 @@ void TFormWait::showEvent(QShowEvent *e)
 {
     Apply_Mode();
     if (owner_) {
-        const QRect o = owner_->frameGeometry();
+        const QRect o = Frame_Rect(owner_->window());
         move(o.center() - QPoint(kW / 2, kH / 2));
         // Owned by the owner's window, set before the form is mapped.
         QWindow *own = owner_->window()->windowHandle();

@@ -24,23 +24,20 @@ const char *const kOnScreen = "qzt_on_screen";
 // Centred on the screen or on the owner, or at a given place of the client area.
 enum class Rule { Screen, Owner, At };
 
-bool Framed(const QWidget *w) { return w->isVisible() && w->frameGeometry() != w->geometry(); }
-
-QMargins Margins_Of(const QWidget *w)
-{
-    const QRect f = w->frameGeometry(), g = w->geometry();
-    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
-}
-
 // A frame that is all there: while the window manager builds it, it can be seen narrower
 // than the window inside it.
 bool Whole(const QMargins &m) { return m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0; }
 
+// The frame is asked of the window itself, which reads it again whenever the window manager
+// changes it. The widget's own frame rectangle is cached when its window first moves and
+// keeps whatever the frame was then, for good: 1x1 or none when the window manager had not
+// finished framing it.
 bool Known_Frame(const QWidget *w, QMargins &m)
 {
-    if (!Framed(w)) return false;
-    m = Margins_Of(w);
-    return Whole(m);
+    const QWindow *win = w->isVisible() ? w->windowHandle() : nullptr;
+    if (!win) return false;
+    m = win->frameMargins();
+    return !m.isNull() && Whole(m);
 }
 
 QWidget *Owner(const QWidget *w)
@@ -66,7 +63,7 @@ QRect Target(const QWidget *w, Rule rule, const QMargins &m, QPoint at)
     if (!scr) return w->geometry();
     const QRect avail = scr->availableGeometry();
     const QWidget *o = Owner(w);
-    const QRect around = rule == Rule::Owner && o && o->isVisible() ? o->frameGeometry() : avail;
+    const QRect around = rule == Rule::Owner && o && o->isVisible() ? Frame_Rect(o) : avail;
     return Centred_Client(around, w->size(), m, avail);
 }
 
@@ -220,6 +217,8 @@ QMargins Frame_Margins(const QWidget *w)
     const int title = std::max(32, (s ? s->pixelMetric(QStyle::PM_TitleBarHeight) : 0) + 8);
     return QMargins(8, title, 8, 8);
 }
+
+QRect Frame_Rect(const QWidget *w) { return w->geometry().marginsAdded(Frame_Margins(w)); }
 
 void Centre_On_Screen(QWidget *w)
 {

@@ -4,12 +4,17 @@
 // by its frame is put right once the real frame is known. A dialog shown again comes back
 // where it was.
 #include <QMargins>
+#include <QRect>
 
 class QWidget;
 
 // The frame around a window: its own once the window manager has framed it, else that of its
 // owner or of another framed window of the program, else a common title bar and borders.
 QMargins Frame_Margins(const QWidget *w);
+
+// The window's outer rectangle: its client area and the frame above (never a frame seen half
+// built while the window manager framed it).
+QRect Frame_Rect(const QWidget *w);
 
 // The window's frame centred on the available area of its screen (its owner's screen when
 // it has a shown owner) rather than on its owner: now when it is shown, else when it is

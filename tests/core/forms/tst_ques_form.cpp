@@ -1,5 +1,6 @@
 #include "core/Ques.h"
 #include "core/forms/Ques_Form.h"
+#include "core/forms/Window_Place.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -145,22 +146,33 @@ private slots:
         QCOMPARE(Ques_Answer, uint8_t(0));
     }
 
-    void answerable_while_the_main_window_is_disabled()
+    // The box stands over the window it speaks about, also a disabled one (the connection
+    // dialog during an attempt, the main window during an archive read), and can always be
+    // answered, also when that window is disabled again while the box is up.
+    void answerable_over_a_disabled_window()
     {
+        Install_Window_Places();
         QWidget main;
-        main.resize(400, 300);
+        main.setGeometry(QRect(QPoint(20, 30), QSize(700, 500)));
         main.show();
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         main.setEnabled(false);   // as during an archive read
-        bool enabled = false;
-        When_Shown([&enabled](TFormQues *f) {
-            enabled = f->isEnabled();
-            f->BitBtn1->click();
+        bool enabled = false, owned = false;
+        QPoint off_centre;
+        When_Shown([&](TFormQues *f) {
+            owned = f->parentWidget() == &main;
+            main.setEnabled(true);
+            main.setEnabled(false);
+            enabled = f->isEnabled() && f->BitBtn1->isEnabled();
+            off_centre = Frame_Rect(f).center() - Frame_Rect(&main).center();
+            enabled ? f->BitBtn1->click() : f->done(0);   // a disabled box would never return
         });
         Ques_Kind = 3;
         Show_Ques(QStringLiteral("Прервать чтение?"), QString());
+        QVERIFY(owned);
         QVERIFY(enabled);
+        QVERIFY2(off_centre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(off_centre.x()).arg(off_centre.y())));
         QCOMPARE(Ques_Answer, uint8_t(1));
     }
 };
