@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionFrame>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <algorithm>
@@ -29,6 +30,35 @@ constexpr int RANGE_COLUMN = 5;      // "Min", then "Max", under one "Диапа
 QLabel *Caption(QWidget *parent, const QString &text)
 {
     return new QLabel(text, parent);
+}
+
+// A wide name of the kind the controller's list holds: Cyrillic words, capitals among them.
+const QString kTypical_Name = QStringLiteral("Сумма МД всех компонентов ");
+constexpr int EDIT_TEXT_MARGIN = 2;   // a line edit's own margin each side of its text
+
+// A text of n characters, as wide as a name (or a number) of that length typically is.
+QString Typical_Text(int n, bool number)
+{
+    if (number) return QString(n, QLatin1Char('0'));
+    QString s;
+    while (s.size() < n) s += kTypical_Name;
+    return s.left(n);
+}
+
+// The width at which the edit shows the text whole, from its first character: beside the
+// text a line edit keeps a pixel for the cursor, with less room it scrolls to the text's end.
+int Edit_Width_For(const QLineEdit *e, const QString &text)
+{
+    const QMargins tm = e->textMargins(), cm = e->contentsMargins();
+    const int inner = e->fontMetrics().horizontalAdvance(text) + 1 + 2 * EDIT_TEXT_MARGIN + tm.left() + tm.right() +
+                      cm.left() + cm.right();
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.rect = e->rect();
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(inner, e->sizeHint().height()), e).width();
 }
 
 // The list's column headings, two lines high, fixed above the rows however they scroll; one
@@ -126,6 +156,7 @@ TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Acc
         Range_Left(Edit_Max, true);
         Work.decimals = uint8_t(d);
         Show_Range();
+        Fit_Fields();
     });
 }
 
@@ -143,10 +174,28 @@ void TForm_Chr_Par::Load()
     Work.decimals = uint8_t(Chr_Par_Decimals(Work));
     CB_Dec->setCurrentIndex(Work.decimals);
     Show_Range();
-    // The unit list holds its items now. The fields start and end at one place; what room is
+    Fit_Fields();
+}
+
+void TForm_Chr_Par::Fit_Fields()
+{
+    // Each edit shows the longest text it takes whole (and the one it holds, however long);
+    // the name's 25 characters are the most.
+    for (QLineEdit *e : {Edit_Name, Edit_Symbol, Edit_Reg, Edit_Min, Edit_Max}) {
+        const bool number = e != Edit_Name && e != Edit_Symbol;
+        e->setMinimumWidth(
+            std::max(Edit_Width_For(e, Typical_Text(e->maxLength(), number)), Edit_Width_For(e, e->text())));
+    }
+    // The lists hold their items now. The fields start and end at one place; what room is
     // left goes past them.
     Line_Up_Grids(Grids, 2);
+    // The range group's own grid first: the group is measured by it.
+    for (QGridLayout *g : std::as_const(Grids)) g->activate();
     layout()->activate();
+    // A minimum width set on the dialog (the one its caption needs) keeps the layout from
+    // raising it to what the fields need.
+    const int need = layout()->totalMinimumSize().width();
+    if (minimumWidth() < need) setMinimumWidth(need);
 }
 
 void TForm_Chr_Par::Show_Range()

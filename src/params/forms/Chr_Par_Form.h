@@ -38,6 +38,7 @@ protected:
 private:
     void Range_Left(QLineEdit *edit, bool is_max);
     void Show_Range();
+    void Fit_Fields();
     QString Min_Shown, Max_Shown;   // range texts as the dialog last wrote them
     QList<QGridLayout *> Grids;     // the rows and the range group
 };

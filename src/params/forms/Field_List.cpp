@@ -2,6 +2,7 @@
 
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Window_Place.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,9 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -327,6 +331,8 @@ void TFormField_List::Load()
     // The lists hold their items now: the columns are measured at what they show.
     Align_Grids();
     Watch_Rows();
+    // Sized before it was shown, with every row there: the rows hidden since take no room.
+    Fit_Height();
 }
 
 void TFormField_List::Add_Row(QWidget *label, QWidget *field)
@@ -362,9 +368,42 @@ void TFormField_List::Watch_Rows()
     }
 }
 
+void TFormField_List::Fit_Height()
+{
+    if (!isVisible() || isMaximized() || isFullScreen()) return;
+    if (layout()) layout()->activate();
+    QRect g = geometry();
+    g.setHeight(std::min(std::max(sizeHint().height(), minimumHeight()), maximumHeight()));
+    // Once on the screen (the first fit comes before the dialog is placed), it reaches no
+    // further than the bottom of the screen's free area: its top stays where it is, and only
+    // rows that need more than the room left below move it up.
+    if (const QScreen *s = windowHandle() && windowHandle()->isVisible() ? screen() : nullptr) {
+        const QRect avail = s->availableGeometry();
+        const QMargins m = Frame_Margins(this);
+        const int room = avail.bottom() + 1 - m.bottom() - g.top();
+        if (g.height() > room) g.setHeight(std::max(room, minimumHeight()));
+        const int over = g.bottom() + m.bottom() - avail.bottom();
+        if (over > 0) g.moveTop(std::max(avail.top() + m.top(), g.top() - over));
+    }
+    if (g.top() != geometry().top())
+        setGeometry(g);
+    else if (g.height() != height())
+        resize(width(), g.height());
+}
+
 bool TFormField_List::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) Align_Grids();
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+        Align_Grids();
+        // One fit for all the rows a change shows or hides, once they are all in.
+        if (!Fit_Pending) {
+            Fit_Pending = true;
+            QTimer::singleShot(0, this, [this] {
+                Fit_Pending = false;
+                Fit_Height();
+            });
+        }
+    }
     return TParam_Dialog::eventFilter(watched, event);
 }
 

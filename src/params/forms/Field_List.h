@@ -14,7 +14,9 @@
 // line carries it as the box's text; more lines stand right of the box, where its text
 // would). Rows sharing a non-empty `group` title in a run sit in
 // one QGroupBox. The fields of every run and group start and end at one place, also after
-// rows are shown or hidden.
+// rows are shown or hidden; the dialog then takes the height its rows need, keeping its width
+// and its top-left, and reaching no further than the bottom of the screen's free area (it
+// moves up only for rows that need more room than is left below it).
 //
 // Accept runs, in this order:
 //   1. completeness: every enabled List/Radio row needs a choice, every enabled Typed_List or
@@ -139,7 +141,7 @@ protected:
     // fields in column 1), whose fields line up with theirs.
     void Align_With(QGroupBox *box);
 
-    // Lines the grids up again when a row of theirs is shown or hidden.
+    // Lines the grids up again and fits the height when a row of theirs is shown or hidden.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -155,9 +157,11 @@ private:
     void Apply_Dependency(int row);
     void Align_Grids();
     void Watch_Rows();
+    void Fit_Height();
 
     Field_List_Desc D;
     std::vector<Row_Ctl> Ctl;
     QList<QGridLayout *> Grids;        // the rows' grids and the groups lined up with them
     QGridLayout *Last_Rows = nullptr;  // the grid of the last rows
+    bool Fit_Pending = false;          // a fit to the rows is on its way
 };

@@ -1,7 +1,9 @@
 #include "core/Codepage.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Text_Fit.h"
 #include "params/Chr_Par.h"
+#include "params/Config.h"
 #include "params/Ident_Tab.h"
 #include "params/forms/Chr_Par_Form.h"
 #include "params/forms/Const_Par.h"
@@ -70,7 +72,12 @@ class Tst_Param_Dialogs : public QObject {
     Ques_Log ques;
 
 private slots:
-    void initTestCase() { Set_Ques_Handler(&ques); }
+    void initTestCase()
+    {
+        Set_Ques_Handler(&ques);
+        // As in the program: every dialog at least as wide as its caption.
+        Install_Caption_Fit();
+    }
     void init() { ques.asked.clear(); }
 
     void names_refused_then_stored_clearing_line_2()
@@ -210,10 +217,40 @@ private slots:
         TForm_Chr_Par f;
         f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
         f.show();
+        QCoreApplication::processEvents();
         const auto span = [&f](const QWidget *c) { return std::pair(c->mapTo(&f, QPoint(0, 0)).x(), c->width()); };
         for (const QWidget *c : std::initializer_list<const QWidget *>{f.Edit_Name, f.CB_Type, f.CB_Unit, f.Edit_Reg,
                                                                         f.CB_Dec, f.Edit_Min, f.Edit_Max})
             QCOMPARE(span(c), span(f.Edit_Symbol));
+    }
+
+    // Every name a new configuration holds, and a name of 25 wide capitals, shows whole from
+    // its first letter (an edit too narrow scrolls to the end of its text).
+    void chr_par_name_shown_whole()
+    {
+        Cnf_Rec rec;
+        New_Cnf(rec);
+        QList<Chr_Par> pars(rec.t1, rec.t1 + 16);
+        pars << Make_Par("", 0, 1, 0, 100, 2);
+        const QByteArray wide = Unicode_To_Cp1251(QString(CHR_PAR_NAME_SHOWN, QChar(0x0416)));   // Ж
+        std::memcpy(pars.last().name, wide.constData(), size_t(wide.size()));
+        for (Chr_Par p : pars) {
+            TForm_Chr_Par f;
+            f.Tab_Data = reinterpret_cast<uint8_t *>(&p);
+            f.show();
+            QLineEdit *e = f.Edit_Name;
+            const QString name = e->text();
+            QVERIFY(!name.isEmpty());
+            QVERIFY(e->mapTo(&f, QPoint(e->width(), 0)).x() < f.width());
+            // The cursor at the text's start, then at its end, where the dialog leaves it.
+            e->setCursorPosition(0);
+            e->grab();
+            const int start = e->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+            e->setCursorPosition(int(name.size()));
+            e->grab();
+            const int end = e->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+            QVERIFY2(end - start >= e->fontMetrics().horizontalAdvance(name) - 1, qPrintable(name));
+        }
     }
 
     void chr_par_keeps_what_was_not_typed()

@@ -12,10 +12,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QtTest>
@@ -91,6 +94,17 @@ Field_List_Desc Test_Desc()
     d.fixed = {{3, 1, 7}};
     return d;
 }
+
+// A field list with a row of its own that would like far more height than it needs.
+class Tall_List : public TFormField_List {
+public:
+    Tall_List() : TFormField_List(Test_Desc())
+    {
+        Tall = new QListWidget(Rows_Widget);
+        Add_Row(new QLabel("tall", Rows_Widget), Tall);
+    }
+    QListWidget *Tall = nullptr;
+};
 
 } // namespace
 
@@ -244,6 +258,67 @@ private slots:
         QCOMPARE(lined_up("summer off"), QString("6"));
         f.Winter->Month->setCurrentIndex(0);
         QCOMPARE(lined_up("both off"), QString("3"));
+    }
+
+    // Rows shown or hidden: the dialog takes the height they need, no more, and keeps its
+    // width and its place.
+    void system_parameters_fit_their_rows()
+    {
+        uint8_t t6[12] = {0, 0x81, 2, 0, 0x81, 3, 10, 1, 0, 0, 0, 0};
+        TFormSys f;
+        f.Tab_Data = t6;
+        f.show();
+        f.move(40, 30);
+        QCoreApplication::processEvents();
+        const QRect opened = f.geometry();
+        // The first group box that is taller than its rows need.
+        const auto boxes_fit = [&f] {
+            for (const QGroupBox *b : f.findChildren<QGroupBox *>())
+                if (b->height() > b->sizeHint().height()) return b->title() + " " + QString::number(b->height());
+            return QString();
+        };
+        QCOMPARE(boxes_fit(), QString());
+        f.Summer->Month->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        QVERIFY(f.height() > opened.height());
+        QCOMPARE(boxes_fit(), QString());
+        f.Summer->Month->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.geometry(), opened);
+        QCOMPARE(boxes_fit(), QString());
+    }
+
+    // Rows that would take the dialog past the screen's bottom get what room is left there;
+    // only rows that need more move it up. Hidden again, the dialog fits the rest.
+    void field_list_grows_no_further_than_the_screen()
+    {
+        Tall_List f;
+        f.show();
+        f.Tall->hide();
+        QCoreApplication::processEvents();
+        const int low = f.height();
+        const QRect avail = f.screen()->availableGeometry();
+        // Room for half of what the list would like below the dialog.
+        const int room = f.Tall->sizeHint().height() / 2;
+        QVERIFY(f.Tall->minimumSizeHint().height() < room);
+        f.move(avail.left(), avail.bottom() + 1 - low - room);
+        QCoreApplication::processEvents();
+        const QPoint top_left = f.pos();
+        f.Tall->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.pos(), top_left);
+        QVERIFY2(f.frameGeometry().bottom() <= avail.bottom(), qPrintable(QString::number(f.frameGeometry().bottom())));
+        QVERIFY(f.height() > low);
+        f.Tall->hide();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.height(), low);
+        // No room at all below: the dialog moves up as far as the rows need.
+        f.move(avail.left(), avail.bottom() + 1 - low);
+        QCoreApplication::processEvents();
+        f.Tall->show();
+        QCoreApplication::processEvents();
+        QVERIFY(f.height() > low);
+        QCOMPARE(f.frameGeometry().bottom(), avail.bottom());
     }
 
     void system_parameters_refuse_without_contract_hour()
