@@ -5,6 +5,7 @@
 #include "core/Rd_wr_ini.h"
 #include "core/Tables.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Window_Place.h"
 #include "messages/Period.h"
 #include "messages/forms/Period.h"
 #include "messages/forms/Readindex.h"
@@ -109,6 +110,7 @@ private slots:
         Set_Controller_Clock(D(2026, 3, 5, 10, 25, 40));
         const Arh_Range range{{26, 3, 1, 6, 0}, {26, 3, 5, 9, 0}};
         Rd_Arh_Rec.period_choice = 2;
+        Install_Window_Places();   // as the program does
         QWidget owner;
         owner.setGeometry(50, 50, 1000, 700);
         owner.show();
@@ -119,7 +121,7 @@ private slots:
         f.show();
         QCoreApplication::processEvents();
         // Centred over its owner at the size it shows.
-        QVERIFY((f.geometry().center() - owner.geometry().center()).manhattanLength() <= 2);
+        QTRY_VERIFY((f.geometry().center() - owner.geometry().center()).manhattanLength() <= 2);
         Short_Panel *p = f.Panel();
         QVERIFY(p == &f.Hour_Panel && !f.Day_Panel.Panel->isVisible());
         QCOMPARE(B(f.Contr_Now), B(D(2026, 3, 5, 10, 25, 40)));

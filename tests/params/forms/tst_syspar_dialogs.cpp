@@ -9,6 +9,7 @@
 #include "params/forms/Field_List.h"
 #include "params/forms/Sinhr.h"
 #include "params/forms/Syspar.h"
+#include "core/forms/Window_Place.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,6 +106,15 @@ public:
     }
     QListWidget *Tall = nullptr;
 };
+
+// Shown, and left until a window manager has framed and placed it, so that a move after it
+// is not undone.
+void Show_Settled(QWidget &w)
+{
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::qWait(300);
+}
 
 } // namespace
 
@@ -267,9 +277,9 @@ private slots:
         uint8_t t6[12] = {0, 0x81, 2, 0, 0x81, 3, 10, 1, 0, 0, 0, 0};
         TFormSys f;
         f.Tab_Data = t6;
-        f.show();
+        Show_Settled(f);
         f.move(40, 30);
-        QCoreApplication::processEvents();
+        QTRY_COMPARE(f.pos(), QPoint(40, 30));
         const QRect opened = f.geometry();
         // The first group box that is taller than its rows need.
         const auto boxes_fit = [&f] {
@@ -279,12 +289,10 @@ private slots:
         };
         QCOMPARE(boxes_fit(), QString());
         f.Summer->Month->setCurrentIndex(1);
-        QCoreApplication::processEvents();
-        QVERIFY(f.height() > opened.height());
+        QTRY_VERIFY(f.height() > opened.height());
         QCOMPARE(boxes_fit(), QString());
         f.Summer->Month->setCurrentIndex(0);
-        QCoreApplication::processEvents();
-        QCOMPARE(f.geometry(), opened);
+        QTRY_COMPARE(f.geometry(), opened);
         QCOMPARE(boxes_fit(), QString());
     }
 
@@ -293,32 +301,31 @@ private slots:
     void field_list_grows_no_further_than_the_screen()
     {
         Tall_List f;
-        f.show();
+        Show_Settled(f);
         f.Tall->hide();
-        QCoreApplication::processEvents();
+        QTest::qWait(50);
         const int low = f.height();
         const QRect avail = f.screen()->availableGeometry();
+        const int frame_h = Frame_Rect(&f).height();   // a move places the frame
         // Room for half of what the list would like below the dialog.
         const int room = f.Tall->sizeHint().height() / 2;
         QVERIFY(f.Tall->minimumSizeHint().height() < room);
-        f.move(avail.left(), avail.bottom() + 1 - low - room);
-        QCoreApplication::processEvents();
-        const QPoint top_left = f.pos();
+        const QPoint top_left(avail.left() + 20, avail.bottom() + 1 - frame_h - room);
+        f.move(top_left);
+        QTRY_COMPARE(f.pos(), top_left);
         f.Tall->show();
-        QCoreApplication::processEvents();
+        QTRY_VERIFY(f.height() > low);
+        QTest::qWait(50);
         QCOMPARE(f.pos(), top_left);
-        QVERIFY2(f.frameGeometry().bottom() <= avail.bottom(), qPrintable(QString::number(f.frameGeometry().bottom())));
-        QVERIFY(f.height() > low);
+        QVERIFY2(Frame_Rect(&f).bottom() <= avail.bottom(), qPrintable(QString::number(Frame_Rect(&f).bottom())));
         f.Tall->hide();
-        QCoreApplication::processEvents();
-        QCOMPARE(f.height(), low);
+        QTRY_COMPARE(f.height(), low);
         // No room at all below: the dialog moves up as far as the rows need.
-        f.move(avail.left(), avail.bottom() + 1 - low);
-        QCoreApplication::processEvents();
+        f.move(top_left.x(), avail.bottom() + 1 - frame_h);
+        QTRY_COMPARE(Frame_Rect(&f).bottom(), avail.bottom());
         f.Tall->show();
-        QCoreApplication::processEvents();
-        QVERIFY(f.height() > low);
-        QCOMPARE(f.frameGeometry().bottom(), avail.bottom());
+        QTRY_VERIFY(f.height() > low);
+        QTRY_COMPARE(Frame_Rect(&f).bottom(), avail.bottom());
     }
 
     void system_parameters_refuse_without_contract_hour()
