@@ -6,8 +6,10 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <algorithm>
 
 namespace {
@@ -39,6 +41,25 @@ public:
     }
 };
 
+// A line edit shows a text whole from its first character with room for the text, its own
+// margin of 2 at each side, a pixel for the cursor and its frame; with less it scrolls to the
+// text's end.
+int Edit_Fit_Width(const QLineEdit *e, const QStringList &texts)
+{
+    constexpr int EDIT_TEXT_MARGIN = 2;
+    int widest = 0;
+    for (const QString &t : texts) widest = std::max(widest, e->fontMetrics().horizontalAdvance(t));
+    const QMargins tm = e->textMargins(), cm = e->contentsMargins();
+    const int inner = widest + 1 + 2 * EDIT_TEXT_MARGIN + tm.left() + tm.right() + cm.left() + cm.right();
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.rect = e->rect();
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(inner, e->sizeHint().height()), e).width();
+}
+
 } // namespace
 
 int Caption_Width(const QWidget *w, const QString &caption)
@@ -52,6 +73,7 @@ int Caption_Width(const QWidget *w, const QString &caption)
 int Text_Fit_Width(const QWidget *w, const QStringList &texts)
 {
     if (!w) return 0;
+    if (const auto *e = qobject_cast<const QLineEdit *>(w)) return Edit_Fit_Width(e, texts);
     const QFontMetrics fm(w->font());
     int pad = fm.horizontalAdvance(QLatin1Char('x'));   // a label's indent beside its frame
     if (const auto *f = qobject_cast<const QFrame *>(w)) pad += 2 * f->frameWidth();

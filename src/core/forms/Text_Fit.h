@@ -6,7 +6,8 @@
 
 class QWidget;
 
-// The width a framed label (or a plain control) needs to show each of the texts whole.
+// The width a framed label, a line edit (from the text's first character) or a plain control
+// needs to show each of the texts whole.
 int Text_Fit_Width(const QWidget *w, const QStringList &texts);
 // The designed width, or the width the texts need where that is more.
 int Text_Fit_Width(const QWidget *w, const QStringList &texts, int designed);

@@ -53,9 +53,7 @@ QScreen *Screen_Of(const QWidget *w)
     return s ? s : QGuiApplication::primaryScreen();
 }
 
-// Puts the window where the rule wants its frame, for a frame of the given margins. The
-// client area is placed, not the frame: Qt can place a frame only once it knows it.
-// Where the rule wants the client area for a frame of the given margins.
+// Where the rule wants the client area, for a frame of the given margins.
 QRect Target(const QWidget *w, Rule rule, const QMargins &m, QPoint at)
 {
     if (rule == Rule::At) return QRect(at, w->size());

@@ -5,6 +5,7 @@
 #include "core/forms/Dialogs.h"
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Text_Fit.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -16,7 +17,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyleOptionFrame>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <algorithm>
@@ -34,7 +34,6 @@ QLabel *Caption(QWidget *parent, const QString &text)
 
 // A wide name of the kind the controller's list holds: Cyrillic words, capitals among them.
 const QString kTypical_Name = QStringLiteral("Сумма МД всех компонентов ");
-constexpr int EDIT_TEXT_MARGIN = 2;   // a line edit's own margin each side of its text
 
 // A text of n characters, as wide as a name (or a number) of that length typically is.
 QString Typical_Text(int n, bool number)
@@ -43,22 +42,6 @@ QString Typical_Text(int n, bool number)
     QString s;
     while (s.size() < n) s += kTypical_Name;
     return s.left(n);
-}
-
-// The width at which the edit shows the text whole, from its first character: beside the
-// text a line edit keeps a pixel for the cursor, with less room it scrolls to the text's end.
-int Edit_Width_For(const QLineEdit *e, const QString &text)
-{
-    const QMargins tm = e->textMargins(), cm = e->contentsMargins();
-    const int inner = e->fontMetrics().horizontalAdvance(text) + 1 + 2 * EDIT_TEXT_MARGIN + tm.left() + tm.right() +
-                      cm.left() + cm.right();
-    QStyleOptionFrame opt;
-    opt.initFrom(e);
-    opt.rect = e->rect();
-    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
-    opt.midLineWidth = 0;
-    opt.state |= QStyle::State_Sunken;
-    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(inner, e->sizeHint().height()), e).width();
 }
 
 // The list's column headings, two lines high, fixed above the rows however they scroll; one
@@ -183,8 +166,7 @@ void TForm_Chr_Par::Fit_Fields()
     // the name's 25 characters are the most.
     for (QLineEdit *e : {Edit_Name, Edit_Symbol, Edit_Reg, Edit_Min, Edit_Max}) {
         const bool number = e != Edit_Name && e != Edit_Symbol;
-        e->setMinimumWidth(
-            std::max(Edit_Width_For(e, Typical_Text(e->maxLength(), number)), Edit_Width_For(e, e->text())));
+        e->setMinimumWidth(Text_Fit_Width(e, {Typical_Text(e->maxLength(), number), e->text()}));
     }
     // The lists hold their items now. The fields start and end at one place; what room is
     // left goes past them.

@@ -1,5 +1,6 @@
 #include "params/forms/Field_List.h"
 
+#include "core/Suplfunc.h"
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Window_Place.h"
@@ -372,23 +373,20 @@ void TFormField_List::Fit_Height()
 {
     if (!isVisible() || isMaximized() || isFullScreen()) return;
     if (layout()) layout()->activate();
-    QRect g = geometry();
-    g.setHeight(std::min(std::max(sizeHint().height(), minimumHeight()), maximumHeight()));
-    // Once on the screen (the first fit comes before the dialog is placed), it reaches no
-    // further than the bottom of the screen's free area: its top stays where it is, and only
-    // rows that need more than the room left below move it up.
-    if (const QScreen *s = windowHandle() && windowHandle()->isVisible() ? screen() : nullptr) {
-        const QRect avail = s->availableGeometry();
+    QRect g(geometry().topLeft(), QSize(width(), std::clamp(sizeHint().height(), minimumHeight(), maximumHeight())));
+    // Once on the screen (the first fit comes before the dialog is placed) it is kept inside
+    // the screen's free area, moved up only as far as its rows need.
+    if (windowHandle() && windowHandle()->isVisible() && screen()) {
         const QMargins m = Frame_Margins(this);
-        const int room = avail.bottom() + 1 - m.bottom() - g.top();
-        if (g.height() > room) g.setHeight(std::max(room, minimumHeight()));
-        const int over = g.bottom() + m.bottom() - avail.bottom();
-        if (over > 0) g.moveTop(std::max(avail.top() + m.top(), g.top() - over));
+        const QPoint frame(m.left(), m.top());
+        const QRect f = Fit_Window(QRect(g.topLeft() - frame, g.size()), screen()->availableGeometry(), m);
+        g = QRect(f.topLeft() + frame, f.size());
     }
-    if (g.top() != geometry().top())
+    // A dialog not yet placed must not be marked as moved: the window placing centres it.
+    if (g.topLeft() != geometry().topLeft())
         setGeometry(g);
-    else if (g.height() != height())
-        resize(width(), g.height());
+    else if (g.size() != size())
+        resize(g.size());
 }
 
 bool TFormField_List::eventFilter(QObject *watched, QEvent *event)

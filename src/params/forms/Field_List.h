@@ -15,8 +15,7 @@
 // would). Rows sharing a non-empty `group` title in a run sit in
 // one QGroupBox. The fields of every run and group start and end at one place, also after
 // rows are shown or hidden; the dialog then takes the height its rows need, keeping its width
-// and its top-left, and reaching no further than the bottom of the screen's free area (it
-// moves up only for rows that need more room than is left below it).
+// and its top-left unless it must move up to stay inside the screen's free area.
 //
 // Accept runs, in this order:
 //   1. completeness: every enabled List/Radio row needs a choice, every enabled Typed_List or

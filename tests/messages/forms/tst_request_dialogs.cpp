@@ -36,6 +36,20 @@ void Set_Controller_Clock(const Date6 &d)
     std::memcpy(Tab_Field(2, 0), d.bytes(), 6);
 }
 
+// The index dialog over records 1..newest, on its first preset, active with the focus on
+// it: the arrows move among buttons of the active window only.
+bool Show_On_First_Preset(TFormIndex &f, uint32_t newest)
+{
+    Rd_Arh_Rec.index_choice = 0;
+    f.Oldest = 1;
+    f.Newest = newest;
+    f.show();
+    f.activateWindow();
+    if (!QTest::qWaitForWindowActive(&f)) return false;
+    f.Choice_Btn[0]->setFocus();
+    return true;
+}
+
 } // namespace
 
 class tst_Request_Dialogs : public QObject {
@@ -242,14 +256,8 @@ private slots:
     // "Заданный диапазон данных" it goes to the start box and accepts nothing.
     void index_enter_in_the_choices()
     {
-        Rd_Arh_Rec.index_choice = 0;
         TFormIndex f;
-        f.Oldest = 1;
-        f.Newest = 400;
-        f.show();
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.Choice_Btn[0]->setFocus();
+        QVERIFY(Show_On_First_Preset(f, 400));
         QTest::keyClick(f.Choice_Btn[0], Qt::Key_Down);
         QCoreApplication::processEvents();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -271,14 +279,8 @@ private slots:
     // диапазон данных" takes it to the start box, as a click does.
     void index_choice_by_arrow_keys()
     {
-        Rd_Arh_Rec.index_choice = 0;
         TFormIndex f;
-        f.Oldest = 1;
-        f.Newest = 40;
-        f.show();
-        f.activateWindow();   // the arrows move among buttons of the active window only
-        QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.Choice_Btn[0]->setFocus();
+        QVERIFY(Show_On_First_Preset(f, 40));
         for (int i = 1; i <= 3; ++i) {
             QTest::keyClick(f.focusWidget(), Qt::Key_Down);
             QCoreApplication::processEvents();
