@@ -1,6 +1,7 @@
 // The program: application object, main window and message loop.
 #include "Program.h"
 #include "core/forms/Main.h"
+#include "core/forms/Ques_Form.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -20,9 +21,9 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception &e) {
-            QMessageBox::critical(nullptr, QStringLiteral("QZT"), QString::fromLocal8Bit(e.what()));
+            QMessageBox::critical(Message_Owner(), QStringLiteral("QZT"), QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            QMessageBox::critical(nullptr, QStringLiteral("QZT"), QStringLiteral("Неизвестная ошибка"));
+            QMessageBox::critical(Message_Owner(), QStringLiteral("QZT"), QStringLiteral("Неизвестная ошибка"));
         }
         return false;
     }

@@ -1,4 +1,5 @@
 #include "core/forms/Ques_Form.h"
+#include "core/forms/Main.h"
 #include "core/forms/Text_Fit.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
+#include <vector>
 
 namespace {
 
@@ -37,7 +40,63 @@ int Screen_Width(const QWidget *w)
     return s ? s->availableGeometry().width() : 0;
 }
 
+// The program's windows in the order they were activated, the latest last, each with the
+// window that owned it then: right after a file dialog closes nothing may be active until the
+// window manager activates its owner again, and the dialog itself is gone by then.
+class Activation_Order : public QObject {
+public:
+    explicit Activation_Order(QObject *parent) : QObject(parent)
+    {
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, &Activation_Order::Activated);
+    }
+
+    QWidget *Latest_Shown() const
+    {
+        if (Order.empty()) return nullptr;
+        const Seen &last = Order.back();
+        if (!Shown(last.win) && Shown(last.opener)) return last.opener;
+        for (auto i = Order.rbegin(); i != Order.rend(); ++i)
+            if (Shown(i->win)) return i->win;
+        return nullptr;
+    }
+
+private:
+    struct Seen {
+        QPointer<QWidget> win, opener;
+    };
+
+    static bool Shown(const QWidget *w) { return w && w->isVisible(); }
+
+    void Activated(QWindow *win)
+    {
+        QWidget *w = nullptr;
+        for (QWidget *t : QApplication::topLevelWidgets())
+            if (win && t->windowHandle() == win) {
+                w = t;
+                break;
+            }
+        // Pop-ups belong to their control's window.
+        const Qt::WindowType type = w ? w->windowType() : Qt::Widget;
+        if (!w || type == Qt::Popup || type == Qt::ToolTip) return;
+        std::erase_if(Order, [w](const Seen &s) { return !s.win || s.win == w; });
+        QWidget *opener = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+        Order.push_back({w, opener});
+    }
+
+    std::vector<Seen> Order;
+};
+
+QPointer<Activation_Order> g_order;
+
 }  // namespace
+
+QWidget *Message_Owner()
+{
+    if (QWidget *w = QApplication::activeModalWidget()) return w;
+    if (QWidget *w = QApplication::activeWindow()) return w;
+    if (QWidget *w = g_order ? g_order->Latest_Shown() : nullptr) return w;
+    return FormMain;
+}
 
 TFormQues::TFormQues(QWidget *parent)
     : QDialog(parent)
@@ -150,9 +209,7 @@ uint8_t Ques_Dialog_Handler::Ask(const Ques_Setup &q)
     // The message stands over the window it speaks about, also one that is disabled while it
     // works (the connection dialog during an attempt, the main window during an archive
     // read); the message itself is kept enabled (changeEvent).
-    QWidget *owner = QApplication::activeModalWidget();
-    if (!owner)
-        owner = QApplication::activeWindow();
+    QWidget *owner = Message_Owner();
     // The owner may go away while the dialog runs its own event loop.
     QPointer<TFormQues> f = new TFormQues(owner);
     f->Setup(q);
@@ -166,4 +223,5 @@ void Install_Ques_Dialog()
 {
     static Ques_Dialog_Handler handler;
     Set_Ques_Handler(&handler);
+    if (!g_order && qApp) g_order = new Activation_Order(qApp);
 }

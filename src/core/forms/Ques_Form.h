@@ -36,7 +36,12 @@ protected:
     void changeEvent(QEvent *e) override;
 };
 
-// Shows TFormQues modally over the active window.
+// The window a message speaks about: the modal dialog or window that is active; when none is
+// (right after a file dialog closed) the window that opened the one last active, else the
+// latest active window still shown, else the main window.
+QWidget *Message_Owner();
+
+// Shows TFormQues modally over Message_Owner().
 class Ques_Dialog_Handler : public Ques_Handler {
 public:
     uint8_t Ask(const Ques_Setup &q) override;

@@ -203,8 +203,11 @@ public:
 QMargins Frame_Margins(const QWidget *w)
 {
     QMargins m;
+    // A window without a frame (the wait form) is its own frame: it neither borrows one nor
+    // lends its none to a window it owns.
+    if (w && w->isWindow() && !Frame_Window(w)) return m;
     if (w && Known_Frame(w, m)) return m;
-    if (const QWidget *o = w ? Owner(w) : nullptr; o && Known_Frame(o, m)) return m;
+    if (const QWidget *o = w ? Owner(w) : nullptr; o && Frame_Window(o) && Known_Frame(o, m)) return m;
     for (const QWidget *t : QApplication::topLevelWidgets())
         if (t != w && Frame_Window(t) && Known_Frame(t, m)) return m;
     // Windows of a platform without a window manager have no frame.

@@ -10,6 +10,7 @@ class QWidget;
 
 // The frame around a window: its own once the window manager has framed it, else that of its
 // owner or of another framed window of the program, else a common title bar and borders.
+// None for a window the window manager does not frame (the wait form, pop-ups).
 QMargins Frame_Margins(const QWidget *w);
 
 // The window's outer rectangle: its client area and the frame above (never a frame seen half

@@ -1,11 +1,16 @@
+#include "core/Globals.h"
 #include "core/Ques.h"
+#include "core/forms/Main.h"
 #include "core/forms/Ques_Form.h"
+#include "core/forms/Wait_Form.h"
 #include "core/forms/Window_Place.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -35,6 +40,30 @@ void When_Shown(std::function<void(TFormQues *)> act)
         act(f);
     });
     poll->start();
+}
+
+// The owner of a message asked right after a file dialog of `opener` closed, with nothing
+// active then (as under a window manager that has not activated the opener again yet);
+// `gone` is done once the dialog is closed.
+QWidget *Owner_After_File_Dialog(QWidget *opener, std::function<void()> gone = {})
+{
+    {
+        QFileDialog d(opener);
+        d.setOption(QFileDialog::DontUseNativeDialog);
+        d.show();
+        if (!QTest::qWaitForWindowActive(&d)) return nullptr;
+    }
+    if (gone) gone();
+    QApplication::setActiveWindow(nullptr);
+    if (QApplication::activeWindow()) return nullptr;
+    QWidget *owner = nullptr;
+    When_Shown([&owner](TFormQues *f) {
+        owner = f->parentWidget();
+        f->BitBtn3->click();
+    });
+    Ques_Kind = 6;
+    Show_Ques(QStringLiteral("Файл bad.cnf не является файлом конфигурации"), QStringLiteral("контроллера QZT"));
+    return owner;
 }
 
 struct Shown {
@@ -174,6 +203,63 @@ private slots:
         QVERIFY(enabled);
         QVERIFY2(off_centre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(off_centre.x()).arg(off_centre.y())));
         QCOMPARE(Ques_Answer, uint8_t(1));
+    }
+
+    // A window without a frame (the wait form) is its own frame: a box over it is centred on
+    // its own rectangle, not on one taller by another window's title bar; a window it owns
+    // that is not framed yet is given a framed window's frame, not the wait form's none.
+    void centred_over_a_frameless_window()
+    {
+        Install_Window_Places();
+        QWidget main;
+        main.setGeometry(QRect(QPoint(40, 60), QSize(700, 500)));
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        const QMargins framed = Frame_Margins(&main);
+        QVERIFY(!framed.isNull());   // a frame the wait form could borrow
+        TFormWait wait(&main);
+        wait.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wait));
+        QCOMPARE(Frame_Margins(&wait), QMargins());
+        QCOMPARE(Frame_Rect(&wait), wait.geometry());
+        const TFormQues not_shown(&wait);
+        QCOMPARE(Frame_Margins(&not_shown), framed);
+        QPoint off_centre;
+        When_Shown([&](TFormQues *f) {
+            off_centre = Frame_Rect(f).center() - wait.geometry().center();
+            f->BitBtn3->click();
+        });
+        Ques_Kind = 6;
+        Show_Ques(QStringLiteral("Нет данных за указанный период"), QString());
+        QVERIFY2(off_centre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(off_centre.x()).arg(off_centre.y())));
+    }
+
+    // With no window active after a file dialog, the message stands over the window that
+    // opened the dialog, else over the latest active window still shown, else over the main
+    // window; never over none.
+    void owner_when_no_window_is_active()
+    {
+        QTemporaryDir dir;
+        Set_Work_Dir(dir.path());
+        TFormMain main;
+        main.TimerStart.stop();
+        QWidget viewer(nullptr, Qt::Window);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+
+        QWidget opener(nullptr, Qt::Window);
+        opener.show();
+        QVERIFY(QTest::qWaitForWindowActive(&opener));
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QCOMPARE(Owner_After_File_Dialog(&opener), &opener);
+
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QCOMPARE(Owner_After_File_Dialog(&opener, [&opener] { opener.hide(); }), &viewer);
+
+        viewer.hide();
+        QCOMPARE(Owner_After_File_Dialog(nullptr), static_cast<QWidget *>(&main));
     }
 };
 
