@@ -62,7 +62,7 @@ QWidget *Owner_After_File_Dialog(QWidget *opener, std::function<void()> gone = {
         f->BitBtn3->click();
     });
     Ques_Kind = 6;
-    Show_Ques(QStringLiteral("Файл bad.cnf не является файлом конфигурации"), QStringLiteral("контроллера QZT"));
+    Show_Ques(QStringLiteral("Файл bad.cnf не является файлом конфигурации"), QString());
     return owner;
 }
 
@@ -212,18 +212,15 @@ private slots:
     {
         Install_Window_Places();
         QWidget main;
-        main.setGeometry(QRect(QPoint(40, 60), QSize(700, 500)));
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        const QMargins framed = Frame_Margins(&main);
-        QVERIFY(!framed.isNull());   // a frame the wait form could borrow
+        QVERIFY(!Frame_Margins(&main).isNull());   // a frame the wait form could borrow
         TFormWait wait(&main);
         wait.show();
         QVERIFY(QTest::qWaitForWindowExposed(&wait));
-        QCOMPARE(Frame_Margins(&wait), QMargins());
         QCOMPARE(Frame_Rect(&wait), wait.geometry());
         const TFormQues not_shown(&wait);
-        QCOMPARE(Frame_Margins(&not_shown), framed);
+        QCOMPARE(Frame_Margins(&not_shown), Frame_Margins(&main));
         QPoint off_centre;
         When_Shown([&](TFormQues *f) {
             off_centre = Frame_Rect(f).center() - wait.geometry().center();
@@ -231,7 +228,7 @@ private slots:
         });
         Ques_Kind = 6;
         Show_Ques(QStringLiteral("Нет данных за указанный период"), QString());
-        QVERIFY2(off_centre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(off_centre.x()).arg(off_centre.y())));
+        QVERIFY(off_centre.manhattanLength() <= 2);
     }
 
     // With no window active after a file dialog, the message stands over the window that
@@ -243,19 +240,16 @@ private slots:
         Set_Work_Dir(dir.path());
         TFormMain main;
         main.TimerStart.stop();
-        QWidget viewer(nullptr, Qt::Window);
-        viewer.show();
-        QVERIFY(QTest::qWaitForWindowActive(&viewer));
-
-        QWidget opener(nullptr, Qt::Window);
-        opener.show();
-        QVERIFY(QTest::qWaitForWindowActive(&opener));
-        viewer.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        const auto activate = [](QWidget &w) {
+            w.show();
+            w.activateWindow();
+            return QTest::qWaitForWindowActive(&w);
+        };
+        QWidget viewer(nullptr, Qt::Window), opener(nullptr, Qt::Window);
+        QVERIFY(activate(opener) && activate(viewer));
         QCOMPARE(Owner_After_File_Dialog(&opener), &opener);
 
-        viewer.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QVERIFY(activate(viewer));
         QCOMPARE(Owner_After_File_Dialog(&opener, [&opener] { opener.hide(); }), &viewer);
 
         viewer.hide();
