@@ -144,6 +144,35 @@ QWidget *Widget_Of(const QWindow *win)
     return nullptr;
 }
 
+// A dialog that fills itself when shown (texts, rows shown or hidden) is laid out anew only
+// when the layout requests it posted arrive, after its window has appeared: it would then
+// grow where it stands and be placed again. They are let in first, innermost first.
+void Settle_Layout(QWidget *w)
+{
+    const QList<QWidget *> inside = w->findChildren<QWidget *>();
+    for (auto it = inside.crbegin(); it != inside.crend(); ++it)
+        QCoreApplication::sendPostedEvents(*it, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(w, QEvent::LayoutRequest);
+}
+
+// A window manager may frame a window of fixed size otherwise than one the user can resize
+// (openbox draws no resize handle below it): a window about to appear takes its frame from a
+// window framed alike. With none on the screen, a window of fixed size is taken to have a
+// bottom edge as wide as its sides.
+bool Fixed_Size(const QWidget *w) { return w->minimumSize() == w->maximumSize(); }
+
+QMargins Expected_Frame(const QWidget *w)
+{
+    QMargins m;
+    if (Known_Frame(w, m)) return m;
+    const bool fixed = Fixed_Size(w);
+    for (const QWidget *t : QApplication::topLevelWidgets())
+        if (t != w && Frame_Window(t) && Fixed_Size(t) == fixed && Known_Frame(t, m)) return m;
+    m = Frame_Margins(w);
+    if (fixed) m.setBottom(m.left());
+    return m;
+}
+
 // What to do with a window when its window is shown (decided when the widget is shown).
 enum class Pending { None, Restore, Screen, Owner };
 const char *const kPending = "qzt_place_pending";
@@ -183,15 +212,18 @@ public:
         if (e->type() != QEvent::Show || !watched->isWindowType()) return false;
         QWidget *w = Widget_Of(static_cast<QWindow *>(watched));
         if (!w) return false;
-        const auto p = Pending(w->property(kPending).toInt());
+        const QVariant pending = w->property(kPending);
+        if (!pending.isValid()) return false;
         w->setProperty(kPending, QVariant());
+        Settle_Layout(w);
+        const auto p = Pending(pending.toInt());
         if (p == Pending::Restore) {
             const QPoint at = w->property(kShownAt).toPoint();
             Place(w, Rule::At, {}, at);
             Watch_Frame(w, Rule::At, at);
         } else if (p == Pending::Screen || p == Pending::Owner) {
             const Rule rule = p == Pending::Screen ? Rule::Screen : Rule::Owner;
-            Place(w, rule, Frame_Margins(w));
+            Place(w, rule, Expected_Frame(w));
             Watch_Frame(w, rule);
         }
         return false;

@@ -1,12 +1,15 @@
 #include "messages/forms/Prnarhiv.h"
 
 #include "core/Ques.h"
+#include "core/Suplfunc.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Window_Place.h"
 #include "messages/forms/Ques_prn.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QLayout>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEngine>
@@ -15,6 +18,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QToolBar>
 #include <cstring>
 #include <exception>
 
@@ -99,6 +104,21 @@ void Cell_Texts(const Scale &s, const Rep_Cell &c, qreal band_top, const QRectF 
         out.push_back(Rep_Drawn_Text{page, text, shown, line_font, line, clip, int(h | Qt::AlignTop | Qt::TextSingleLine),
                                      QPointF(x, top + ascent)});
     }
+}
+
+// Qt opens the preview at two thirds of the screen, where a small screen hides the end of
+// its toolbar, the print button included, behind "»". It is as wide as its whole toolbar and
+// shows the page as tall as the screen's free area allows.
+void Fit_Preview(QPrintPreviewDialog &dlg)
+{
+    dlg.ensurePolished();
+    const QToolBar *bar = dlg.findChild<QToolBar *>();
+    const QScreen *scr = dlg.screen();
+    if (!bar || !scr || !dlg.layout()) return;
+    const QMargins in = dlg.layout()->contentsMargins();
+    const QRect avail = scr->availableGeometry();
+    const int w = bar->sizeHint().width() + in.left() + in.right();
+    dlg.resize(Fit_Window(QRect(avail.topLeft(), QSize(w, avail.height())), avail, Frame_Margins(&dlg)).size());
 }
 
 } // namespace
@@ -234,6 +254,7 @@ Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
     QPrinter printer(QPrinter::HighResolution);
     Rep_Setup_Page(&printer, r.page);
     QPrintPreviewDialog dlg(&printer, owner);
+    Fit_Preview(dlg);
     bool ok = true;
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter *pr) {
         // The preview draws its pages into pictures it is showing: no events may run while

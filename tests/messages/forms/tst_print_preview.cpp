@@ -1,0 +1,94 @@
+// The print preview on small screens: its whole toolbar shown, the print button with it (none
+// left behind "»"), the page as tall as the screen's free area allows, the window inside that
+// area and centred on its owner.
+#include "core/forms/Dialogs.h"
+#include "core/forms/Window_Place.h"
+#include "messages/Repklass.h"
+#include "messages/forms/Prnarhiv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindow>
+#include <QtTest>
+#include <cstring>
+
+class Tst_Print_Preview : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Install_Window_Places(); }
+
+    void whole_toolbar_and_page_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("1024x768") << QSize(1024, 768);
+        QTest::newRow("800x600") << QSize(800, 600);
+    }
+    void whole_toolbar_and_page()
+    {
+        QFETCH(QSize, screen);
+        const QScreen *scr = nullptr;
+        for (const QScreen *s : QGuiApplication::screens())
+            if (s->geometry().size() == screen) scr = s;
+        QVERIFY(scr);
+        const QRect avail = scr->availableGeometry();
+        QWidget owner;
+        owner.setGeometry(avail.center().x() - 300, avail.y() + 60, 600, 400);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+
+        Arhiv_Header h;
+        std::memset(&h, 0, sizeof h);
+        QStringList hidden;
+        QString last;
+        QRect frame;
+        Scripted_Dialogs run([&](QDialog &d) {
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QTest::qWait(30);
+            auto *bar = d.findChild<QToolBar *>();
+            QVERIFY(bar);
+            for (QAction *a : bar->actions()) {
+                if (a->isSeparator()) continue;
+                last = a->text();
+                if (const QWidget *w = bar->widgetForAction(a); !w || !w->isVisible()) hidden << a->text();
+            }
+            if (const auto *more = bar->findChild<QToolButton *>("qt_toolbar_ext_button"); more && more->isVisible())
+                hidden << QStringLiteral("»");
+            frame = d.geometry().marginsAdded(d.windowHandle()->frameMargins());
+            d.reject();
+        });
+        Set_Dialog_Runner(&run);
+        QCOMPARE(Rep_Preview(&owner, Build_Arhiv_Report(REP_KIND_ALA, h, nullptr, {})), Rep_Print_Result::Printed);
+        Set_Dialog_Runner(nullptr);
+        QCOMPARE(run.Count, 1);
+        QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1String(", "))));
+        QCOMPARE(last, QStringLiteral("Print"));   // the print button is the toolbar's last
+        QVERIFY(avail.contains(frame));
+        QCOMPARE(frame.height(), avail.height());
+        QVERIFY(qAbs(frame.center().x() - owner.frameGeometry().center().x()) <= 2);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // Two small screens side by side, the first the main one: Qt sizes a window it is not
+    // told the size of by the main screen.
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("screens.json")));
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768},
+                                {"name": "smaller", "x": 1024, "y": 0, "width": 800, "height": 600}]})") < 0)
+        return 1;
+    f.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(f.fileName()));
+    QApplication app(argc, argv);
+    Tst_Print_Preview t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_print_preview.moc"
