@@ -103,15 +103,22 @@ QList<QStringList> wmt_rows(int n)
     return r;
 }
 
-// Heading dialog answered: name typed (null: left as shown), then "Печатать", "Отменить" or Esc.
-enum Answer { Print, Cancel, Esc };
+// Heading dialog answered: name typed (null: left as shown), then "Печатать", "Отменить", Esc,
+// or Enter in the name box, where the dialog opens with the focus.
+enum Answer { Print, Cancel, Esc, Enter };
 void answer_heading(QDialog &d, const QString *name, Answer a)
 {
     auto *q = qobject_cast<TFormQues_Prn *>(&d);
     QVERIFY(q);
     if (name) q->Edit1->setText(*name);
-    if (a == Esc) QTest::keyClick(&d, Qt::Key_Escape);
-    else (a == Print ? q->BitBtn1 : q->BitBtn2)->click();
+    if (a == Enter) {
+        QCOMPARE(q->focusWidget(), static_cast<QWidget *>(q->Edit1));
+        QTest::keyClick(q->Edit1, Qt::Key_Return);
+    } else if (a == Esc) {
+        QTest::keyClick(&d, Qt::Key_Escape);
+    } else {
+        (a == Print ? q->BitBtn1 : q->BitBtn2)->click();
+    }
 }
 
 // Runs the heading dialog so answered; returns its Ok and leaves its heading in `heading`.
@@ -173,6 +180,7 @@ private slots:
 
     void headingKeptInFile();
     void headingLeftAlone();
+    void headingTakenByEnter();
 
     void pdfOfOneRow_data();
     void pdfOfOneRow();
@@ -256,6 +264,18 @@ void tst_Print_Forms::headingLeftAlone()
     QCOMPARE(heading.left(5), QByteArray("Name\0", 5));
     QVERIFY(Ques.asked.isEmpty());
     QVERIFY(!QFile::exists(Title_Ini_Path()));
+}
+
+void tst_Print_Forms::headingTakenByEnter()
+{
+    // Enter in the name box prints, as "Печатать" does: the name is kept and returned.
+    QByteArray heading;
+    const QString name = QStringLiteral("ООО Север");
+    QCOMPARE(run_heading(&name, Enter, nullptr, &heading), 1);
+    const QByteArray want = QByteArray("\xCE\xCE\xCE \xD1\xE5\xE2\xE5\xF0") + QByteArray(31, '\0');
+    QCOMPARE(file_bytes(Title_Ini_Path()), want);
+    QCOMPARE(heading, want + QByteArray(1, '\0'));
+    QVERIFY(Ques.asked.isEmpty());
 }
 
 void tst_Print_Forms::pdfOfOneRow_data()
