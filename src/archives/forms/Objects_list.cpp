@@ -3,6 +3,7 @@
 #include "archives/Objects_list.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Keyfilters.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -49,6 +50,7 @@ TFormObject::TFormObject(QWidget *owner) : QDialog(owner)
     hb->addWidget(BitBtn5);
     v->addLayout(hb);
     connect(BitBtn4, &QPushButton::clicked, this, &TFormObject::BitBtn4Click);
+    Enter_Presses(Edit1, BitBtn4);
     connect(BitBtn5, &QPushButton::clicked, this, &QDialog::reject);
 }
 

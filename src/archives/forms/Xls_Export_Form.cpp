@@ -3,6 +3,7 @@
 #include "archives/forms/Save_Arhiv.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Wait_Form.h"
 
 #include <QAbstractItemModel>
@@ -63,6 +64,8 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     const QString path = Xls_Apply_Ext(*chosen);
 
     const int rows = std::max(g.rows, 0);
+    // The viewer is disabled while the workbook is written: its button gets the focus back.
+    Focus_Keeper keep(viewer ? viewer->focusWidget() : nullptr);
     ui.Busy(true);
     auto wait = std::make_unique<TFormWait>(viewer);
     wait->Wait_Mode = 4;
@@ -92,6 +95,7 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     wait.reset();
     if (owner) {
         owner->setEnabled(true);
+        keep.Restore();
         owner->raise();
         owner->activateWindow();
     }

@@ -7,6 +7,7 @@
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 
@@ -439,6 +440,7 @@ void TFormConn_Par::Search_Address()
         return;
     }
     const Link_Par &lp = Settings->Dir_Conn_Par;
+    Focus_Keeper keep(focusWidget());
     for (QPushButton *b : {BitBtn1, BitBtn4, BitBtn2}) b->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
@@ -462,6 +464,7 @@ void TFormConn_Par::Search_Address()
     const auto done = [&] {
         QApplication::restoreOverrideCursor();
         for (QPushButton *b : {BitBtn1, BitBtn4, BitBtn2}) b->setEnabled(true);
+        keep.Restore();
     };
 
     if (!box->Open_Port()) {

@@ -12,6 +12,7 @@
 #include "core/forms/Abonents_List.h"
 #include "core/forms/Conn_Par.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Statusbar.h"
 #include "core/forms/Window_Place.h"
@@ -359,9 +360,11 @@ void TFormConnect::BitBtn1Click()
         {
             Hourglass wc;
             Connecting = true;
+            Focus_Keeper keep(focusWidget());
             setEnabled(false);
             connected = Connect_Ethernet(box, link);
             setEnabled(true);
+            keep.Restore();
             Connecting = false;
         }
         if (!connected) return;

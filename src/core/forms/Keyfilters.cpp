@@ -78,9 +78,7 @@ bool Enter_Button_Filter::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (event->type() != QEvent::KeyPress) return false;
-    const auto *ke = static_cast<QKeyEvent *>(event);
-    if (ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter) return false;
-    if (ke->modifiers() & ~Qt::KeypadModifier) return false;
+    if (!Is_Enter(static_cast<QKeyEvent *>(event))) return false;
     auto *b = qobject_cast<QPushButton *>(watched);
     if (!b || !b->isEnabled()) return false;
     b->click();
@@ -93,4 +91,17 @@ void Install_Enter_Presses_Button()
     if (filter || !qApp) return;
     filter = new Enter_Button_Filter(qApp);
     qApp->installEventFilter(filter);
+}
+
+bool Is_Enter(const QKeyEvent *e)
+{
+    return e && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !(e->modifiers() & ~Qt::KeypadModifier);
+}
+
+void Enter_Presses(QLineEdit *edit, QAbstractButton *button)
+{
+    if (!edit || !button) return;
+    QObject::connect(edit, &QLineEdit::returnPressed, button, [button] {
+        if (button->isEnabled() && button->isVisible()) button->click();
+    });
 }

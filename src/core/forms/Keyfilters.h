@@ -5,7 +5,9 @@
 #include <QObject>
 #include <QValidator>
 
+class QAbstractButton;
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 
 // Accepts a text of digits only (empty included: the dialogs report empty fields).
@@ -38,6 +40,12 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 void Install_Enter_Presses_Button();
+
+// Return, or the keypad's Enter, with no other modifier.
+bool Is_Enter(const QKeyEvent *e);
+
+// Enter in a dialog's only text box presses its accept button, checks and all, as a click would.
+void Enter_Presses(QLineEdit *edit, QAbstractButton *button);
 
 // An editable list whose typed text is taken as typed: nothing completed from the items,
 // nothing added to them.

@@ -89,6 +89,7 @@ TFormPeriod::TFormPeriod(QWidget *owner) : QDialog(owner)
     buttons->addWidget(Btn_Exit);
     v->addLayout(buttons);
 
+    Req_Enter_In_Choice(Choice, int(PERIOD_GIVEN), Start_Date, Btn_Accept);
     connect(Choice, &QButtonGroup::idClicked, this, &TFormPeriod::Apply_Choice);
     connect(Btn_Accept, &QPushButton::clicked, this, &TFormPeriod::Btn_Accept_Click);
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 #include "messages/forms/Ques_prn.h"
 
+#include "core/forms/Keyfilters.h"
 #include "messages/Ques_prn.h"
 
 #include <QFont>
@@ -53,6 +54,7 @@ TFormQues_Prn::TFormQues_Prn(QWidget *owner) : QDialog(owner)
     v->addLayout(buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TFormQues_Prn::BitBtn1Click);
+    Enter_Presses(Edit1, BitBtn1);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -82,6 +81,7 @@ TFormIndex::TFormIndex(QWidget *owner) : QDialog(owner)
 
     connect(Start_Edit, &QLineEdit::returnPressed, this, [this] { Count_Edit->setFocus(); });
     connect(Count_Edit, &QLineEdit::returnPressed, this, [this] { Btn_Accept->setFocus(); });
+    Req_Enter_In_Choice(Choice, int(INDEX_GIVEN), Start_Edit, Btn_Accept);
     connect(Choice, &QButtonGroup::idClicked, this, &TFormIndex::Apply_Choice);
     connect(Btn_Accept, &QPushButton::clicked, this, &TFormIndex::Btn_Accept_Click);
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
@@ -118,21 +118,6 @@ void TFormIndex::Apply_Choice(int choice)
     // through the choices; a range to give takes it to the start box however it was chosen.
     if (p.enabled) Focus_After_Choice(Start_Edit);
     else Btn_Accept->setFocus();
-}
-
-void TFormIndex::keyPressEvent(QKeyEvent *e)
-{
-    // Enter in the choices does what it does where a click would have put the focus: a preset
-    // is accepted as by "Принять"; the range to give is typed from the start box on.
-    const bool enter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
-                       !(e->modifiers() & ~Qt::KeypadModifier);
-    auto *b = qobject_cast<QAbstractButton *>(focusWidget());
-    if (!enter || !b || !Choice->buttons().contains(b)) {
-        QDialog::keyPressEvent(e);
-        return;
-    }
-    if (Choice->checkedId() == int(INDEX_GIVEN)) Start_Edit->setFocus(Qt::OtherFocusReason);
-    else if (Btn_Accept->isEnabled()) Btn_Accept->click();
 }
 
 void TFormIndex::Btn_Accept_Click()

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 class QButtonGroup;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -40,5 +39,4 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
-    void keyPressEvent(QKeyEvent *e) override;
 };

@@ -1,11 +1,44 @@
 #include "messages/forms/Req_Controls.h"
 
 #include "core/Ques.h"
+#include "core/forms/Keyfilters.h"
 #include "messages/Period.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
+
+namespace {
+
+class Choice_Enter : public QObject {
+public:
+    Choice_Enter(QButtonGroup *choice, int given, QWidget *first, QPushButton *accept)
+        : QObject(choice), Choice(choice), Given(given), First(first), Accept(accept)
+    {
+    }
+
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::KeyPress || !Is_Enter(static_cast<QKeyEvent *>(e))) return false;
+        if (Choice->checkedId() == Given) {
+            if (First) First->setFocus(Qt::TabFocusReason);
+        } else if (Accept && Accept->isEnabled()) {
+            Accept->click();
+        }
+        return true;
+    }
+
+private:
+    QButtonGroup *Choice;   // the filter's parent
+    int Given;
+    QPointer<QWidget> First;
+    QPointer<QPushButton> Accept;
+};
+
+} // namespace
 
 QDateEdit *Req_Date_Edit(QWidget *parent, const char *name)
 {
@@ -32,6 +65,13 @@ QPushButton *Req_Button(QWidget *parent, const char *name, const QString &captio
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
+}
+
+void Req_Enter_In_Choice(QButtonGroup *choice, int given, QWidget *first, QPushButton *accept)
+{
+    if (!choice) return;
+    auto *filter = new Choice_Enter(choice, given, first, accept);
+    for (QAbstractButton *b : choice->buttons()) b->installEventFilter(filter);
 }
 
 void Req_Set_Date(QDateEdit *e, const Date6 &d)

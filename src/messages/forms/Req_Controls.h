@@ -1,10 +1,12 @@
 #pragma once
 // Controls shared by the request dialogs: date pickers that keep to the dates the year byte
-// can carry, number lists, buttons that Enter does not press, and the refusal message.
+// can carry, number lists, buttons that Enter does not press, Enter in the choice group, and
+// the refusal message.
 #include "core/Dtfun.h"
 
 #include <QString>
 
+class QButtonGroup;
 class QComboBox;
 class QDateEdit;
 class QPushButton;
@@ -16,6 +18,10 @@ QDateEdit *Req_Date_Edit(QWidget *parent, const char *name);
 // A drop-down list of the numbers 0..last as plain decimal texts.
 QComboBox *Req_Number_List(QWidget *parent, const char *name, int last);
 QPushButton *Req_Button(QWidget *parent, const char *name, const QString &caption);
+// Enter on a button of the choice group does what it does where the choice puts the user: a
+// preset is accepted as by `accept` (with its checks); on the choice `given`, whose bounds are
+// typed, the focus goes to `first`, the first of them. Call once the group has its buttons.
+void Req_Enter_In_Choice(QButtonGroup *choice, int given, QWidget *first, QPushButton *accept);
 // Date part (bytes 0-2) of a picker and back; a date the picker cannot show leaves it alone.
 void Req_Set_Date(QDateEdit *e, const Date6 &d);
 Date6 Req_Get_Date(const QDateEdit *e);

@@ -5,6 +5,7 @@
 #include "core/Hgcbox.h"
 #include "core/Tables.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Main.h"
 #include "core/forms/Statusbar.h"
 #include "params/forms/Mom_Data.h"
@@ -287,10 +288,11 @@ void TFormPrz::TimerTimer()
     Timer.start();
 }
 
-void TFormPrz::Resume()
+void TFormPrz::Resume(QPushButton *from)
 {
     Acting = false;
     Set_Buttons(true);
+    Focus_Back(from);
     if (Refresh && Is_Open()) Timer.start();
 }
 
@@ -343,13 +345,15 @@ void TFormPrz::Run_Tables()
         ok = Read_Shown(7, 0, TAB_STATE_TABLES);
     }
     if (!ok) {
-        Resume();
+        Resume(BitBtnTables);
         return;
     }
     if (Tab_State) Fill_Tab_State_Block(*Tab_State, Tab_Dir[7].data);
     Result = 1;
     Acting = false;
     Set_Buttons(true);
+    // Shown again once the table states close, the form has the focus on this button.
+    Focus_Back(BitBtnTables);
     accept();
 }
 
@@ -383,7 +387,7 @@ void TFormPrz::Run_Vich()
         f.Count = count;
         Run_Dialog(f);
     }
-    Resume();
+    Resume(BitBtnVich);
 }
 
 // ---- TFormVichInf -----------------------------------------------------------------------

@@ -111,7 +111,8 @@ private:
     void Run_Tables();
     void Run_Vich();
     void Set_Buttons(bool on);
-    void Resume();
+    // Buttons enabled again, the focus back on the one whose action ended, the timer resumed.
+    void Resume(QPushButton *from);
     bool Wmt_Fitted() const;
     bool Vich_Fitted() const;
 };

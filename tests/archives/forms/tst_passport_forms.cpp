@@ -195,6 +195,25 @@ private slots:
         QCOMPARE(Object_Name_Text(slot), QStringLiteral("Новое"));
     }
 
+    // The form opens in its name box; Enter there is "Принять", refusal included.
+    void object_form_enter_accepts_as_its_button()
+    {
+        char slot[OBJ_NAME_LEN] = {};
+        TFormObject f;
+        f.Obj_Name = slot;
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.Edit1));
+        QTest::keyClick(f.Edit1, Qt::Key_Return);
+        QCOMPARE(ques.Lines(), QStringList({"Не введено наименование|"}));
+        QVERIFY(f.isVisible());
+        f.Edit1->setText(QStringLiteral("Север"));
+        QTest::keyClick(f.Edit1, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!f.isVisible() && f.Accepted == 1);
+        QCOMPARE(Object_Name_Text(slot), QStringLiteral("Север"));
+    }
+
     void objects_list_add_edit_delete()
     {
         Set_List({"Южная", "Восток", "Марьино"}, 1);

@@ -137,11 +137,14 @@ private slots:
         const QString dir = Tmp.path() + "/MOMDATA";
         QString proposed, filter, title, initial;
         bool v_after_enabled = false;
+        bool focus_back = false;
         Scripted_Dialogs runner([&](QDialog &d) {
             if (auto *v = qobject_cast<TFormArhMeas_Chr *>(&d)) {
                 Ques.Viewer = v;
+                v->BitBtn5->setFocus(Qt::TabFocusReason);
                 v->BitBtn5->click();
                 v_after_enabled = v->isEnabled();
+                focus_back = v->focusWidget() == v->BitBtn5;
                 v->BitBtn1->click();
             } else if (auto *fd = qobject_cast<QFileDialog *>(&d)) {
                 proposed = QFileInfo(fd->selectedFiles().value(0)).fileName();
@@ -170,6 +173,7 @@ private slots:
         QVERIFY(!Ques.Viewer_Enabled_At_Message);
         QVERIFY(Ques.Wait_Shown_At_Message);
         QVERIFY(v_after_enabled);
+        QVERIFY(focus_back);   // on the export button, though the viewer was disabled meanwhile
 
         const QMap<QString, QString> t = sheet_texts(dir + "/book.xlsx");
         QCOMPARE(t.value("B5"), QString("10:01:00"));

@@ -439,10 +439,11 @@ void tst_Conn_Par::addressSearchFailures()
 
     Conn_Settings_Rec s = Sample();
     {
-        // Nobody answers.
+        // Nobody answers; the search button, disabled meanwhile, has the focus back.
         TFormConn_Par f(nullptr, &s, &box);
         f.show();
         f.ComboBox1->setEditText(QStringLiteral("COM3"));
+        f.BitBtn4->setFocus(Qt::TabFocusReason);
         f.BitBtn4->click();
         QCOMPARE(rec.seen.size(), 1);
         QCOMPARE(rec.seen[0].kind, 5u);
@@ -453,6 +454,7 @@ void tst_Conn_Par::addressSearchFailures()
         QCOMPARE(int(s.Dir_Conn_Par.Adr), 1);
         QVERIFY(!box.Port_Handle);
         QVERIFY(f.BitBtn1->isEnabled());
+        QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.BitBtn4));
     }
     {
         // The port cannot be opened (held elsewhere for longer than the free-port wait).

@@ -272,6 +272,7 @@ private slots:
             f.reject();
             f.close();
         });
+        f.BitBtn1->setFocus(Qt::TabFocusReason);
         f.BitBtn1->click();
         QVERIFY(tried);
         QCOMPARE(Ques.Asked.size(), 1);
@@ -279,6 +280,8 @@ private slots:
         QCOMPARE(int(f.Accepted), 0);
         QVERIFY(f.isVisible());
         QVERIFY(f.isEnabled());
+        // The dialog was disabled meanwhile: "Связаться" has the focus back.
+        QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.BitBtn1));
         QVERIFY(!Exch_Box->Sock);
         tcp.Stop();
     }

@@ -103,15 +103,22 @@ QList<QStringList> wmt_rows(int n)
     return r;
 }
 
-// Heading dialog answered: name typed (null: left as shown), then "Печатать", "Отменить" or Esc.
-enum Answer { Print, Cancel, Esc };
+// Heading dialog answered: name typed (null: left as shown), then "Печатать", "Отменить", Esc,
+// or Enter in the name box, where the dialog opens with the focus.
+enum Answer { Print, Cancel, Esc, Enter };
 void answer_heading(QDialog &d, const QString *name, Answer a)
 {
     auto *q = qobject_cast<TFormQues_Prn *>(&d);
     QVERIFY(q);
     if (name) q->Edit1->setText(*name);
-    if (a == Esc) QTest::keyClick(&d, Qt::Key_Escape);
-    else (a == Print ? q->BitBtn1 : q->BitBtn2)->click();
+    if (a == Enter) {
+        QCOMPARE(q->focusWidget(), static_cast<QWidget *>(q->Edit1));
+        QTest::keyClick(q->Edit1, Qt::Key_Return);
+    } else if (a == Esc) {
+        QTest::keyClick(&d, Qt::Key_Escape);
+    } else {
+        (a == Print ? q->BitBtn1 : q->BitBtn2)->click();
+    }
 }
 
 // Runs the heading dialog so answered; returns its Ok and leaves its heading in `heading`.
@@ -238,6 +245,11 @@ void tst_Print_Forms::headingKeptInFile()
     const QString empty;
     QCOMPARE(run_heading(&empty, Print), 1);
     QCOMPARE(file_bytes(path), QByteArray(40, '\0'));
+    // Enter in the name box prints as "Печатать" does.
+    const QString north = QStringLiteral("North");
+    QCOMPARE(run_heading(&north, Enter, nullptr, &heading), 1);
+    QCOMPARE(heading, QByteArray("North") + QByteArray(36, '\0'));
+    QCOMPARE(file_bytes(path), QByteArray("North") + QByteArray(35, '\0'));
     QVERIFY(Ques.asked.isEmpty());
 }
 

@@ -252,6 +252,64 @@ private slots:
         }
     }
 
+    // Enter where the dialog opens, on the choice in force: a preset is accepted as by
+    // "Принять"; on "Заданный период" the focus goes to the period's first field.
+    void enter_on_the_choice_in_force_data()
+    {
+        QTest::addColumn<int>("kind");     // -1 the period dialog, else the short-period kind
+        QTest::addColumn<int>("choice");   // the stored choice
+        QTest::addColumn<bool>("keypad");
+        QTest::newRow("period, last hour") << -1 << 0 << false;
+        QTest::newRow("period, last day, keypad") << -1 << 1 << true;
+        QTest::newRow("period, given") << -1 << 2 << false;
+        QTest::newRow("hourly, last day") << 0 << 0 << false;
+        QTest::newRow("hourly, given, keypad") << 0 << 1 << true;
+        QTest::newRow("daily, last month, keypad") << 1 << 0 << true;
+        QTest::newRow("daily, given") << 1 << 1 << false;
+    }
+    void enter_on_the_choice_in_force()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, choice);
+        QFETCH(bool, keypad);
+        Set_Controller_Clock(D(2026, 3, 5, 10, 25, 40));
+        const Arh_Range range{{26, 3, 1, 6, 0}, {26, 3, 5, 23, 0}};
+        Rd_Arh_Rec.period_choice = uint32_t(choice);
+        std::unique_ptr<QDialog> f;
+        QList<QRadioButton *> items;
+        QWidget *first = nullptr;
+        const uint8_t *ok = nullptr;
+        if (kind < 0) {
+            auto *p = new TFormPeriod;
+            items = {p->Choice_Btn[0], p->Choice_Btn[1], p->Choice_Btn[2]};
+            first = p->Start_Date;
+            ok = &p->Ok;
+            f.reset(p);
+        } else {
+            auto *s = new TFormShortDate;
+            s->Range = &range;
+            s->Kind = uint8_t(kind);
+            items = s->Panel()->Choice_Btn;
+            first = s->Panel()->Start_Date;
+            ok = &s->Ok;
+            f.reset(s);
+        }
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        QRadioButton *on = items[choice];
+        const bool given = on == items.last();
+        // A preset opens with the focus on it; the given period in its first field, from which
+        // the user goes back to the choice.
+        if (given) on->setFocus(Qt::BacktabFocusReason);
+        QCOMPARE(f->focusWidget(), static_cast<QWidget *>(on));
+        QTest::keyClick(on, keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier);
+        QVERIFY(rec.asked.isEmpty());
+        QCOMPARE(int(*ok), given ? 0 : 1);
+        QCOMPARE(f->isVisible(), given);
+        if (given) QCOMPARE(f->focusWidget(), first);
+    }
+
     // Enter after a preset chosen with an arrow key accepts it, as on "Принять"; on
     // "Заданный диапазон данных" it goes to the start box and accepts nothing.
     void index_enter_in_the_choices()

@@ -304,6 +304,43 @@ private slots:
         QVERIFY(!m.main->Item("NSit")->isVisible());
     }
 
+    // The "..." that opened a form has the focus again when the form closes, also when the
+    // current-state form itself comes back after the table states; Tab goes on to the next "...".
+    void current_state_focus_back_on_the_button()
+    {
+        Set_Image(6, 9, 1);
+        Set_Image(9, 0, 2);
+        QStringList focus;
+        const auto name = [](const QWidget *w) { return w ? w->objectName() : QStringLiteral("<none>"); };
+        int shown = 0;
+        m.Run("NSit", [&](QDialog &d) {
+            if (auto *p = qobject_cast<TFormPrz *>(&d)) {
+                p->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(p));
+                if (++shown == 2) {
+                    focus << name(p->focusWidget());
+                    p->BitBtnExit->click();
+                    return;
+                }
+                // The flow computers' form, left by Esc.
+                p->BitBtnVich->setFocus(Qt::TabFocusReason);
+                p->BitBtnVich->click();
+                focus << name(p->focusWidget());
+                QTest::keyClick(p, Qt::Key_Tab);
+                focus << name(p->focusWidget());
+                // The table states, left by "Выход": this form comes back.
+                p->BitBtnTables->setFocus(Qt::TabFocusReason);
+                p->BitBtnTables->click();
+            } else if (auto *v = qobject_cast<TFormVichInf *>(&d)) {
+                QTest::keyClick(v, Qt::Key_Escape);
+            } else if (auto *t = qobject_cast<TFormTableInfo *>(&d)) {
+                t->BitBtnExit->click();
+            }
+        });
+        QCOMPARE(shown, 2);
+        QCOMPARE(focus, (QStringList{"BitBtnVich", "BitBtnTables", "BitBtnTables"}));
+    }
+
     // Shown again after the table states, the form is where it was, here where the user put it.
     void sit_form_keeps_its_place_when_shown_again()
     {

@@ -1,0 +1,15 @@
+#include "core/forms/Focus_Back.h"
+
+void Focus_Back(QWidget *control)
+{
+    if (!control || !control->isVisible() || !control->isEnabled()) return;
+    control->setFocus(Qt::OtherFocusReason);
+}
+
+Focus_Keeper::Focus_Keeper(QWidget *control) : Control(control) {}
+
+void Focus_Keeper::Restore()
+{
+    Focus_Back(Control);
+    Control = nullptr;
+}

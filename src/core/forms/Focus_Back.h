@@ -1,0 +1,25 @@
+#pragma once
+// The focus back on the control that opened a form or started a read, once that is over. Qt
+// takes the focus from a control that is disabled meanwhile (alone or with its window) and,
+// when the window is enabled or activated again, gives it to the window's first control.
+#include <QPointer>
+#include <QWidget>
+
+// Gives `control` its window's focus: at once when the window is active, else when it is
+// activated again. Nothing when the control is gone, hidden or disabled.
+void Focus_Back(QWidget *control);
+
+// Gives the focus back to `control` (usually the one that has it as an action starts) by
+// Restore, at the latest when the keeper ends.
+class Focus_Keeper {
+public:
+    explicit Focus_Keeper(QWidget *control);
+    ~Focus_Keeper() { Restore(); }
+    Focus_Keeper(const Focus_Keeper &) = delete;
+    Focus_Keeper &operator=(const Focus_Keeper &) = delete;
+    // Once: the control is enabled again by now.
+    void Restore();
+
+private:
+    QPointer<QWidget> Control;
+};
