@@ -34,6 +34,8 @@ void Arh_Grid_View::Set_Fixed_Columns(int n)
         Fixed = new QTableView(this);
         Fixed->setObjectName(objectName() + QStringLiteral("_Fixed"));
         Fixed->setFocusPolicy(Qt::NoFocus);
+        // Drawn as part of the grid: with the grid's focus, its row framed across both views.
+        Fixed->setFocusProxy(this);
         Fixed->setFrameShape(QFrame::NoFrame);
         Fixed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         Fixed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -93,6 +95,18 @@ void Arh_Grid_View::resizeEvent(QResizeEvent *e)
 {
     QTableView::resizeEvent(e);
     Place_Fixed();
+}
+
+void Arh_Grid_View::focusInEvent(QFocusEvent *e)
+{
+    QTableView::focusInEvent(e);
+    if (Fixed) Fixed->viewport()->update();
+}
+
+void Arh_Grid_View::focusOutEvent(QFocusEvent *e)
+{
+    QTableView::focusOutEvent(e);
+    if (Fixed) Fixed->viewport()->update();
 }
 
 void Arh_Grid_View::updateGeometries()

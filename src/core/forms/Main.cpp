@@ -12,6 +12,7 @@
 #include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
 #include "core/forms/Text_Fit.h"
+#include "core/forms/View_Focus.h"
 #include "core/forms/Window_Place.h"
 
 #include <QAction>
@@ -204,6 +205,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     Install_Enter_Presses_Button();
     Install_Window_Places();
     Install_Caption_Fit();
+    Install_View_Focus();
 
     // Start-up. Numbers are written and read with "." (QString::number, QLocale::c()); the
     // default locale is left alone, so that dates and sizes in Qt's own dialogs stay Russian.

@@ -1,5 +1,5 @@
 // Every viewer, list and grid of the program: Tab and Shift+Tab leave the grid for the form's
-// other controls instead of walking from cell to cell.
+// other controls instead of walking from cell to cell; the grid shows whether it has the focus.
 #include "archives/Objects_list.h"
 #include "archives/forms/Arhiv_Clb_Form.h"
 #include "archives/forms/Arhivhd_Wmt_Form.h"
@@ -10,8 +10,10 @@
 #include "core/Globals.h"
 #include "core/Rd_wr_ini.h"
 #include "core/forms/Abonents_List.h"
+#include "core/forms/View_Focus.h"
 #include "messages/forms/Iniala_Form.h"
 #include "messages/forms/Iniaud_Form.h"
+#include "params/forms/Access.h"
 #include "params/forms/Chr_Par_Form.h"
 #include "params/forms/Floulist.h"
 
@@ -19,6 +21,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QtTest>
 #include <cstring>
@@ -34,8 +38,7 @@ QAbstractItemView *Grid_Of(QWidget *f)
 {
     for (const char *name : {"StringGrid1", "Grid"})
         if (auto *g = f->findChild<QAbstractItemView *>(QLatin1String(name))) return g;
-    if (auto *g = f->findChild<QTableWidget *>()) return g;
-    return nullptr;
+    return f->findChild<QAbstractItemView *>();
 }
 
 template <class Viewer> Make_Form Viewer_Of(Arh_File_Kind kind)
@@ -62,6 +65,65 @@ Make_Form Msg_List_Of(Arh_File_Kind kind)
 
 Chr_Par_List Par_List{};
 Flou_Rec Flou[MAX_FLOU]{};
+User_Rec Users[USER_COUNT]{};
+
+// The widget as it stands on the screen, repainted or not.
+QImage Look(QWidget *w)
+{
+    QCoreApplication::processEvents();
+    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+    return w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+bool Seen(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 60;
+}
+
+// The row's cells in sight, in the grid's coordinates (the fixed columns of an archive grid
+// lie over their own).
+QList<QRect> Cells(const QAbstractItemView *g, int row)
+{
+    QList<QRect> cells;
+    const QRect port = g->viewport()->geometry();
+    for (int c = 0; c < g->model()->columnCount(); ++c) {
+        const QRect r = g->visualRect(g->model()->index(row, c)).translated(port.topLeft()) & port;
+        if (r.width() > 6 && r.height() == g->visualRect(g->model()->index(row, c)).height()) cells << r;
+    }
+    return cells;
+}
+
+// A line runs along the top and bottom of every cell of the row and up its left end.
+bool Framed(const QImage &img, const QList<QRect> &cells)
+{
+    int lined = 0, points = 0;
+    for (const QRect &r : cells)
+        for (int x = r.left() + 2; x < r.right() - 1; ++x, points += 2)
+            lined += Seen(img.pixel(x, r.top()), img.pixel(x, r.top() + 2)) +
+                     Seen(img.pixel(x, r.bottom()), img.pixel(x, r.bottom() - 2));
+    const QRect &f = cells.value(0);
+    for (int y = f.top() + 2; y < f.bottom() - 1; ++y, ++points)
+        lined += Seen(img.pixel(f.left(), y), img.pixel(f.left() + 2, y));
+    return points > 0 && lined > points * 0.85;
+}
+
+// With the focus (on) the current row is framed and no other; without it (off) none is, and
+// the selection looks different in most of every cell of the row.
+void Check_Looks(QAbstractItemView *g, const QImage &on, const QImage &off)
+{
+    const int current = g->currentIndex().row();
+    for (int row = 0; row < g->model()->rowCount(); ++row)
+        if (!Cells(g, row).isEmpty())
+            QVERIFY2(Framed(on, Cells(g, row)) == (row == current), qPrintable(QStringLiteral("row %1").arg(row)));
+    QVERIFY(!Framed(off, Cells(g, current)));
+    for (const QRect &r : Cells(g, current)) {
+        int seen = 0;
+        for (int y = r.top() + 3; y < r.bottom() - 2; ++y)
+            for (int x = r.left() + 3; x < r.right() - 2; ++x) seen += Seen(on.pixel(x, y), off.pixel(x, y));
+        QVERIFY2(seen * 2 > (r.width() - 6) * (r.height() - 6),
+                 qPrintable(QStringLiteral("cell at x %1 alike with and without the focus").arg(r.left())));
+    }
+}
 
 } // namespace
 
@@ -70,6 +132,8 @@ Q_DECLARE_METATYPE(Make_Form)
 class Tst_Grid_Tab : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { Install_View_Focus(); }
+
     void tab_leaves_the_grid_data()
     {
         QTest::addColumn<Make_Form>("make");
@@ -110,6 +174,13 @@ private slots:
             f->Tab_Data = reinterpret_cast<uint8_t *>(&Par_List);
             return f;
         });
+        QTest::newRow("user access") << Make_Form([]() -> QWidget * {
+            std::memset(Users, ' ', sizeof Users);
+            for (User_Rec &u : Users) u.level = 0;
+            auto *f = new TFormChangeAccess;
+            f->Tab_Data = reinterpret_cast<uint8_t *>(Users);
+            return f;
+        });
     }
     void tab_leaves_the_grid()
     {
@@ -134,6 +205,48 @@ private slots:
                      now ? qPrintable(now->metaObject()->className() + QLatin1Char(' ') + now->objectName())
                          : "no focus");
         }
+    }
+
+    void focus_shown_on_the_current_row_data() { tab_leaves_the_grid_data(); }
+    void focus_shown_on_the_current_row()
+    {
+        QFETCH(Make_Form, make);
+        std::unique_ptr<QWidget> f(make());
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        QAbstractItemView *g = Grid_Of(f.get());
+        QVERIFY(g && g->model()->rowCount() >= 3);
+        g->selectionModel()->setCurrentIndex(g->model()->index(1, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        g->setFocus(Qt::TabFocusReason);
+        const QImage on = Look(g);
+        for (QPushButton *b : f->findChildren<QPushButton *>())
+            if (b->isVisible() && b->isEnabled()) {
+                b->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        QVERIFY(!g->hasFocus());
+        Check_Looks(g, on, Look(g));
+        g->setFocus(Qt::BacktabFocusReason);
+        QCOMPARE(Look(g), on);
+        // The frame goes with the current row, also where the selection stays.
+        g->selectionModel()->setCurrentIndex(g->model()->index(2, 0), QItemSelectionModel::NoUpdate);
+        QVERIFY(Framed(Look(g), Cells(g, 2)) && !Framed(Look(g), Cells(g, 1)));
+    }
+
+    // The hourly viewer opens with the focus in its grid, on the first record.
+    void grid_focused_at_opening_shows_it()
+    {
+        const Arhiv_Header h = Arh_Test_Header(Arh_File_Kind::Chr_Hour, 3);
+        TFormArhivHDM_Chr f(nullptr, h, Arh_Records(Arh_File_Kind::Chr_Hour, 3, true), HDM_KIND_HOUR);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTRY_COMPARE(QApplication::focusWidget(), f.StringGrid1);
+        QCOMPARE(f.StringGrid1->currentIndex().row(), 0);
+        const QImage on = Look(f.StringGrid1);
+        f.BitBtn1->setFocus(Qt::TabFocusReason);
+        Check_Looks(f.StringGrid1, on, Look(f.StringGrid1));
     }
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+// Grids and lists show whether they have the focus. The style in use draws a selection alike
+// with and without the focus, and its focus frame, faint and around one cell, is not seen on a
+// selected row (nor at all where a grid selects whole rows and hides it). Here a view with the
+// focus frames its current row (a view that selects whole rows) or its current item with a
+// dark line, and the selection of a view without the focus is drawn in a pale shade of the
+// selection colour with the normal text colour. A view that stands in for another through its
+// focus proxy (the fixed columns of the archive grids) is drawn as part of that view.
+#include <QProxyStyle>
+
+class View_Focus_Style : public QProxyStyle {
+    Q_OBJECT
+public:
+    using QProxyStyle::QProxyStyle;
+    void polish(QWidget *widget) override;
+    using QProxyStyle::polish;
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override;
+};
+
+// Wraps the application's style once; every item view of the program, and Qt's own dialogs'
+// views with them, take the look.
+void Install_View_Focus();
