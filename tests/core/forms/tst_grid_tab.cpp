@@ -182,14 +182,20 @@ private slots:
             return f;
         });
     }
+    // The form made, shown and active, and its grid (null when it has none).
+    static QAbstractItemView *Shown_Grid(const Make_Form &make, std::unique_ptr<QWidget> &f)
+    {
+        f.reset(make());
+        f->show();
+        f->activateWindow();
+        return QTest::qWaitForWindowActive(f.get()) ? Grid_Of(f.get()) : nullptr;
+    }
+
     void tab_leaves_the_grid()
     {
         QFETCH(Make_Form, make);
-        std::unique_ptr<QWidget> f(make());
-        f->show();
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.get()));
-        QAbstractItemView *g = Grid_Of(f.get());
+        std::unique_ptr<QWidget> f;
+        QAbstractItemView *g = Shown_Grid(make, f);
         QVERIFY(g);
         QVERIFY(g->model()->rowCount() >= 2);
         for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
@@ -211,11 +217,8 @@ private slots:
     void focus_shown_on_the_current_row()
     {
         QFETCH(Make_Form, make);
-        std::unique_ptr<QWidget> f(make());
-        f->show();
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.get()));
-        QAbstractItemView *g = Grid_Of(f.get());
+        std::unique_ptr<QWidget> f;
+        QAbstractItemView *g = Shown_Grid(make, f);
         QVERIFY(g && g->model()->rowCount() >= 3);
         g->selectionModel()->setCurrentIndex(g->model()->index(1, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
