@@ -3,6 +3,7 @@
 #include "archives/Objects_list.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Keyfilters.h"
 
 #include <QHBoxLayout>
@@ -188,6 +189,7 @@ void TFormObjects_List::BitBtn2Click()
     Obj_List.obj_index = Obj_List.obj_num;
     ++Obj_List.obj_num;
     Fill_Objects_Grid();
+    Focus_Back_Or(BitBtn2, StringGrid1);
 }
 
 void TFormObjects_List::BitBtn3Click()
@@ -199,6 +201,7 @@ void TFormObjects_List::BitBtn3Click()
     Hourglass h;
     Delete_Object(Obj_List);
     Fill_Objects_Grid();
+    Focus_Back_Or(BitBtn3, StringGrid1);
 }
 
 void TFormObjects_List::BitBtn4Click()

@@ -4,6 +4,7 @@
 #include "core/Ques.h"
 #include "core/forms/Abonent.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -191,6 +192,7 @@ void TFormAbonents_List::BitBtn2Click()
     h.user_index = h.users_num;
     ++h.users_num;
     Fill_Grid();
+    Focus_Back_Or(BitBtn2, StringGrid1);
 }
 
 void TFormAbonents_List::BitBtn3Click()
@@ -204,6 +206,7 @@ void TFormAbonents_List::BitBtn3Click()
     else Delete_Fon_Abonent(&Fon_Copy);
     Fill_Grid();
     QApplication::restoreOverrideCursor();
+    Focus_Back_Or(BitBtn3, StringGrid1);
 }
 
 void TFormAbonents_List::BitBtn4Click()

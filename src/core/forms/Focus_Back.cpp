@@ -6,6 +6,12 @@ void Focus_Back(QWidget *control)
     control->setFocus(Qt::OtherFocusReason);
 }
 
+void Focus_Back_Or(QWidget *control, QWidget *instead)
+{
+    if (control && control->isVisible() && control->isEnabled()) Focus_Back(control);
+    else Focus_Back(instead);
+}
+
 Focus_Keeper::Focus_Keeper(QWidget *control) : Control(control) {}
 
 void Focus_Keeper::Restore()

@@ -9,6 +9,11 @@
 // activated again. Nothing when the control is gone, hidden or disabled.
 void Focus_Back(QWidget *control);
 
+// The same for a list's button whose own action may disable it ("Удалить" once the last entry
+// it may delete is gone, "Добавить" once the list is full): then the focus goes to the list it
+// acts on, never on to the next button, which may accept the dialog at the next Enter.
+void Focus_Back_Or(QWidget *control, QWidget *instead);
+
 // Gives the focus back to `control` (usually the one that has it as an action starts) by
 // Restore, at the latest when the keeper ends.
 class Focus_Keeper {

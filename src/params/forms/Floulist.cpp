@@ -4,6 +4,7 @@
 #include "core/Ques.h"
 #include "core/Tables.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Main.h"
 #include "params/forms/Floupar.h"
 #include "params/forms/Params_Menu.h"
@@ -138,6 +139,7 @@ void TFormFlouList::Add_Click()
     Draw_All();
     Grid->selectRow(i);
     Enable_Buttons();
+    Focus_Back_Or(BtnAdd, Grid);
 }
 
 void TFormFlouList::Delete_Click()
@@ -161,6 +163,7 @@ void TFormFlouList::Delete_Click()
     Draw_All();
     Grid->selectRow(i < N ? i : N - 1);
     Enable_Buttons();
+    Focus_Back_Or(BtnDelete, Grid);
 }
 
 bool TFormFlouList::Check()

@@ -1,5 +1,6 @@
 // Every viewer, list and grid of the program: Tab and Shift+Tab leave the grid for the form's
-// other controls instead of walking from cell to cell; the grid shows whether it has the focus.
+// other controls instead of walking from cell to cell; the grid shows whether it has the focus,
+// and a list keeps it when the button that acted on it is disabled by its action.
 #include "archives/Objects_list.h"
 #include "archives/forms/Arhiv_Clb_Form.h"
 #include "archives/forms/Arhivhd_Wmt_Form.h"
@@ -8,6 +9,7 @@
 #include "archives/forms/Objects_list.h"
 #include "core/Abonents.h"
 #include "core/Globals.h"
+#include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
 #include "core/forms/Abonents_List.h"
 #include "core/forms/View_Focus.h"
@@ -129,6 +131,37 @@ void Check_Looks(QAbstractItemView *g, const QImage &on, const QImage &off)
 
 Q_DECLARE_METATYPE(Make_Form)
 
+namespace {
+
+// The lists whose "Удалить" and "Добавить" act on them, three entries each.
+void Lists_With_Delete()
+{
+    QTest::newRow("subscribers") << Make_Form([]() -> QWidget * {
+        Conn_Settings.Curr_Par.Conn_Prz = 1;
+        Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
+        for (int k = 0; k < 3; ++k) {
+            Set_Abonent_Text(l.rec[k].user_name, ABONENT_NAME_LEN, QStringLiteral("Узел %1").arg(k));
+            std::strncpy(l.rec[k].phone_code, "123", PHONE_CODE_LEN - 1);
+        }
+        l.hdr.users_num = 3;
+        return new TFormAbonents_List;
+    });
+    QTest::newRow("objects") << Make_Form([]() -> QWidget * {
+        std::memset(&Obj_List, 0, sizeof Obj_List);
+        Obj_List.obj_num = 3;
+        for (int i = 0; i < 3; ++i) Set_Object_Name(Obj_List.obj_name[i], QStringLiteral("Объект %1").arg(i));
+        return new TFormObjects_List;
+    });
+    QTest::newRow("flow computers") << Make_Form([]() -> QWidget * {
+        auto *f = new TFormFlouList;
+        f->Tab_Data = reinterpret_cast<uint8_t *>(Flou);
+        f->Count = 3;
+        return f;
+    });
+}
+
+} // namespace
+
 class Tst_Grid_Tab : public QObject {
     Q_OBJECT
 private slots:
@@ -146,28 +179,7 @@ private slots:
         QTest::newRow("moisture momentary") << Viewer_Of<TFormArhMeas_Wmt>(Arh_File_Kind::Wmt_Meas);
         QTest::newRow("moisture hourly") << Viewer_Of<TFormArhivHD_Wmt>(Arh_File_Kind::Wmt_Hour, WMT_KIND_HOUR);
         QTest::newRow("moisture daily") << Viewer_Of<TFormArhivHD_Wmt>(Arh_File_Kind::Wmt_Day, WMT_KIND_DAY);
-        QTest::newRow("subscribers") << Make_Form([]() -> QWidget * {
-            Conn_Settings.Curr_Par.Conn_Prz = 1;
-            Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
-            for (int k = 0; k < 3; ++k) {
-                Set_Abonent_Text(l.rec[k].user_name, ABONENT_NAME_LEN, QStringLiteral("Узел %1").arg(k));
-                std::strncpy(l.rec[k].phone_code, "123", PHONE_CODE_LEN - 1);
-            }
-            l.hdr.users_num = 3;
-            return new TFormAbonents_List;
-        });
-        QTest::newRow("objects") << Make_Form([]() -> QWidget * {
-            std::memset(&Obj_List, 0, sizeof Obj_List);
-            Obj_List.obj_num = 3;
-            for (int i = 0; i < 3; ++i) Set_Object_Name(Obj_List.obj_name[i], QStringLiteral("Объект %1").arg(i));
-            return new TFormObjects_List;
-        });
-        QTest::newRow("flow computers") << Make_Form([]() -> QWidget * {
-            auto *f = new TFormFlouList;
-            f->Tab_Data = reinterpret_cast<uint8_t *>(Flou);
-            f->Count = 3;
-            return f;
-        });
+        Lists_With_Delete();
         QTest::newRow("parameter list") << Make_Form([]() -> QWidget * {
             Par_List.count = 3;
             auto *f = new TFormChrPar_List;
@@ -236,6 +248,36 @@ private slots:
         // The frame goes with the current row, also where the selection stays.
         g->selectionModel()->setCurrentIndex(g->model()->index(2, 0), QItemSelectionModel::NoUpdate);
         QVERIFY(Framed(Look(g), Cells(g, 2)) && !Framed(Look(g), Cells(g, 1)));
+    }
+
+    // "Удалить" pressed until its own action disables it: the focus is left in the list, not
+    // passed on to the next button, which may be "Принять".
+    void focus_left_in_the_list_when_its_button_goes()
+    {
+        struct Yes final : Ques_Handler {
+            uint8_t Ask(const Ques_Setup &) override { return 1; }
+        } yes;
+        Set_Ques_Handler(&yes);
+        QFETCH(Make_Form, make);
+        std::unique_ptr<QWidget> f;
+        QAbstractItemView *g = Shown_Grid(make, f);
+        QVERIFY(g);
+        QPushButton *del = nullptr;
+        for (QPushButton *b : f->findChildren<QPushButton *>())
+            if (b->text() == QStringLiteral("Удалить")) del = b;
+        QVERIFY(del);
+        for (int n = 0; del->isEnabled() && n < 5; ++n) {
+            del->setFocus(Qt::TabFocusReason);
+            del->click();
+        }
+        Set_Ques_Handler(nullptr);
+        QVERIFY(!del->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), g);
+    }
+    void focus_left_in_the_list_when_its_button_goes_data()
+    {
+        QTest::addColumn<Make_Form>("make");
+        Lists_With_Delete();
     }
 
     // The hourly viewer opens with the focus in its grid, on the first record.
