@@ -65,6 +65,7 @@ private:
     }
     void Moved(const QModelIndex &now, const QModelIndex &before)
     {
+        if (!now.isValid() || !before.isValid()) View->update();   // the frame's focus line
         for (const QModelIndex &i : {now, before}) {
             if (!i.isValid()) continue;
             const QRect r = View->visualRect(i);
@@ -97,6 +98,17 @@ void View_Focus_Style::drawControl(ControlElement element, const QStyleOption *o
 {
     const auto *item = qstyleoption_cast<const QStyleOptionViewItem *>(option);
     const auto *view = qobject_cast<const QAbstractItemView *>(widget);
+    if (element == CE_ShapedFrame && view && painter) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        // An empty list (or one with no current item) has no row to frame: its own frame shows
+        // the focus instead.
+        if (!view->hasFocus() || view->currentIndex().isValid()) return;
+        painter->save();
+        painter->setPen(QPen(option->palette.color(QPalette::Active, QPalette::Highlight).darker(250), 0));
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+        return;
+    }
     if (element != CE_ItemViewItem || !item || !view || !painter) {
         QProxyStyle::drawControl(element, option, painter, widget);
         return;

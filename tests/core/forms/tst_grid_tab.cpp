@@ -280,6 +280,22 @@ private slots:
         Lists_With_Delete();
     }
 
+    // An empty list has no row to frame: its own frame shows the focus.
+    void empty_list_shows_the_focus()
+    {
+        std::memset(&Obj_List, 0, sizeof Obj_List);
+        TFormObjects_List f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.StringGrid1->setFocus(Qt::TabFocusReason);
+        const QImage on = Look(f.StringGrid1);
+        f.BitBtn2->setFocus(Qt::TabFocusReason);
+        const QImage off = Look(f.StringGrid1);
+        int seen = 0;
+        for (int x = 4; x < on.width() - 4; ++x) seen += Seen(on.pixel(x, on.height() - 1), off.pixel(x, off.height() - 1));
+        QVERIFY2(seen > (on.width() - 8) * 0.9, qPrintable(QString::number(seen)));
+    }
+
     // The hourly viewer opens with the focus in its grid, on the first record.
     void grid_focused_at_opening_shows_it()
     {
