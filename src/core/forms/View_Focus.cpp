@@ -101,10 +101,10 @@ void View_Focus_Style::drawControl(ControlElement element, const QStyleOption *o
     if (element == CE_ShapedFrame && view && painter) {
         QProxyStyle::drawControl(element, option, painter, widget);
         // An empty list (or one with no current item) has no row to frame: its own frame shows
-        // the focus instead.
+        // the focus instead, as a focused text box's does.
         if (!view->hasFocus() || view->currentIndex().isValid()) return;
         painter->save();
-        painter->setPen(QPen(option->palette.color(QPalette::Active, QPalette::Highlight).darker(250), 0));
+        painter->setPen(QPen(option->palette.color(QPalette::Active, QPalette::Highlight), 0));
         painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
         painter->restore();
         return;
