@@ -1,15 +1,15 @@
 #include "core/forms/Focus_Back.h"
 
-void Focus_Back(QWidget *control)
+bool Focus_Back(QWidget *control)
 {
-    if (!control || !control->isVisible() || !control->isEnabled()) return;
+    if (!control || !control->isVisible() || !control->isEnabled()) return false;
     control->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void Focus_Back_Or(QWidget *control, QWidget *instead)
 {
-    if (control && control->isVisible() && control->isEnabled()) Focus_Back(control);
-    else Focus_Back(instead);
+    if (!Focus_Back(control)) Focus_Back(instead);
 }
 
 Focus_Keeper::Focus_Keeper(QWidget *control) : Control(control) {}

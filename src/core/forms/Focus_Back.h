@@ -6,8 +6,8 @@
 #include <QWidget>
 
 // Gives `control` its window's focus: at once when the window is active, else when it is
-// activated again. Nothing when the control is gone, hidden or disabled.
-void Focus_Back(QWidget *control);
+// activated again. Nothing (false) when the control is gone, hidden or disabled.
+bool Focus_Back(QWidget *control);
 
 // The same for a list's button whose own action may disable it ("Удалить" once the last entry
 // it may delete is gone, "Добавить" once the list is full): then the focus goes to the list it

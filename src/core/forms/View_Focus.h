@@ -3,10 +3,10 @@
 // with and without the focus, and its focus frame, faint and around one cell, is not seen on a
 // selected row (nor at all where a grid selects whole rows and hides it). Here a view with the
 // focus frames its current row (a view that selects whole rows) or its current item with a
-// dark line (a view with no current item, an empty list, its own frame), and the selection of
-// a view without the focus is drawn in a pale shade of the
-// selection colour with the normal text colour. A view that stands in for another through its
-// focus proxy (the fixed columns of the archive grids) is drawn as part of that view.
+// dark line; one with no current item (an empty list) draws its own frame in the selection
+// colour. The selection of a view without the focus is drawn in a pale shade of the selection
+// colour with the normal text colour. A view that stands in for another through its focus
+// proxy (the fixed columns of the archive grids) is drawn as part of that view.
 #include <QProxyStyle>
 
 class View_Focus_Style : public QProxyStyle {
