@@ -68,7 +68,9 @@ QRect Inside(const QWidget *w, const QRect &client, const QMargins &m, const QRe
 // area of the screen.
 QRect Target(const QWidget *w, Rule rule, const QMargins &m, QPoint at)
 {
-    QScreen *scr = Screen_Of(w);
+    // A place of its own is kept on the screen it lies on.
+    QScreen *scr = rule == Rule::At ? QGuiApplication::screenAt(QRect(at, w->size()).center()) : nullptr;
+    if (!scr) scr = Screen_Of(w);
     if (!scr) return rule == Rule::At ? QRect(at, w->size()) : w->geometry();
     const QRect avail = scr->availableGeometry();
     if (rule == Rule::At) return Inside(w, QRect(at, w->size()), m, avail);

@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 TFormFlouList::TFormFlouList(QWidget *owner) : TParam_Dialog(owner)
