@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
@@ -53,16 +54,30 @@ QScreen *Screen_Of(const QWidget *w)
     return s ? s : QGuiApplication::primaryScreen();
 }
 
-// Where the rule wants the client area, for a frame of the given margins.
+// The client area `client` of a window framed by `m`, kept inside `avail`: cut to the area as
+// far as the window's minimum size lets it, then moved up and left only as far as it must. A
+// window that cannot be cut so far keeps its title bar and left edge in view.
+QRect Inside(const QWidget *w, const QRect &client, const QMargins &m, const QRect &avail)
+{
+    const QPoint corner(m.left(), m.top());
+    const QRect f = Fit_Window(QRect(client.topLeft() - corner, client.size()), avail, m);
+    return QRect(f.topLeft() + corner, f.size().expandedTo(w->minimumSize()));
+}
+
+// Where the rule wants the client area, for a frame of the given margins: never past the free
+// area of the screen.
 QRect Target(const QWidget *w, Rule rule, const QMargins &m, QPoint at)
 {
-    if (rule == Rule::At) return QRect(at, w->size());
-    QScreen *scr = Screen_Of(w);
-    if (!scr) return w->geometry();
+    // A place of its own is kept on the screen it lies on.
+    QScreen *scr = rule == Rule::At ? QGuiApplication::screenAt(QRect(at, w->size()).center()) : nullptr;
+    if (!scr) scr = Screen_Of(w);
+    if (!scr) return rule == Rule::At ? QRect(at, w->size()) : w->geometry();
     const QRect avail = scr->availableGeometry();
+    if (rule == Rule::At) return Inside(w, QRect(at, w->size()), m, avail);
+    const QSize size = Inside(w, QRect(avail.topLeft(), w->size()), m, avail).size();
     const QWidget *o = Owner(w);
     const QRect around = rule == Rule::Owner && o && o->isVisible() ? Frame_Rect(o) : avail;
-    return Centred_Client(around, w->size(), m, avail);
+    return Centred_Client(around, size, m, avail);
 }
 
 // The client area is placed, not the frame: Qt can place a frame only once it knows it.
@@ -116,14 +131,19 @@ private:
     QMargins Seen{-1, -1, -1, -1};
 };
 
-void Watch_Frame(QWidget *w, Rule rule, QPoint at = {})
+Frame_Watch *Watch_Of(const QWidget *w)
 {
     for (QObject *c : w->children())
-        if (auto *old = dynamic_cast<Frame_Watch *>(c)) {
-            old->Set_Rule(rule, at);
-            return;
-        }
-    new Frame_Watch(w, rule, at);
+        if (auto *watch = dynamic_cast<Frame_Watch *>(c)) return watch;
+    return nullptr;
+}
+
+void Watch_Frame(QWidget *w, Rule rule, QPoint at = {})
+{
+    if (Frame_Watch *old = Watch_Of(w))
+        old->Set_Rule(rule, at);
+    else
+        new Frame_Watch(w, rule, at);
 }
 
 // A window the window manager frames: not the wait form, which draws its own frame, nor a
@@ -177,12 +197,45 @@ QMargins Expected_Frame(const QWidget *w)
 enum class Pending { None, Restore, Screen, Owner };
 const char *const kPending = "qzt_place_pending";
 
+// On the screen and placed there: a size it takes now is kept inside the free area at once. A
+// maximized or full-screen window is the window manager's to size.
+bool Shown_And_Placed(const QWidget *w)
+{
+    const QWindow *win = w->windowHandle();
+    return w->isVisible() && win && win->isVisible() && !w->property(kPending).isValid() &&
+           !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+}
+
+void Set_Geometry(QWidget *w, const QRect &g)
+{
+    // A window not moved keeps its place to the window placing, which has yet to centre it.
+    if (g.topLeft() != w->geometry().topLeft())
+        w->setGeometry(g);
+    else if (g.size() != w->size())
+        w->resize(g.size());
+}
+
+// Dialogs the program resizes while they are shown (a layout grown by rows or panels shown, a
+// size set) are kept inside the free area; the user's own resizing comes from the window
+// system and is left alone.
+bool Kept_On_Screen(const QWidget *w)
+{
+    return w->isWindow() && Frame_Window(w) && (w->property(kOnScreen).toBool() || Placed_Here(w));
+}
+
 class Window_Places : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         // Every event of the program passes here: the type first.
+        if (e->type() == QEvent::Resize) {
+            if (!e->spontaneous() && watched->isWidgetType()) {
+                auto *w = static_cast<QWidget *>(watched);
+                if (Kept_On_Screen(w) && Shown_And_Placed(w)) Fit_To_Screen(w, w->size());
+            }
+            return false;
+        }
         if (e->type() != QEvent::Show && e->type() != QEvent::Hide) return false;
         if (watched->isWidgetType() && !e->spontaneous()) {
             auto *w = static_cast<QWidget *>(watched);
@@ -214,12 +267,13 @@ public:
         if (!w) return false;
         const QVariant pending = w->property(kPending);
         if (!pending.isValid()) return false;
-        w->setProperty(kPending, QVariant());
+        // The sizes it takes meanwhile are placed with it.
         Settle_Layout(w);
+        w->setProperty(kPending, QVariant());
         const auto p = Pending(pending.toInt());
         if (p == Pending::Restore) {
             const QPoint at = w->property(kShownAt).toPoint();
-            Place(w, Rule::At, {}, at);
+            Place(w, Rule::At, Expected_Frame(w), at);
             Watch_Frame(w, Rule::At, at);
         } else if (p == Pending::Screen || p == Pending::Owner) {
             const Rule rule = p == Pending::Screen ? Rule::Screen : Rule::Owner;
@@ -266,6 +320,27 @@ void Centre_On_Screen(QWidget *w)
     }
     Place(w, Rule::Screen, Frame_Margins(w));
     if (w->isVisible()) Watch_Frame(w, Rule::Screen);
+}
+
+void Fit_To_Screen(QWidget *w, QSize size)
+{
+    if (!w || (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) return;
+    if (!size.isValid()) {
+        if (w->layout()) w->layout()->activate();
+        size = w->sizeHint();
+    }
+    size = size.expandedTo(w->minimumSize()).boundedTo(w->maximumSize());
+    if (!Shown_And_Placed(w)) {
+        Set_Geometry(w, QRect(w->geometry().topLeft(), size));
+        return;
+    }
+    QScreen *scr = w->screen();
+    if (!scr) return;
+    const QRect g = Inside(w, QRect(w->geometry().topLeft(), size), Frame_Margins(w), scr->availableGeometry());
+    if (g == w->geometry()) return;
+    Set_Geometry(w, g);
+    // While the frame is still watched, the window stays where it now stands.
+    if (Frame_Watch *watch = Watch_Of(w)) watch->Set_Rule(Rule::At, w->geometry().topLeft());
 }
 
 void Install_Window_Places()

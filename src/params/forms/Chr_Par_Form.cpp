@@ -6,6 +6,7 @@
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Text_Fit.h"
+#include "core/forms/Window_Place.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -312,8 +313,8 @@ void TFormChrPar_List::Fit_Width()
     const bool bar = Grid->verticalHeader()->length() > Grid->viewport()->height();
     const int list = Grid->horizontalHeader()->length() + 2 * Grid->frameWidth() +
                      (bar ? Grid->verticalScrollBar()->sizeHint().width() : 0);
-    // Centred on the owner at this width when its window is shown.
-    resize(std::max(minimumSizeHint().width(), width() - Grid->width() + list), height());
+    // Centred on the owner at this width when its window is shown, inside the screen's free area.
+    Fit_To_Screen(this, QSize(std::max(minimumSizeHint().width(), width() - Grid->width() + list), height()));
 }
 
 void TFormChrPar_List::Show_Row(int i)

@@ -1,6 +1,5 @@
 #include "params/forms/Field_List.h"
 
-#include "core/Suplfunc.h"
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Window_Place.h"
@@ -14,12 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -371,22 +368,11 @@ void TFormField_List::Watch_Rows()
 
 void TFormField_List::Fit_Height()
 {
-    if (!isVisible() || isMaximized() || isFullScreen()) return;
+    if (!isVisible()) return;
     if (layout()) layout()->activate();
-    QRect g(geometry().topLeft(), QSize(width(), std::clamp(sizeHint().height(), minimumHeight(), maximumHeight())));
-    // Once on the screen (the first fit comes before the dialog is placed) it is kept inside
-    // the screen's free area, moved up only as far as its rows need.
-    if (windowHandle() && windowHandle()->isVisible() && screen()) {
-        const QMargins m = Frame_Margins(this);
-        const QPoint frame(m.left(), m.top());
-        const QRect f = Fit_Window(QRect(g.topLeft() - frame, g.size()), screen()->availableGeometry(), m);
-        g = QRect(f.topLeft() + frame, f.size());
-    }
-    // A dialog not yet placed must not be marked as moved: the window placing centres it.
-    if (g.topLeft() != geometry().topLeft())
-        setGeometry(g);
-    else if (g.size() != size())
-        resize(g.size());
+    // Before the dialog is placed only its size; once on the screen it is kept inside the free
+    // area, moved up only as far as its rows need.
+    Fit_To_Screen(this, QSize(width(), sizeHint().height()));
 }
 
 bool TFormField_List::eventFilter(QObject *watched, QEvent *event)

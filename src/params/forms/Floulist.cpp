@@ -6,14 +6,17 @@
 #include "core/forms/Dialogs.h"
 #include "core/forms/Focus_Back.h"
 #include "core/forms/Main.h"
+#include "core/forms/Window_Place.h"
 #include "params/forms/Floupar.h"
 #include "params/forms/Params_Menu.h"
 
 #include <QHeaderView>
 #include <QLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 TFormFlouList::TFormFlouList(QWidget *owner) : TParam_Dialog(owner)
@@ -30,6 +33,7 @@ TFormFlouList::TFormFlouList(QWidget *owner) : TParam_Dialog(owner)
     Grid->setTabKeyNavigation(false);   // Tab goes on to the buttons
     Grid->verticalHeader()->hide();
     Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Grid->horizontalHeader()->setStretchLastSection(true);
     Body->addWidget(Grid);
 
     auto *row = new QHBoxLayout;
@@ -62,19 +66,31 @@ void TFormFlouList::Draw_All()
 {
     Grid->setRowCount(N);
     for (int i = 0; i < N; ++i) Draw_Row(i);
-    const int h = Grid->rowCount() > 0 ? Grid->rowHeight(0) : Grid->verticalHeader()->defaultSectionSize();
-    Grid->setMinimumHeight((h + 1) * N + 3 + Grid->horizontalHeader()->height());
-    // Every column whole, without a scroll bar, however wide the texts are in the font here.
-    Grid->resizeColumnsToContents();
-    int w = 2 * Grid->frameWidth();
-    for (int c = 0; c < Grid->columnCount(); ++c) w += Grid->columnWidth(c);
+    Fit_Rows();
+}
+
+void TFormFlouList::Fit_Rows()
+{
+    // Every column whole, however wide the texts are in the font here, also beside the scroll
+    // bar that rows past the screen bring: its room is kept, the last column takes it while
+    // every row shows.
+    const QHeaderView *head = Grid->horizontalHeader();
+    const QAbstractItemView *view = Grid;
+    int w = 2 * Grid->frameWidth() + Grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < Grid->columnCount(); ++c) w += std::max(head->sectionSizeHint(c), view->sizeHintForColumn(c));
     Grid->setMinimumWidth(w);
     // The form's minimum width is fixed once it is shown (the caption's fit sets it), so the
     // layout cannot raise it for wider columns: raise it here, which widens the form too.
-    if (QLayout *l = layout()) {
-        l->activate();
-        setMinimumWidth(std::max(minimumWidth(), l->totalMinimumSize().width()));
-    }
+    QLayout *l = layout();
+    l->activate();
+    setMinimumWidth(std::max(minimumWidth(), l->totalMinimumSize().width()));
+    // The grid asks for (row height + 1) × rows + 3 below its header, and the form for it with
+    // the rest of its height. The grid's minimum stays low: where the screen's free area cannot
+    // hold every row, the form is cut to it, the rows scroll and the buttons stay in view.
+    const int h = Grid->rowCount() > 0 ? Grid->rowHeight(0) : Grid->verticalHeader()->defaultSectionSize();
+    const int want = (h + 1) * N + 3 + head->sizeHint().height();
+    l->activate();
+    Fit_To_Screen(this, QSize(width(), height() - Grid->height() + want));
 }
 
 void TFormFlouList::Enable_Buttons()
@@ -100,7 +116,8 @@ void TFormFlouList::Load()
     Draw_All();
     Grid->selectRow(0);
     Enable_Buttons();
-    adjustSize();   // placed on the screen at the size the rows need
+    // Placed on the screen at the size the rows need (cut to the screen there).
+    Fit_To_Screen(this, QSize(sizeHint().width(), height()));
 }
 
 bool TFormFlouList::Edit(int i, bool *pass_changed)

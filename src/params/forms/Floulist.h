@@ -40,6 +40,7 @@ private:
 
     void Draw_Row(int i);
     void Draw_All();
+    void Fit_Rows();
     void Enable_Buttons();
     bool Edit(int i, bool *pass_changed);
 
