@@ -90,6 +90,7 @@ TFormPeriod::TFormPeriod(QWidget *owner) : QDialog(owner)
     v->addLayout(buttons);
 
     Req_Enter_In_Choice(Choice, int(PERIOD_GIVEN), Start_Date, Btn_Accept);
+    Req_Enter_Accepts({Start_Date, Start_Hour, Start_Min, Start_Sec, End_Date, End_Hour, End_Min, End_Sec}, Btn_Accept);
     connect(Choice, &QButtonGroup::idClicked, this, &TFormPeriod::Apply_Choice);
     connect(Btn_Accept, &QPushButton::clicked, this, &TFormPeriod::Btn_Accept_Click);
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);

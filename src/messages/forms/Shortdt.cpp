@@ -116,6 +116,7 @@ void TFormShortDate::Build_Panel(Short_Panel &p, uint8_t kind)
 
     // The last item is "Заданный период" on every panel.
     Req_Enter_In_Choice(p.Choice, int(items.size()) - 1, p.Start_Date, p.Btn_Accept);
+    Req_Enter_Accepts({p.Start_Date, p.Start_Hour, p.Start_Min, p.End_Date, p.End_Hour, p.End_Min}, p.Btn_Accept);
     connect(p.Choice, &QButtonGroup::idClicked, this, &TFormShortDate::Apply_Choice);
     connect(p.Btn_Accept, &QPushButton::clicked, this, &TFormShortDate::Btn_Accept_Click);
     connect(p.Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);

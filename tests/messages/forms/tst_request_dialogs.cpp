@@ -9,10 +9,12 @@
 #include "messages/Period.h"
 #include "messages/forms/Period.h"
 #include "messages/forms/Readindex.h"
+#include "messages/forms/Req_Controls.h"
 #include "messages/forms/Shortdt.h"
 
 #include "Msg_Support.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -20,6 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -48,6 +52,48 @@ bool Show_On_First_Preset(TFormIndex &f, uint32_t newest)
     if (!QTest::qWaitForWindowActive(&f)) return false;
     f.Choice_Btn[0]->setFocus();
     return true;
+}
+
+// The period dialog and the three short-period panels on "Заданный период", each with its Ok
+// and its fields: the dates, then the hour, minute and second lists.
+struct Given_Period {
+    std::unique_ptr<QDialog> dialog;
+    QList<QWidget *> fields;
+    const uint8_t *ok;
+};
+std::vector<Given_Period> Given_Period_Dialogs(const Arh_Range &range)
+{
+    Set_Controller_Clock(D(2026, 6, 5, 10, 25, 40));
+    std::vector<Given_Period> all;
+    auto *p = new TFormPeriod;
+    all.push_back({std::unique_ptr<QDialog>(p),
+                   {p->Start_Date, p->End_Date, p->Start_Hour, p->Start_Min, p->Start_Sec, p->End_Hour, p->End_Min,
+                    p->End_Sec},
+                   &p->Ok});
+    for (uint8_t kind : {0, 1, 3}) {
+        auto *s = new TFormShortDate;
+        s->Range = &range;
+        s->Kind = kind;
+        Rd_Arh_Rec.period_choice = 2;   // each short panel writes back its own number for it
+        s->show();                      // the panel is chosen at show
+        const Short_Panel *q = s->Panel();
+        all.push_back({std::unique_ptr<QDialog>(s),
+                       {q->Start_Date, q->End_Date, q->Start_Hour, q->Start_Min, q->End_Hour, q->End_Min},
+                       &s->Ok});
+        all.back().fields.removeAll(nullptr);
+    }
+    return all;
+}
+
+// Shows the dialog on "Заданный период", active, with the focus in `field` as Tab leaves it.
+bool Focus(Given_Period &o, QWidget *field)
+{
+    Rd_Arh_Rec.period_choice = 2;
+    o.dialog->show();
+    o.dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(o.dialog.get())) return false;
+    field->setFocus(Qt::TabFocusReason);
+    return field->isEnabled() && field->hasFocus();
 }
 
 } // namespace
@@ -389,6 +435,99 @@ private slots:
         QCOMPARE(f.Start_Edit->text(), QString("31"));
         f.Btn_Exit->click();
         QCOMPARE(Rd_Arh_Rec.index_choice, 3u);
+    }
+
+    // Every date box takes a date typed as it is shown, with or without its dots, from the day
+    // as Tab leaves it, over a whole selection, after Home or a click; at every key it shows a
+    // whole date and gives the date it shows.
+    void typed_dates_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QString>("start");   // D the day selected, Y the year, A Ctrl+A, H Home,
+                                              // T a triple click, C a click (the year's)
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QDate>("typed");
+        const QDate d(2026, 3, 5);
+        QTest::newRow("dots, from the day") << d << "D" << "08.10.2026" << QDate(2026, 10, 8);
+        QTest::newRow("dots, from the day, day first") << QDate(2026, 10, 8) << "D" << "15.11.2026" << QDate(2026, 11, 15);
+        QTest::newRow("no dots, from the day") << d << "D" << "15112027" << QDate(2027, 11, 15);
+        QTest::newRow("no dots, Ctrl+A") << d << "YA" << "15112026" << QDate(2026, 11, 15);
+        QTest::newRow("dots, Ctrl+A") << d << "YA" << "08.10.2026" << QDate(2026, 10, 8);
+        QTest::newRow("dots, triple click") << d << "T" << "08.10.2026" << QDate(2026, 10, 8);
+        QTest::newRow("dots, Home") << d << "YH" << "08.10.2026" << QDate(2026, 10, 8);
+        QTest::newRow("no dots, Home") << d << "YH" << "15112026" << QDate(2026, 11, 15);
+        QTest::newRow("a click after a digit") << d << "D1C" << "2031" << QDate(2031, 3, 1);
+        QTest::newRow("one-digit day and month") << d << "D" << "8.1.2027" << QDate(2027, 1, 8);
+        QTest::newRow("the 31st through February") << QDate(2026, 2, 5) << "D" << "31.12.2026" << QDate(2026, 12, 31);
+        QTest::newRow("the year alone") << d << "Y" << "2031" << QDate(2031, 3, 5);
+        QTest::newRow("a digit taken back") << d << "D" << "2\b7.3.2026" << QDate(2026, 3, 7);
+    }
+    void typed_dates()
+    {
+        QFETCH(QDate, from);
+        QFETCH(QString, start);
+        QFETCH(QString, keys);
+        QFETCH(QDate, typed);
+        const Arh_Range range{{26, 1, 1, 0, 0}, {27, 12, 31, 23, 0}};
+        int boxes = 0;
+        for (auto &o : Given_Period_Dialogs(range)) {
+            for (QDateEdit *box : {qobject_cast<QDateEdit *>(o.fields[0]), qobject_cast<QDateEdit *>(o.fields[1])}) {
+                ++boxes;
+                box->setDate(from);
+                QVERIFY(Focus(o, box));
+                auto *edit = box->findChild<QLineEdit *>();
+                const QPoint year(edit->width() - 8, edit->height() / 2);
+                for (const QChar c : start) {
+                    if (c == u'D' || c == u'Y')
+                        box->setSelectedSection(c == u'D' ? QDateTimeEdit::DaySection : QDateTimeEdit::YearSection);
+                    else if (c == u'A') QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                    else if (c == u'H') QTest::keyClick(box, Qt::Key_Home);
+                    else if (c == u'T') QTest::mouseDClick(edit, Qt::LeftButton, {}, year);
+                    if (c == u'T' || c == u'C') QTest::mouseClick(edit, Qt::LeftButton, {}, year);
+                    else if (c.isDigit()) QTest::keyClick(box, c.toLatin1());
+                }
+                for (const QChar c : keys) {
+                    QTest::keyClick(box, c.toLatin1());
+                    QCOMPARE(box->text(), box->date().toString("dd.MM.yyyy"));
+                }
+                QCOMPARE(B(Req_Get_Date(box)), B(D(typed.year(), typed.month(), typed.day())));
+            }
+        }
+        QCOMPARE(boxes, 8);
+    }
+
+    // Enter in a date box or an hour, minute or second list accepts as "Принять" does, its
+    // checks and message included; an open calendar keeps Enter for itself.
+    void enter_in_the_fields()
+    {
+        const Arh_Range range{{26, 1, 1, 0, 0}, {26, 12, 31, 23, 0}};
+        auto dialogs = Given_Period_Dialogs(range);
+        for (auto &o : dialogs) {
+            for (qsizetype i = 0; i < o.fields.size(); ++i) {
+                QVERIFY(Focus(o, o.fields[i]));
+                const bool keypad = i % 2;
+                QTest::keyClick(o.fields[i], keypad ? Qt::Key_Enter : Qt::Key_Return,
+                                keypad ? Qt::KeypadModifier : Qt::NoModifier);
+                QVERIFY2(!o.dialog->isVisible() && *o.ok == 1, qPrintable(o.fields[i]->objectName()));
+            }
+        }
+        auto *start = static_cast<QDateEdit *>(dialogs[0].fields[0]);
+        auto *end = static_cast<QDateEdit *>(dialogs[0].fields[1]);
+        QVERIFY(Focus(dialogs[0], end));
+        end->setDate(start->date().addDays(-1));
+        QTest::keyClick(end, Qt::Key_Return);
+        QCOMPARE(rec.Lines(), QStringList{"Дата и время конца опроса должны быть|больше даты и времени начала опроса"});
+        QVERIFY(dialogs[0].dialog->isVisible() && *dialogs[0].ok == 0);
+
+        QVERIFY(Focus(dialogs[0], start));
+        QTest::mouseClick(start, Qt::LeftButton, {}, QPoint(start->width() - 4, start->height() / 2));
+        QTRY_VERIFY(start->calendarWidget()->isVisible());
+        const QDate was = start->date();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!start->calendarWidget()->isVisible());
+        QCOMPARE(start->date(), was.addDays(1));
+        QVERIFY(dialogs[0].dialog->isVisible() && rec.asked.size() == 1);
     }
 };
 
