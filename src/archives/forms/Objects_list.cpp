@@ -2,9 +2,11 @@
 
 #include "archives/Objects_list.h"
 #include "core/Ques.h"
+#include "core/forms/Current_Row.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Focus_Back.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Text_Focus.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -64,6 +66,7 @@ void TFormObject::showEvent(QShowEvent *e)
 void TFormObject::Form_Show()
 {
     Edit1->setText(Obj_Mode == 1 && Obj_Name ? Object_Name_Text(Obj_Name) : QString());
+    Focus_Text(Edit1);
 }
 
 void TFormObject::BitBtn4Click()
@@ -150,6 +153,7 @@ void TFormObjects_List::Fill_Objects_Grid()
     if (n > 0) {
         StringGrid1->setCurrentCell(Obj_List.obj_index, 0);
         StringGrid1->selectRow(Obj_List.obj_index);
+        Show_Current_Row(StringGrid1);
     }
     Filling = false;
 }

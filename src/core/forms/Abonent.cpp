@@ -3,6 +3,7 @@
 #include "core/Abonents.h"
 #include "core/Ques.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Text_Focus.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -173,9 +174,8 @@ void TFormAbonent::Form_Show()
         } else {
             Edit2->setText(Abonent_Text(Fon_Rec->phone_code, PHONE_CODE_LEN));
         }
-    } else {
-        Edit1->setFocus();
     }
+    Focus_Text(Edit1);
 }
 
 void TFormAbonent::BitBtn4Click()

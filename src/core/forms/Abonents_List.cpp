@@ -3,6 +3,7 @@
 #include "core/Abonents.h"
 #include "core/Ques.h"
 #include "core/forms/Abonent.h"
+#include "core/forms/Current_Row.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Focus_Back.h"
 
@@ -106,6 +107,8 @@ void TFormAbonents_List::Form_Show()
                             : QStringLiteral("Список абонентов (связь по телефону)"));
     SpeedButton2->setText(Ethernet ? QStringLiteral("IP-адрес:порт") : QStringLiteral("№ телефона"));
     Fill_Grid();
+    // The list is the form's work: its keys act on the rows (a heading's button would sort).
+    StringGrid1->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormAbonents_List::Fill_Grid()
@@ -141,6 +144,7 @@ void TFormAbonents_List::Fill_Grid()
     if (n > 0) {
         StringGrid1->setCurrentCell(h.user_index, 0);
         StringGrid1->selectRow(h.user_index);
+        Show_Current_Row(StringGrid1);
     }
     BitBtn1->setEnabled(n > 0);
     BitBtn3->setEnabled(n > 0);

@@ -10,6 +10,7 @@
 #include "core/forms/Focus_Back.h"
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Text_Focus.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -300,6 +301,7 @@ void TFormConn_Par::FormShow()
         Edit8->setText(QString::number(Lp.Preambles));
         fill_attempts(ComboBox6, Lp.Repeat);
     }
+    Focus_Text(Prz < 2 ? static_cast<QWidget *>(ComboBox1) : Edit4);
     // The two panels one above the other line up as one grid would.
     Line_Up_Grids({static_cast<QGridLayout *>(pn_dir->layout()), static_cast<QGridLayout *>(pn_fon->layout())});
     adjustSize();

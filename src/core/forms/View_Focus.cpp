@@ -1,5 +1,7 @@
 #include "core/forms/View_Focus.h"
 
+#include "core/forms/Current_Row.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
@@ -91,6 +93,16 @@ void View_Focus_Style::polish(QWidget *widget)
     auto *view = qobject_cast<QAbstractItemView *>(widget);
     if (view && !view->findChild<QObject *>(QStringLiteral("Row_Repaint"), Qt::FindDirectChildrenOnly))
         new Row_Repaint(view);
+    // A view standing in for another scrolls with it.
+    if (view && !qobject_cast<QAbstractItemView *>(view->focusProxy())) Keep_Current_Row(view);
+}
+
+int View_Focus_Style::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                                QStyleHintReturn *returnData) const
+{
+    // Not the pop-up mode, which ignores the number of lines a combo box is given.
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
 void View_Focus_Style::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,

@@ -7,6 +7,9 @@
 // colour. The selection of a view without the focus is drawn in a pale shade of the selection
 // colour with the normal text colour. A view that stands in for another through its focus
 // proxy (the fixed columns of the archive grids) is drawn as part of that view.
+// The same style keeps every view's current row in sight (Current_Row.h), and drops a combo
+// box's list down below it, as many lines as the combo box is given, with its current item
+// in view: the style underneath would open it over the whole screen for a long list.
 #include <QProxyStyle>
 
 class View_Focus_Style : public QProxyStyle {
@@ -17,6 +20,8 @@ public:
     using QProxyStyle::polish;
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget) const override;
+    int styleHint(StyleHint hint, const QStyleOption *option = nullptr, const QWidget *widget = nullptr,
+                  QStyleHintReturn *returnData = nullptr) const override;
 };
 
 // Wraps the application's style once; every item view of the program, and Qt's own dialogs'

@@ -1,6 +1,7 @@
 #include "messages/forms/Ques_prn.h"
 
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Text_Focus.h"
 #include "messages/Ques_prn.h"
 
 #include <QFont>
@@ -75,7 +76,7 @@ void TFormQues_Prn::FormShow()
     Label1->setText(lines.line1);
     Label2->setText(lines.line2);
     Label3->setText(lines.line3);
-    Edit1->setFocus();
+    Focus_Text(Edit1);
 }
 
 void TFormQues_Prn::BitBtn1Click()

@@ -3,6 +3,7 @@
 #include "core/Conffun.h"
 #include "core/Ques.h"
 #include "core/Tables.h"
+#include "core/forms/Current_Row.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Focus_Back.h"
 #include "core/forms/Main.h"
@@ -155,6 +156,7 @@ void TFormFlouList::Add_Click()
     Draw_Row(i);
     Draw_All();
     Grid->selectRow(i);
+    Show_Current_Row(Grid);
     Enable_Buttons();
     Focus_Back_Or(BtnAdd, Grid);
 }
@@ -179,6 +181,7 @@ void TFormFlouList::Delete_Click()
     Pass_Changed[N] = 0;
     Draw_All();
     Grid->selectRow(i < N ? i : N - 1);
+    Show_Current_Row(Grid);
     Enable_Buttons();
     Focus_Back_Or(BtnDelete, Grid);
 }

@@ -2,6 +2,7 @@
 
 #include "core/Ques.h"
 #include "core/forms/Radio_Group.h"
+#include "core/forms/Text_Focus.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -152,10 +153,7 @@ void TParam_Dialog::Focus_First()
     Collect_Layout(Body, fields);
     for (QWidget *w : std::as_const(fields)) {
         if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this) || !w->isEnabledTo(this)) continue;
-        // A text is selected as Tab selects it: what the user types replaces it.
-        if (auto *e = qobject_cast<QLineEdit *>(w)) e->selectAll();
-        if (auto *c = qobject_cast<QComboBox *>(w); c && c->lineEdit()) c->lineEdit()->selectAll();
-        w->setFocus(Qt::TabFocusReason);
+        Focus_Text(w);
         return;
     }
     // Nothing to edit: the confirm button (or "Выход").

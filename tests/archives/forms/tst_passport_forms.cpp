@@ -173,6 +173,7 @@ private slots:
         f.Obj_Mode = 1;
         f.show();
         QCOMPARE(f.Edit1->text(), QStringLiteral("Старое"));
+        QCOMPARE(f.Edit1->selectedText(), f.Edit1->text());   // typing replaces it
         QCOMPARE(f.Edit1->maxLength(), 50);
         f.Edit1->clear();
         f.BitBtn4->click();

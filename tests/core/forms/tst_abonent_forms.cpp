@@ -133,6 +133,7 @@ private slots:
         g.Fon_Rec = &rec;
         g.Form_Show();
         QCOMPARE(g.Edit1->text(), name.left(49));
+        QCOMPARE(g.Edit1->selectedText(), g.Edit1->text());   // typing replaces it
         QCOMPARE(g.ComboBox1->currentIndex(), 16);
         QCOMPARE(g.Edit2->text(), QString("8(495)1234567"));
         // A damaged address leaves the box empty instead of indexing past the list.

@@ -144,6 +144,9 @@ void tst_Conn_Par::ranges()
     const Conn_Settings_Rec before = s;
     TFormConn_Par f(nullptr, &s, nullptr);
     f.show();
+    // The first box opens with its value selected, so that typing replaces it.
+    const QLineEdit *first = link < 2 ? f.ComboBox1->lineEdit() : f.Edit4;
+    QVERIFY(!first->text().isEmpty() && first->selectedText() == first->text());
     if (link < 2) f.ComboBox1->setEditText(QStringLiteral("COM3"));
     f.findChild<QLineEdit *>(edit)->setText(value);
     f.BitBtn1->click();

@@ -12,7 +12,9 @@
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/View_Focus.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -77,6 +79,7 @@ private slots:
         Set_Ini_Paths();
         Set_Ques_Handler(&Ques);
         Install_Enter_Presses_Button();
+        Install_View_Focus();   // the program's style, its drop-downs included
     }
     void init()
     {
@@ -182,6 +185,14 @@ private slots:
             QVERIFY(!Items(f.ComboBox2).contains(QStringLiteral("Новый абонент")));
             QCOMPARE(f.ComboBox2->currentIndex(), 150);
             QCOMPARE(f.ComboBox1->currentText(), QString("151"));
+            // Dropped down: 15 lines, the current subscriber among them.
+            f.ComboBox2->showPopup();
+            const QAbstractItemView *v = f.ComboBox2->view();
+            QTRY_VERIFY(v->isVisible());
+            const QRect r = v->visualRect(v->currentIndex());
+            QCOMPARE((v->viewport()->height() + r.height() / 2) / r.height(), 15);
+            QVERIFY(r.top() >= 0 && r.bottom() < v->viewport()->height());
+            f.ComboBox2->hidePopup();
         }
         l.hdr.users_num = 199;
         l.hdr.user_index = 0;

@@ -1,6 +1,7 @@
 // Every viewer, list and grid of the program: Tab and Shift+Tab leave the grid for the form's
 // other controls instead of walking from cell to cell; the grid shows whether it has the focus,
-// and a list keeps it when the button that acted on it is disabled by its action.
+// and a list keeps it when the button that acted on it is disabled by its action. A list opens
+// with its current row in sight, and shows a row made current by a refill.
 #include "archives/Objects_list.h"
 #include "archives/forms/Arhiv_Clb_Form.h"
 #include "archives/forms/Arhivhd_Wmt_Form.h"
@@ -12,6 +13,7 @@
 #include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
 #include "core/forms/Abonents_List.h"
+#include "core/forms/Dialogs.h"
 #include "core/forms/View_Focus.h"
 #include "messages/forms/Iniala_Form.h"
 #include "messages/forms/Iniaud_Form.h"
@@ -23,9 +25,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -55,14 +59,64 @@ template <class Viewer> Make_Form Viewer_Of(Arh_File_Kind kind, uint8_t viewer_k
     };
 }
 
-Make_Form Msg_List_Of(Arh_File_Kind kind)
+Make_Form Msg_List_Of(Arh_File_Kind kind, uint32_t n = 3)
 {
-    return [kind]() -> QWidget * {
-        const Arhiv_Header h = Arh_Test_Header(kind, 3);
-        const QByteArray rows = Arh_Records(kind, 3, true);
+    return [kind, n]() -> QWidget * {
+        const Arhiv_Header h = Arh_Test_Header(kind, n);
+        const QByteArray rows = Arh_Records(kind, n, true);
         if (kind == Arh_File_Kind::Ala) return new TFormAla(nullptr, h, MSG_MODE_FILE, rows);
         return new TFormAud(nullptr, h, MSG_MODE_FILE, rows);
     };
+}
+
+// `n` telephone subscribers, or objects, sorted; the current one the last.
+Make_Form Subscribers(int n)
+{
+    return [n]() -> QWidget * {
+        Conn_Settings.Curr_Par.Conn_Prz = 1;
+        Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
+        for (int k = 0; k < n; ++k) {
+            const QString name = QStringLiteral("Узел %1").arg(k, 3, 10, QLatin1Char('0'));
+            Set_Abonent_Text(l.rec[k].user_name, ABONENT_NAME_LEN, name);
+            Set_Abonent_Text(l.rec[k].phone_code, PHONE_CODE_LEN, QStringLiteral("123"));
+        }
+        l.hdr = Abonent_Hdr{uint8_t(n), uint8_t(n - 1), 0};
+        return new TFormAbonents_List;
+    };
+}
+
+Make_Form Objects(int n)
+{
+    return [n]() -> QWidget * {
+        std::memset(&Obj_List, 0, sizeof Obj_List);
+        Obj_List.obj_num = uint8_t(n);
+        Obj_List.obj_index = uint8_t(n - 1);
+        for (int i = 0; i < n; ++i)
+            Set_Object_Name(Obj_List.obj_name[i], QStringLiteral("Объект %1").arg(i, 2, 10, QLatin1Char('0')));
+        return new TFormObjects_List;
+    };
+}
+
+// A list filled as its window is shown, as the program's forms fill theirs.
+class Late_List : public QWidget {
+public:
+    Late_List()
+    {
+        Grid->setObjectName(QStringLiteral("StringGrid1"));
+        (new QVBoxLayout(this))->addWidget(Grid);
+    }
+    void showEvent(QShowEvent *) override
+    {
+        Grid->setRowCount(100);
+        Grid->setCurrentCell(99, 0);
+    }
+    QTableWidget *Grid = new QTableWidget(0, 1, this);
+};
+
+bool In_Sight(const QAbstractItemView *g)
+{
+    const QRect r = g->visualRect(g->currentIndex());
+    return r.isValid() && r.top() >= 0 && r.bottom() < g->viewport()->height();
 }
 
 Chr_Par_List Par_List{};
@@ -136,22 +190,8 @@ namespace {
 // The lists whose "Удалить" and "Добавить" act on them, three entries each.
 void Lists_With_Delete()
 {
-    QTest::newRow("subscribers") << Make_Form([]() -> QWidget * {
-        Conn_Settings.Curr_Par.Conn_Prz = 1;
-        Fon_Abonents_List &l = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
-        for (int k = 0; k < 3; ++k) {
-            Set_Abonent_Text(l.rec[k].user_name, ABONENT_NAME_LEN, QStringLiteral("Узел %1").arg(k));
-            std::strncpy(l.rec[k].phone_code, "123", PHONE_CODE_LEN - 1);
-        }
-        l.hdr.users_num = 3;
-        return new TFormAbonents_List;
-    });
-    QTest::newRow("objects") << Make_Form([]() -> QWidget * {
-        std::memset(&Obj_List, 0, sizeof Obj_List);
-        Obj_List.obj_num = 3;
-        for (int i = 0; i < 3; ++i) Set_Object_Name(Obj_List.obj_name[i], QStringLiteral("Объект %1").arg(i));
-        return new TFormObjects_List;
-    });
+    QTest::newRow("subscribers") << Subscribers(3);
+    QTest::newRow("objects") << Objects(3);
     QTest::newRow("flow computers") << Make_Form([]() -> QWidget * {
         auto *f = new TFormFlouList;
         f->Tab_Data = reinterpret_cast<uint8_t *>(Flou);
@@ -278,6 +318,54 @@ private slots:
     {
         QTest::addColumn<Make_Form>("make");
         Lists_With_Delete();
+    }
+
+    // More rows than fit, the current one last: selected and in sight once shown, with the focus
+    // where the list is the window's work; a resize keeps it in sight, unless the user scrolled
+    // away from it.
+    void current_row_in_sight_data()
+    {
+        QTest::addColumn<Make_Form>("make");
+        QTest::addColumn<bool>("focused");
+        QTest::newRow("subscribers") << Subscribers(ABONENTS_MAX) << true;
+        QTest::newRow("objects") << Objects(OBJECTS_MAX) << true;
+        QTest::newRow("messages") << Msg_List_Of(Arh_File_Kind::Ala, 300) << false;   // on "Выход"
+        QTest::newRow("any list") << Make_Form([] { return new Late_List; }) << true;
+    }
+    void current_row_in_sight()
+    {
+        QFETCH(Make_Form, make);
+        QFETCH(bool, focused);
+        std::unique_ptr<QWidget> f;
+        QAbstractItemView *g = Shown_Grid(make, f);
+        QVERIFY(g);
+        const int last = g->model()->rowCount() - 1;
+        QVERIFY(g->currentIndex().row() == last && g->selectionModel()->isRowSelected(last, {}));
+        QVERIFY(g->visualRect(g->currentIndex()).height() * (last + 1) > g->viewport()->height());
+        QTRY_VERIFY(In_Sight(g));
+        QCOMPARE(QApplication::focusWidget() == g, focused);
+        f->resize(f->width(), f->height() - 40);
+        QTRY_VERIFY(In_Sight(g));
+        g->scrollToTop();
+        f->resize(f->width(), f->height() + 20);
+        QTest::qWait(20);
+        QVERIFY(!In_Sight(g));
+    }
+
+    // A row added at the end of a list longer than its view.
+    void added_row_shown()
+    {
+        std::unique_ptr<QWidget> f;
+        auto *g = static_cast<QTableWidget *>(Shown_Grid(Objects(OBJECTS_MAX - 1), f));
+        Scripted_Dialogs name([](QDialog &d) {
+            d.findChild<QLineEdit *>()->setText(QStringLiteral("Яблоневый"));
+            static_cast<TFormObject &>(d).BitBtn4->click();
+        });
+        Set_Dialog_Runner(&name);
+        static_cast<TFormObjects_List *>(f.get())->BitBtn2->click();
+        Set_Dialog_Runner(nullptr);
+        QCOMPARE(g->currentRow(), OBJECTS_MAX - 1);
+        QVERIFY(In_Sight(g));
     }
 
     // An empty list has no row to frame: its own frame shows the focus.

@@ -5,6 +5,7 @@
 #include "core/Rd_wr_ini.h"
 #include "core/Tables.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/View_Focus.h"
 #include "core/forms/Window_Place.h"
 #include "messages/Period.h"
 #include "messages/forms/Period.h"
@@ -14,6 +15,7 @@
 
 #include "Msg_Support.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
@@ -163,6 +165,25 @@ private slots:
         QCOMPARE(Run_Dialog(g), int(QDialog::Rejected));
         QCOMPARE(int(g.Ok), 0);
         QCOMPARE(Rd_Arh_Rec.period_choice, 1u);
+    }
+
+    // A number list drops down 12 lines on the number its box shows (typed or preset over the
+    // item the list holds as current).
+    void number_list_drops_down_on_its_number()
+    {
+        Install_View_Focus();   // the program's style
+        TFormPeriod f;
+        f.show();
+        f.Choice_Btn[2]->click();
+        f.Start_Min->setEditText(QStringLiteral("50"));
+        f.Start_Min->showPopup();
+        const QAbstractItemView *v = f.Start_Min->view();
+        QTRY_VERIFY(v->isVisible());
+        QCOMPARE(v->currentIndex().row(), 50);
+        const QRect r = v->visualRect(v->currentIndex());
+        QCOMPARE((v->viewport()->height() + r.height() / 2) / r.height(), 12);
+        QVERIFY(r.top() >= 0 && r.bottom() < v->viewport()->height());
+        f.Start_Min->hidePopup();
     }
 
     void short_period_dialog()
