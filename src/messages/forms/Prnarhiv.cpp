@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QGraphicsView>
 #include <QLayout>
 #include <QPageLayout>
 #include <QPageSize>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScreen>
@@ -119,6 +121,20 @@ void Fit_Preview(QPrintPreviewDialog &dlg)
     const QRect avail = scr->availableGeometry();
     const int w = bar->sizeHint().width() + in.left() + in.right();
     dlg.resize(Fit_Window(QRect(avail.topLeft(), QSize(w, avail.height())), avail, Frame_Margins(&dlg)).size());
+}
+
+// The page view takes the focus (its arrow keys scroll the pages) and is a Tab stop, but draws
+// no focus of its own: framed in the selection colour while it has it, as a focused text box
+// is, and the preview opens with the focus on it.
+void Show_Preview_Focus(QPrintPreviewDialog &dlg)
+{
+    auto *preview = dlg.findChild<QPrintPreviewWidget *>();
+    auto *view = preview ? preview->findChild<QGraphicsView *>() : nullptr;
+    if (!view) return;
+    // The frame keeps its width, so that the page is not fitted anew as the focus comes and goes.
+    view->setStyleSheet(QStringLiteral("QGraphicsView { border: 2px solid palette(window); }"
+                                       "QGraphicsView:focus { border: 2px solid palette(highlight); }"));
+    preview->setFocusProxy(view);
 }
 
 } // namespace
@@ -255,6 +271,7 @@ Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
     Rep_Setup_Page(&printer, r.page);
     QPrintPreviewDialog dlg(&printer, owner);
     Fit_Preview(dlg);
+    Show_Preview_Focus(dlg);
     bool ok = true;
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter *pr) {
         // The preview draws its pages into pictures it is showing: no events may run while
