@@ -1,7 +1,8 @@
 #pragma once
 // The window side of "Сохранить в формате Excel" of the chromatograph archive viewers: the
-// save dialog (through Run_Dialog, asking itself before a file is replaced), the hourglass and the
-// "Ожидайте..." form in mode 4 with the viewer disabled meanwhile, and the outcome message.
+// save dialog (through Run_Dialog) with the program's question before a file is replaced, the
+// hourglass and the "Ожидайте..." form in mode 4 with the viewer disabled meanwhile, and the
+// outcome message.
 #include "archives/Xls_Export.h"
 
 #include <functional>
