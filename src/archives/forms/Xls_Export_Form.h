@@ -18,7 +18,8 @@ class QWidget;
 Xls_Grid Xls_Grid_Of(const QString &caption, const Arhiv_Header &h, const QAbstractItemModel &m,
                      const float *avg);
 
-// The export: default name, dialog, ".xlsx" added to a bare name, the workbook written whole, "Данные сохранены в файле %s" or
+// The export: default name, dialog, ".xlsx" added to a bare name, the question before an
+// existing file is replaced, the workbook written whole, "Данные сохранены в файле %s" or
 // "Ошибка работы с файлом!". False when cancelled or failed.
 bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_Grid &g);
 
