@@ -107,6 +107,21 @@ QString Arh_Replace_Line1(const QString &path)
 
 QString Arh_Replace_Line2() { return QStringLiteral("Вы хотите заменить существующий файл?"); }
 
+std::optional<QString> Choose_Save_Path(Save_Dialog_Setup s, Save_Ui &ui,
+                                        const std::function<QString(const QString &)> &with_ext)
+{
+    for (;;) {
+        const std::optional<QString> chosen = ui.Choose_Name(s);
+        if (!chosen || chosen->isEmpty()) return std::nullopt;
+        const QString path = with_ext(*chosen);
+        if (!QFileInfo::exists(path)) return path;
+        Ques_Kind = 3;
+        Show_Ques(Arh_Replace_Line1(path), Arh_Replace_Line2());
+        if (Ques_Answer == 1) return path;
+        s.proposed = path;
+    }
+}
+
 Arh_Save Save_Archive_File(Arh_File_Kind kind, const Arhiv_Header &h, const QByteArray &recs,
                            const QDate &today, Save_Ui &ui)
 {
@@ -117,17 +132,10 @@ Arh_Save Save_Archive_File(Arh_File_Kind kind, const Arhiv_Header &h, const QByt
     s.ext = QLatin1String(Arh_Info(kind).ext);
     s.proposed = Arh_Default_Name(kind, s.dir, h, today);
 
-    QString path;
-    for (;;) {
-        const std::optional<QString> chosen = ui.Choose_Name(s);
-        if (!chosen || chosen->isEmpty()) return Arh_Save::Cancelled;
-        path = Arh_Apply_Ext(*chosen, kind);
-        if (!QFileInfo::exists(path)) break;
-        Ques_Kind = 3;
-        Show_Ques(Arh_Replace_Line1(path), Arh_Replace_Line2());
-        if (Ques_Answer == 1) break;
-        s.proposed = path;
-    }
+    const std::optional<QString> chosen =
+        Choose_Save_Path(s, ui, [kind](const QString &name) { return Arh_Apply_Ext(name, kind); });
+    if (!chosen) return Arh_Save::Cancelled;
+    const QString path = *chosen;
 
     ui.Busy(true);
     const Arh_Write w = Write_Arhiv_File(path, kind, h, recs);

@@ -64,9 +64,6 @@ struct Save_Dialog_Setup {
     QString filter;      // "DataFiles (*.mch)"
     QString ext;         // ".mch"
     QString proposed;    // full path shown in the dialog
-    // The dialog itself asks before an existing file is replaced (and adds ext to a bare
-    // name, so it asks about the file that is written); otherwise the caller asks.
-    bool dialog_confirms = false;
 };
 
 // The window side of the save: the file dialog and the busy cursor.
@@ -77,6 +74,12 @@ public:
     virtual std::optional<QString> Choose_Name(const Save_Dialog_Setup &s) = 0;
     virtual void Busy(bool) {}
 };
+
+// The name a save writes to: the dialog is run until the name it gives (with_ext applied) is
+// free or the user agrees to replace that file ("Файл %s уже есть." / "Вы хотите заменить
+// существующий файл?", Да/Нет); "Нет" brings the dialog back with that name. nullopt on cancel.
+std::optional<QString> Choose_Save_Path(Save_Dialog_Setup s, Save_Ui &ui,
+                                        const std::function<QString(const QString &)> &with_ext);
 
 enum class Arh_Save : uint8_t { Saved, Cancelled, Failed };
 

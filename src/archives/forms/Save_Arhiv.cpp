@@ -12,8 +12,8 @@ void Setup_Save_Dialog(QFileDialog &d, const Save_Dialog_Setup &s)
     d.setWindowTitle(s.title);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
-    d.setOption(QFileDialog::DontConfirmOverwrite, !s.dialog_confirms);
-    if (s.dialog_confirms && s.ext.startsWith(u'.')) d.setDefaultSuffix(s.ext.mid(1));
+    // The replace question is the program's own, asked about the name the save writes to.
+    d.setOption(QFileDialog::DontConfirmOverwrite, true);
     d.setDirectory(s.dir);
     d.setNameFilter(s.filter);
     d.selectFile(s.proposed);

@@ -17,8 +17,8 @@ private:
     bool Cursor_Set = false;
 };
 
-// Sets up a save dialog: title, directory, filter, proposed name; the dialog's own overwrite
-// confirmation only when the setup asks for it (the archive saves ask their own question).
+// Sets up a save dialog: title, directory, filter, proposed name; the dialog asks nothing
+// before a file is replaced (the saves ask their own question).
 void Setup_Save_Dialog(QFileDialog &d, const Save_Dialog_Setup &s);
 
 // Saves header and records with the save dialog parented to the viewer, dated today.

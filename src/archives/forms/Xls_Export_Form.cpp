@@ -55,13 +55,11 @@ bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_
     s.ext = QStringLiteral(".xlsx");
     s.proposed = Xls_Default_Name(v, s.dir, h, QDate::currentDate());
 
-    // The dialog's own confirmation is the only question before a workbook is replaced.
-    s.dialog_confirms = true;
-
+    // A workbook is not replaced unasked: the question every save of the program asks.
     File_Dialog_Save_Ui ui(viewer);
-    const std::optional<QString> chosen = ui.Choose_Name(s);
-    if (!chosen || chosen->isEmpty()) return false;
-    const QString path = Xls_Apply_Ext(*chosen);
+    const std::optional<QString> chosen = Choose_Save_Path(s, ui, Xls_Apply_Ext);
+    if (!chosen) return false;
+    const QString path = *chosen;
 
     const int rows = std::max(g.rows, 0);
     // The viewer is disabled while the workbook is written: its button gets the focus back.

@@ -1,7 +1,8 @@
 #pragma once
 // The window side of "Сохранить в формате Excel" of the chromatograph archive viewers: the
-// save dialog (through Run_Dialog, asking itself before a file is replaced), the hourglass and the
-// "Ожидайте..." form in mode 4 with the viewer disabled meanwhile, and the outcome message.
+// save dialog (through Run_Dialog) with the program's question before a file is replaced, the
+// hourglass and the "Ожидайте..." form in mode 4 with the viewer disabled meanwhile, and the
+// outcome message.
 #include "archives/Xls_Export.h"
 
 #include <functional>
@@ -17,7 +18,8 @@ class QWidget;
 Xls_Grid Xls_Grid_Of(const QString &caption, const Arhiv_Header &h, const QAbstractItemModel &m,
                      const float *avg);
 
-// The export: default name, dialog, ".xlsx" added to a bare name, the workbook written whole, "Данные сохранены в файле %s" or
+// The export: default name, dialog, ".xlsx" added to a bare name, the question before an
+// existing file is replaced, the workbook written whole, "Данные сохранены в файле %s" or
 // "Ошибка работы с файлом!". False when cancelled or failed.
 bool Export_Xls(QWidget *viewer, Xls_Viewer v, const Arhiv_Header &h, const Xls_Grid &g);
 

@@ -1,7 +1,8 @@
 #pragma once
 // The focus back on the control that opened a form or started a read, once that is over. Qt
 // takes the focus from a control that is disabled meanwhile (alone or with its window) and,
-// when the window is enabled or activated again, gives it to the window's first control.
+// when the window is enabled or activated again, gives it to the window's first control. And
+// a window of the program active again after the active one closed.
 #include <QPointer>
 #include <QWidget>
 
@@ -28,3 +29,11 @@ public:
 private:
     QPointer<QWidget> Control;
 };
+
+// When the active window of the program closes and a moment later (Return_Delay_Ms) no window
+// of the program is active, one is activated: a modal window that is up, else the nearest
+// window up the closed one's owner chain that is still shown, else the one a message would
+// stand over (Message_Owner); the control that had its focus has it again. Installed once on
+// the application.
+inline constexpr int Return_Delay_Ms = 150;
+void Install_Focus_Return();

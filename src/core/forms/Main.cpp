@@ -8,6 +8,7 @@
 #include "core/Suplfunc.h"
 #include "core/Tables.h"
 #include "core/Tcp_fun.h"
+#include "core/forms/Focus_Back.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Ques_Form.h"
 #include "core/forms/Statusbar.h"
@@ -206,6 +207,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     Install_Window_Places();
     Install_Caption_Fit();
     Install_View_Focus();
+    Install_Focus_Return();
 
     // Start-up. Numbers are written and read with "." (QString::number, QLocale::c()); the
     // default locale is left alone, so that dates and sizes in Qt's own dialogs stay Russian.

@@ -1,5 +1,6 @@
 #include "messages/forms/Prnarhiv.h"
 
+#include "archives/Arhiv_File.h"
 #include "core/Ques.h"
 #include "core/Suplfunc.h"
 #include "core/forms/Dialogs.h"
@@ -7,15 +8,22 @@
 #include "messages/forms/Ques_prn.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGraphicsView>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScreen>
@@ -120,6 +128,59 @@ void Fit_Preview(QPrintPreviewDialog &dlg)
     const int w = bar->sizeHint().width() + in.left() + in.right();
     dlg.resize(Fit_Window(QRect(avail.topLeft(), QSize(w, avail.height())), avail, Frame_Margins(&dlg)).size());
 }
+
+// The page view takes the focus (its arrow keys scroll the pages) and is a Tab stop, but draws
+// no focus of its own: framed in the selection colour while it has it, as a focused text box
+// is, and the preview opens with the focus on it.
+void Show_Preview_Focus(QPrintPreviewDialog &dlg)
+{
+    auto *preview = dlg.findChild<QPrintPreviewWidget *>();
+    auto *view = preview ? preview->findChild<QGraphicsView *>() : nullptr;
+    if (!view) return;
+    // The frame keeps its width, so that the page is not fitted anew as the focus comes and goes.
+    view->setStyleSheet(QStringLiteral("QGraphicsView { border: 2px solid palette(window); }"
+                                       "QGraphicsView:focus { border: 2px solid palette(highlight); }"));
+    preview->setFocusProxy(view);
+}
+
+// Qt's print dialog asks a question of its own before a PDF file is replaced: the program asks
+// the one every save of it asks, and "Нет" leaves the dialog open for another name. Qt's other
+// checks of the fields (a directory, a file that cannot be written, the printer's options)
+// still run on the print button. Left as it is where that check cannot be found.
+void Ask_Before_Replacing(QPrintDialog &dlg)
+{
+    auto *buttons = dlg.findChild<QDialogButtonBox *>();
+    if (!buttons || dlg.property("Replace_Asked").isValid() ||
+        dlg.metaObject()->indexOfMethod("_q_checkFields()") < 0 ||
+        !QObject::disconnect(buttons, &QDialogButtonBox::accepted, &dlg, nullptr))
+        return;
+    dlg.setProperty("Replace_Asked", true);
+    QPrintDialog *d = &dlg;
+    QObject::connect(buttons, &QDialogButtonBox::accepted, d, [d] {
+        const auto *file = d->findChild<QLineEdit *>(QStringLiteral("filename"));
+        const QFileInfo fi(file && file->isEnabled() ? file->text() : QString());
+        if (!fi.isFile() || !fi.isWritable()) {
+            QMetaObject::invokeMethod(d, "_q_checkFields");
+            return;
+        }
+        const QPointer<QPrintDialog> alive(d);
+        Ques_Kind = 3;
+        Show_Ques(Arh_Replace_Line1(fi.filePath()), Arh_Replace_Line2());
+        if (alive && Ques_Answer == 1) d->accept();
+    });
+}
+
+// The preview makes its print dialog when its print button is pressed.
+class Print_Dialog_Hook : public QObject {
+public:
+    Print_Dialog_Hook() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show)
+            if (auto *d = qobject_cast<QPrintDialog *>(o)) Ask_Before_Replacing(*d);
+        return false;
+    }
+};
 
 } // namespace
 
@@ -237,6 +298,7 @@ Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterIn
     QPrinter printer(QPrinter::HighResolution);
     Rep_Setup_Page(&printer, r.page);
     QPrintDialog dlg(&printer, owner);
+    Ask_Before_Replacing(dlg);
     if (Run_Dialog(dlg) != QDialog::Accepted) return Rep_Print_Result::Cancelled;
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
         return Rep_Print_Result::Failed;
@@ -255,6 +317,8 @@ Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
     Rep_Setup_Page(&printer, r.page);
     QPrintPreviewDialog dlg(&printer, owner);
     Fit_Preview(dlg);
+    Show_Preview_Focus(dlg);
+    Print_Dialog_Hook hook;
     bool ok = true;
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter *pr) {
         // The preview draws its pages into pictures it is showing: no events may run while

@@ -54,6 +54,8 @@ TFormTableInfo::TFormTableInfo(QWidget *owner) : QDialog(owner)
     ScrollBox->setObjectName("ScrollBox");
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A stop of its own would show nothing: Tab goes from box to box, the area scrolling to each.
+    ScrollBox->setFocusPolicy(Qt::NoFocus);
     auto *inner = new QWidget;
     inner->resize(Form_W - 20, Rows_Height(ROWS));
     for (int k = 0; k < ROWS; ++k) {
@@ -171,6 +173,16 @@ void TFormTableInfo::Fill()
     BitBtnAll->setEnabled(on.write);
     BitBtnSel->setEnabled(on.write);
     BitBtnReset->setEnabled(on.reset);
+
+    // The form opens on the box of the first destroyed table (scrolled into view), else on the
+    // first box that can be ticked; where none can be (another link), on "Выход", the one step
+    // that changes nothing.
+    QWidget *first = nullptr;
+    if (First_Destroyed && Rows[size_t(First_Destroyed - 1)].cb->isEnabled())
+        first = Rows[size_t(First_Destroyed - 1)].cb;
+    for (int k = 0; k < Used && !first; ++k)
+        if (Rows[size_t(k)].cb->isEnabled()) first = Rows[size_t(k)].cb;
+    (first ? first : BitBtnExit)->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormTableInfo::BitBtnSelClick()

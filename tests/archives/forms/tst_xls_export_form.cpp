@@ -29,6 +29,7 @@ public:
     QStringList Lines;
     QList<uint32_t> Kinds;
     uint8_t Answer = 0;
+    QList<uint8_t> Answers;   // taken in turn before Answer
     // What the export showed at the moment of the outcome message.
     bool Viewer_Enabled_At_Message = false;
     bool Wait_Shown_At_Message = false;
@@ -41,7 +42,7 @@ public:
         // Up and modal: a message dialog is owned by it and comes up in front of it.
         auto *w = qobject_cast<TFormWait *>(QApplication::activeModalWidget());
         Wait_Shown_At_Message = w && w->isVisible() && w->isEnabled();
-        return q.yes_no ? Answer : 0;
+        return q.yes_no ? (Answers.isEmpty() ? Answer : Answers.takeFirst()) : 0;
     }
 };
 
@@ -182,7 +183,7 @@ private slots:
         QCOMPARE(t.value("C7"), QString("11.17"));
     }
 
-    void hourly_and_calibration_exports_and_only_the_dialog_asks_to_replace()
+    void hourly_and_calibration_exports_and_the_program_asks_to_replace()
     {
         const QString dir = Tmp.path() + "/CALIBRARHIV";
         QStringList proposed;
@@ -198,12 +199,9 @@ private slots:
             } else if (auto *fd = qobject_cast<QFileDialog *>(&d)) {
                 ++dialogs;
                 proposed << QFileInfo(fd->selectedFiles().value(0)).fileName();
-                dialog_asks = !fd->testOption(QFileDialog::DontConfirmOverwrite);
-                fd->selectFile(dir + "/cal");
-                // The second time the file is there: the dialog's own question, answered yes
-                // (a question of ours would bring the dialog back: given up then).
-                if (dialogs == 2) d.done(QDialog::Accepted);
-                else if (dialogs > 3) d.reject();
+                dialog_asks = dialog_asks || !fd->testOption(QFileDialog::DontConfirmOverwrite);
+                if (dialogs == 1) fd->selectFile(dir + "/cal");
+                if (dialogs > 3) d.reject();
                 else d.accept();
             }
         });
@@ -216,12 +214,18 @@ private slots:
         QCOMPARE(t.value("C2"), QString("Номер"));
         QVERIFY(!t.contains("A5"));   // no records, no means
 
-        // The same name again: the dialog asks, no question of ours follows, the file is replaced.
+        // The bare name again: the program's question about the file the export writes; "Нет"
+        // brings the dialog back with that name, "Да" replaces the file. Qt's dialog asks nothing.
         QVERIFY(QFile::remove(dir + "/cal.xlsx") && QFile(dir + "/cal.xlsx").open(QIODevice::WriteOnly));
         const qsizetype asked = Ques.Lines.size();
+        dialogs = 0;
+        Ques.Answers = {0, 1};
         Show_Arhiv_Clb(nullptr, header("CLB", 1, 0), QByteArray());
-        QVERIFY(dialog_asks);
-        QCOMPARE(Ques.Lines.mid(asked), QStringList{"Данные сохранены в файле cal.xlsx"});
+        QVERIFY(!dialog_asks);
+        QCOMPARE(proposed.last(), QString("cal.xlsx"));
+        QCOMPARE(Ques.Lines.mid(asked), (QStringList{"Файл cal.xlsx уже есть.", "Файл cal.xlsx уже есть.",
+                                                     "Данные сохранены в файле cal.xlsx"}));
+        QCOMPARE(Ques.Kinds.mid(asked, 2), (QList<uint32_t>{3, 3}));
         QCOMPARE(sheet_texts(dir + "/cal.xlsx").value("C2"), QString("Номер"));
 
         // Hourly list into a directory that is gone: the failure is reported, nothing made.

@@ -15,10 +15,12 @@
 #include "Msg_Support.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -185,6 +188,7 @@ private slots:
     void pdfOfOneRow();
     void pdfTwoPagesAndCutTexts();
     void noPrinterFallsBackToDialog();
+    void pdfReplacedAfterTheProgramsQuestion();
     void printFailureReported();
     void printMessageListFromModel();
     void preview();
@@ -347,6 +351,33 @@ void tst_Print_Forms::noPrinterFallsBackToDialog()
     QCOMPARE(Rep_Print(nullptr, r, QPrinterInfo()), Rep_Print_Result::Printed);
     QVERIFY(pdf_text(pdf).contains(QStringLiteral("Событие1")));
     QVERIFY(Ques.asked.isEmpty());
+}
+
+// A PDF file that is there is replaced after the question every save asks, not Qt's own.
+void tst_Print_Forms::pdfReplacedAfterTheProgramsQuestion()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is set up on this machine");
+    const QString pdf = Tmp->filePath(QStringLiteral("old.pdf"));
+    QVERIFY(QFile(pdf).open(QIODevice::WriteOnly));
+    QTimer qt_box;   // Qt's own question would hold the test in its modal loop
+    connect(&qt_box, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) box->close();
+    });
+    qt_box.start(50);
+    Ques.answer = 0;
+    Scripted_Dialogs run([&](QDialog &d) {
+        d.findChild<QLineEdit *>(QStringLiteral("filename"))->setText(pdf);
+        QPushButton *print = d.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        print->click();   // "Нет": the dialog stays for another name
+        Ques.answer = 1;
+        if (d.isVisible()) print->click();
+    });
+    Set_Dialog_Runner(&run);
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, header(), nullptr, rows(2));
+    QCOMPARE(Rep_Print(nullptr, r, QPrinterInfo()), Rep_Print_Result::Printed);
+    QCOMPARE(Ques.Lines(), QStringList(2, "Файл old.pdf уже есть.|Вы хотите заменить существующий файл?"));
+    QCOMPARE(Ques.asked[0].kind, 3u);
+    QVERIFY(pdf_text(pdf).contains(QStringLiteral("Событие1")));
 }
 
 void tst_Print_Forms::printFailureReported()

@@ -1,6 +1,6 @@
 // The print preview on small screens: its whole toolbar shown, the print button with it (none
 // left behind "»"), the page as tall as the screen's free area allows, the window inside that
-// area and centred on its owner.
+// area and centred on its owner; the focus on the page view, which shows it.
 #include "core/forms/Dialogs.h"
 #include "core/forms/Window_Place.h"
 #include "messages/Repklass.h"
@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGraphicsView>
 #include <QPrintPreviewDialog>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -47,6 +48,7 @@ private slots:
         QStringList hidden;
         QString last;
         QRect frame;
+        bool focus_shown = false;
         Scripted_Dialogs run([&](QDialog &d) {
             QVERIFY(QTest::qWaitForWindowExposed(&d));
             QTest::qWait(30);
@@ -60,6 +62,13 @@ private slots:
             if (const auto *more = bar->findChild<QToolButton *>("qt_toolbar_ext_button"); more && more->isVisible())
                 hidden << QStringLiteral("»");
             frame = d.geometry().marginsAdded(d.windowHandle()->frameMargins());
+            // The page view has the focus from the start and is drawn otherwise without it.
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            if (auto *view = qobject_cast<QGraphicsView *>(QApplication::focusWidget())) {
+                const QImage focused = view->grab().toImage();
+                view->clearFocus();
+                focus_shown = focused != view->grab().toImage();
+            }
             d.reject();
         });
         Set_Dialog_Runner(&run);
@@ -71,6 +80,7 @@ private slots:
         QVERIFY(avail.contains(frame));
         QCOMPARE(frame.height(), avail.height());
         QVERIFY(qAbs(frame.center().x() - owner.frameGeometry().center().x()) <= 2);
+        QVERIFY(focus_shown);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "SimState.h"
 #include "Sim_Menu.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -89,6 +90,10 @@ private slots:
             TFormTableInfo f(m.main.get());
             f.Tab_State = &b;
             f.show();
+            // The focus on the first destroyed table's box; over another link (below) on "Выход",
+            // and the rows' area is no Tab stop that shows nothing.
+            QVERIFY(QTest::qWaitForWindowActive(&f));
+            QCOMPARE(QApplication::focusWidget()->property("tag").toInt(), 4);
             for (auto &r : f.Rows) {
                 if (r.tab == 2 || r.tab == 14) r.cb->setChecked(true);
                 if (r.tab == 4) r.cb->setChecked(false);
@@ -107,6 +112,9 @@ private slots:
             f.show();
             for (int k = 0; k < f.Used; ++k) QVERIFY(!f.Rows[size_t(k)].cb->isEnabled());
             QVERIFY(!f.BitBtnSel->isEnabled() && !f.BitBtnAll->isEnabled() && !f.BitBtnReset->isEnabled());
+            QVERIFY(QTest::qWaitForWindowActive(&f));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), f.BitBtnExit);
         }
         QVERIFY(m.Requests().isEmpty());   // the form writes nothing itself
     }
