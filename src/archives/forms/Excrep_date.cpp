@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -38,6 +39,54 @@ QPushButton *Button(QWidget *parent, const char *name, const QString &caption)
     b->setAutoDefault(false);
     return b;
 }
+
+// The year's up-down, whose panel beside it shows the year in full: the year is typed as the
+// panel shows it ("2025"), its digits replacing the shown year's from the left, so that the
+// panel holds a whole year at every key and the year read is the one shown. The up-down's own
+// text, hidden behind the panel, is never edited.
+class Year_Updown final : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        const QString text = e->text();
+        const bool plain = !(e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+        if (plain && e->key() == Qt::Key_Backspace) {
+            Typed.chop(1);
+            return;
+        }
+        if (plain && text.size() == 1 && text[0].isPrint()) {
+            if (text[0].isDigit()) Digit(text[0]);
+            return;
+        }
+        Typed.clear();
+        QSpinBox::keyPressEvent(e);
+    }
+    void focusInEvent(QFocusEvent *e) override
+    {
+        Typed.clear();
+        QSpinBox::focusInEvent(e);
+    }
+    void stepBy(int steps) override
+    {
+        Typed.clear();
+        QSpinBox::stepBy(steps);
+    }
+
+private:
+    void Digit(QChar c)
+    {
+        const QString shown = QString::number(2000 + value());
+        const QString t = Typed + c;
+        const int year = (t + shown.mid(t.size())).toInt();
+        if (year < 2000 + minimum() || year > 2000 + maximum()) return;   // no year of the range begins so
+        Typed = t.size() < shown.size() ? t : QString();
+        setValue(year - 2000);
+    }
+    QString Typed;   // the digits of the year typed so far
+};
 
 // The window side of a passport command: a reader's (wait form, status panel, hourglass)
 // and the report date dialog.
@@ -91,7 +140,7 @@ TFormExcRep_Date::TFormExcRep_Date(QWidget *owner) : QDialog(owner)
     Panel3->setFrameShadow(QFrame::Sunken);
     Panel3->setFixedWidth(60);
     Panel3->setAlignment(Qt::AlignCenter);
-    UpDown1 = new QSpinBox(this);
+    UpDown1 = new Year_Updown(this);
     UpDown1->setObjectName("UpDown1");
     UpDown1->setRange(0, 99);
     // The up-down only steps the year; the panel beside it shows it in full.
