@@ -6,13 +6,13 @@
 #include "messages/Repklass.h"
 #include "messages/forms/Prnarhiv.h"
 
+#include "Offscreen_Screens.h"
+
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QGraphicsView>
 #include <QPrintPreviewDialog>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -84,21 +84,7 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    // Two small screens side by side, the first the main one: Qt sizes a window it is not
-    // told the size of by the main screen.
-    QTemporaryDir dir;
-    QFile f(dir.filePath(QStringLiteral("screens.json")));
-    if (!f.open(QIODevice::WriteOnly) ||
-        f.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768},
-                                {"name": "smaller", "x": 1024, "y": 0, "width": 800, "height": 600}]})") < 0)
-        return 1;
-    f.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(f.fileName()));
-    QApplication app(argc, argv);
-    Tst_Print_Preview t;
-    return QTest::qExec(&t, argc, argv);
-}
+// Two small screens side by side, the first the main one.
+int main(int argc, char **argv) { return Exec_On_Screens<Tst_Print_Preview>(argc, argv, {{1024, 768}, {800, 600}}); }
 
 #include "tst_print_preview.moc"

