@@ -7,9 +7,12 @@
 #include "core/forms/Dialogs.h"
 #include "core/forms/Window_Place.h"
 #include "params/forms/Floulist.h"
+#include "params/forms/Floupar.h"
+#include "params/forms/Syspar.h"
 
 #include "Offscreen_Screens.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
@@ -91,6 +94,30 @@ private slots:
             c.ComboBox3->setCurrentIndex(2);
             emit c.ComboBox3->activated(2);
         });
+    }
+
+    // Rows or panels swapped at the screen's bottom, those coming shown before those going are
+    // hidden: the dialog, no taller after, stays where it stands.
+    void rows_swapped_in_place()
+    {
+        const auto stays = [](QDialog &d, const std::function<void()> &swap) {
+            QPoint at;
+            Grow_In_Corner(d, [&] {
+                at = d.pos();
+                swap();
+            });
+            QCOMPARE(d.pos(), at);
+        };
+        uint8_t t6[12] = {3, 0xC9, 2, 10, 31, 3, 10, 0, 1, 0, 0x11, 0x22};
+        TFormSys s(&owner);
+        s.Tab_Data = t6;
+        stays(s, [&s] { s.Summer->Method->setCurrentIndex(0); });
+        Flou_Rec r{};
+        uint8_t sou = 1;
+        TFormFlouPar f(&owner);
+        f.Tab_Data = reinterpret_cast<uint8_t *>(&r);
+        f.Sou_Flag = &sou;
+        stays(f, [&f] { f.CBSou->setChecked(false); });
     }
 
     // Sixteen flow computers are more than a 1024x576 screen holds, opened or added.

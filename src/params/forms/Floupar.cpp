@@ -124,8 +124,10 @@ void TFormFlouPar::Show_Pass_Panel(bool sou)
     // What was typed in the panel going away is kept, as leaving its edit would.
     if (sou != Sou_Shown && Panel_Loaded) Take_Pass_Edits();
     Sou_Shown = sou;
-    Panel16->setVisible(!sou);
-    PanelSou->setVisible(sou);
+    // The panel going is hidden before the one coming is shown: Qt lays the dialog out at the
+    // show, and a dialog grown for a moment by both would be moved up off the screen's bottom.
+    (sou ? Panel16 : PanelSou)->hide();
+    (sou ? PanelSou : Panel16)->show();
     if (sou) {
         EPass12->setText(Field_To_Unicode(Work.pass, FLOU_SOU_PASS_LEN));
         ECode->setText(Field_To_Unicode(Work.pass + FLOU_SOU_PASS_LEN, FLOU_SOU_CODE_LEN));

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -132,13 +133,16 @@ void TDst_Group::Lay_Out()
     // No change (or a month the list lacks): nothing else of the rule is offered.
     const bool on = Month->currentIndex() >= 1;
     const int method = Day_Code_Method(Work[1]);
-    for (QWidget *w : {static_cast<QWidget *>(LMethod), static_cast<QWidget *>(Method), static_cast<QWidget *>(LHour),
-                       static_cast<QWidget *>(Hour)})
-        w->setVisible(on);
-    for (QWidget *w : {static_cast<QWidget *>(LDay), static_cast<QWidget *>(Day)}) w->setVisible(on && method == 0);
-    for (QWidget *w : {static_cast<QWidget *>(LOrdinal), static_cast<QWidget *>(Ordinal),
-                       static_cast<QWidget *>(LWeekday), static_cast<QWidget *>(Weekday)})
-        w->setVisible(on && method == 1);
+    const std::pair<QWidget *, bool> rows[] = {
+        {LMethod, on}, {Method, on}, {LHour, on}, {Hour, on}, {LDay, on && method == 0}, {Day, on && method == 0},
+        {LOrdinal, on && method == 1}, {Ordinal, on && method == 1}, {LWeekday, on && method == 1},
+        {Weekday, on && method == 1}};
+    // The rows going are hidden before those coming are shown: Qt lays the dialog out at each
+    // row shown, and a dialog grown for a moment by both would be moved up off the screen's
+    // bottom for nothing.
+    for (bool show : {false, true})
+        for (const auto &[w, visible] : rows)
+            if (visible == show) w->setVisible(visible);
     if (!on) return;
     Method->setCurrentIndex(method);
     if (method == 1) {
