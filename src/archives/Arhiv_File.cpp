@@ -151,6 +151,6 @@ Arh_Save Save_Archive_File(Arh_File_Kind kind, const Arhiv_Header &h, const QByt
     case Arh_Write::Short_Records:
         break;
     }
-    message(1, QStringLiteral("Ошибка записи файла"), bare_name(path));
+    Show_Not_Saved(path);
     return Arh_Save::Failed;
 }

@@ -3,7 +3,6 @@
 #include "core/Suplfunc.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -600,8 +599,7 @@ bool Xlsx_Template::Save(const QString &path)
         Err = QStringLiteral("Книга не собрана");
         return false;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !Commit_Save(f)) {
+    if (Save_Whole_File(path, bytes) != Save_Result::Ok) {
         Err = QStringLiteral("Файл %1 не записан").arg(path);
         return false;
     }

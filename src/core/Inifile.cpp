@@ -1,9 +1,9 @@
 #include "core/Inifile.h"
 
 #include "core/Codepage.h"
+#include "core/Suplfunc.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QVarLengthArray>
 #include <cstring>
 
@@ -317,10 +317,7 @@ bool Ini_File::Save()
 {
     if (!Read_Ok) return false;
     if (!Dirty) return true;
-    QSaveFile f(File_Path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray data = Contents();
-    if (f.write(data) != data.size() || !f.commit()) return false;
+    if (Save_Whole_File(File_Path, Contents()) != Save_Result::Ok) return false;
     Dirty = false;
     return true;
 }

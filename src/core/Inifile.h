@@ -43,7 +43,7 @@ public:
     // Removes a section with all its lines.
     void Erase_Section(const char *section);
 
-    // Writes the whole file through QSaveFile (all or nothing). Refuses when the existing
+    // Writes the whole file (all or nothing, Save_Whole_File). Refuses when the existing
     // file could not be read. Nothing to write (not modified) is success.
     bool Save();
     // The bytes Save would write.

@@ -5,10 +5,10 @@
 #include "core/Comportfunctions.h"
 #include "core/Globals.h"
 #include "core/Inifile.h"
+#include "core/Suplfunc.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -463,10 +463,7 @@ bool Write_Rd_Arh(const QString &path)
 {
     uint8_t buf[RD_ARH_SIZE];
     Encode_Rd_Arh(Rd_Arh_Rec, buf);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(reinterpret_cast<const char *>(buf), RD_ARH_SIZE) != RD_ARH_SIZE) return false;
-    return f.commit();
+    return Save_Whole_File(path, QByteArray(reinterpret_cast<const char *>(buf), RD_ARH_SIZE)) == Save_Result::Ok;
 }
 
 void Take_Settings_Shadow() { Conn_Settings_Shadow = Conn_Settings; }

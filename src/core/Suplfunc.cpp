@@ -2,7 +2,9 @@
 
 #include "core/Comportfunctions.h"
 #include "core/Dtfun.h"
+#include "core/Ques.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -202,6 +204,32 @@ std::function<void()> Before_Commit;
 
 bool Commit_Save(QSaveFile &f)
 {
+    if (!f.isOpen()) return false;
     if (Before_Commit) Before_Commit();
+    // commit() alone takes a failed last write for success: a small file is written only by
+    // the flush inside it, and on a full disk the empty temporary file then replaced the old.
+    if (!f.flush() || f.error() != QFileDevice::NoError) {
+        f.cancelWriting();
+        f.commit();   // drops the temporary file now rather than when f goes
+        return false;
+    }
     return f.commit();
+}
+
+Save_Result Save_Whole_File(const QString &path, const QByteArray &data)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return Save_Result::Open_Failed;
+    if (f.write(data) != data.size()) {
+        f.cancelWriting();
+        f.commit();
+        return Save_Result::Write_Failed;
+    }
+    return Commit_Save(f) ? Save_Result::Ok : Save_Result::Write_Failed;
+}
+
+void Show_Not_Saved(const QString &path)
+{
+    Ques_Kind = 1;
+    Show_Ques(QStringLiteral("Ошибка записи файла"), QFileInfo(path).fileName());
 }

@@ -71,8 +71,21 @@ QRect Fit_Window(const QRect &want, const QRect &avail, const QMargins &frame);
 // a frame larger than the area keeps its title bar and left edge in view.
 QRect Centred_Client(const QRect &around, const QSize &client, const QMargins &frame, const QRect &avail);
 
-// The last step of every save: the finished temporary file takes the target's place, so a
-// save cut short (power lost, the program killed) leaves the previous file as it was.
+// The last step of every save: what is still buffered is written and checked, then the
+// finished temporary file takes the target's place. A save cut short (power lost, the
+// program killed) or refused by the disk (full, over a size limit) leaves the previous file
+// byte for byte and no temporary file behind; false then. No save commits in another way.
 bool Commit_Save(QSaveFile &f);
 // Called by Commit_Save just before; empty in the program (a test stops a save there).
 extern std::function<void()> Before_Commit;
+
+enum class Save_Result : uint8_t {
+    Ok,
+    Open_Failed,    // the file cannot be created (directory missing, no rights)
+    Write_Failed,   // written in part or not committed: the previous file stays as it was
+};
+// A whole file of data, through Commit_Save.
+Save_Result Save_Whole_File(const QString &path, const QByteArray &data);
+// The program's own message for a file that was opened and not written whole (kind 1):
+// "Ошибка записи файла" with the file's name.
+void Show_Not_Saved(const QString &path);

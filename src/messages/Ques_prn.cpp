@@ -2,9 +2,9 @@
 
 #include "core/Codepage.h"
 #include "core/Rd_wr_ini.h"
+#include "core/Suplfunc.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cstring>
 
 namespace {
@@ -62,13 +62,7 @@ bool Read_Title_Ini(const QString &path, char heading[REP_HEADING_SIZE])
 
 bool Write_Title_Ini(const QString &path, const char heading[REP_HEADING_SIZE])
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(heading, TITLE_INI_SIZE) != TITLE_INI_SIZE) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return Save_Whole_File(path, QByteArray(heading, TITLE_INI_SIZE)) == Save_Result::Ok;
 }
 
 void Heading_From_Text(const QString &text, char heading[REP_HEADING_SIZE])

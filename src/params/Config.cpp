@@ -268,7 +268,7 @@ bool Save_Cnf_Run(const Cnf_Rec &rec, const QDateTime &now, const Cnf_Chooser &c
         return true;
     case Cnf_Write::Open_Failed: Message(1, QStringLiteral("Ошибка открытия файла")); return false;
     // Opened but not written whole (a full disk): no file was saved, and the user is told.
-    case Cnf_Write::Write_Failed: Message(1, QStringLiteral("Ошибка записи файла"), Bare_Name(path)); return false;
+    case Cnf_Write::Write_Failed: Show_Not_Saved(path); return false;
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include "archives/forms/Xls_report.h"
 #include "core/Ques.h"
 #include "core/Stringi.h"
+#include "core/Suplfunc.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
 
@@ -297,7 +298,7 @@ void TFormExcRep_Date::Object_Change(int index)
     }
     Obj_List.obj_index = Obj_List.obj_num;
     ++Obj_List.obj_num;
-    Write_Objects(Obj_Path);
+    if (!Write_Objects(Obj_Path)) Show_Not_Saved(Obj_Path);
     Fill_Objects();
 }
 

@@ -2,6 +2,7 @@
 
 #include "archives/Objects_list.h"
 #include "core/Ques.h"
+#include "core/Suplfunc.h"
 #include "core/forms/Current_Row.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Focus_Back.h"
@@ -210,10 +211,13 @@ void TFormObjects_List::BitBtn3Click()
 
 void TFormObjects_List::BitBtn4Click()
 {
+    bool written = true;
     if (!Same_Objects(Obj_List, Copy)) {
         Hourglass h;
-        Write_Objects(Obj_Path);
+        written = Write_Objects(Obj_Path);
     }
+    // The list stays as accepted for this run; the user learns that the file was not written.
+    if (!written) Show_Not_Saved(Obj_Path);
     Changed = 1;
     accept();
 }

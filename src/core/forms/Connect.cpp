@@ -279,10 +279,10 @@ void TFormConnect::ComboBox2Change()
     ++h.users_num;
     if (fon) {
         if (h.users_num > 1) Sort_Fon_Abonents(&Conn_Settings.Fon_Conn_Par.Fon_Abonents);
-        Write_Fon_Abonents(Fon_Path);
+        if (!Write_Fon_Abonents(Fon_Path)) Show_Not_Saved(Fon_Path);
     } else {
         if (h.users_num > 1) Sort_Ethr_Abonents(&Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents);
-        Write_Ethr_Abonents(Ethr_Path);
+        if (!Write_Ethr_Abonents(Ethr_Path)) Show_Not_Saved(Ethr_Path);
     }
     Fill_Abonents();
 }
@@ -292,9 +292,14 @@ void TFormConnect::BitBtn6Click()
     TFormAbonents_List f(this);
     Run_Dialog(f);
     if (!f.Changed) return;
-    Hourglass wc;
-    if (Conn_Settings.Curr_Par.Conn_Prz == 1) Write_Fon_Abonents(Fon_Path);
-    else Write_Ethr_Abonents(Ethr_Path);
+    const bool fon = Conn_Settings.Curr_Par.Conn_Prz == 1;
+    bool written;
+    {
+        Hourglass wc;
+        written = fon ? Write_Fon_Abonents(Fon_Path) : Write_Ethr_Abonents(Ethr_Path);
+    }
+    // The list is kept for this run (and tried again at exit); the user is told now.
+    if (!written) Show_Not_Saved(fon ? Fon_Path : Ethr_Path);
     Fill_Abonents();
     Show_Status();
 }
@@ -304,7 +309,7 @@ void TFormConnect::BitBtn3Click()
     TFormConn_Par f(this, &Conn_Settings, Exch_Box);
     Run_Dialog(f);
     if (!f.Accepted) return;
-    Write_Ini(Ini_Path);
+    if (!Write_Ini(Ini_Path)) Show_Not_Saved(Ini_Path);
     Show_Status();
     if (Conn_Settings.Curr_Par.Conn_Prz == 0) Select_Address(Conn_Settings.Dir_Conn_Par.Adr);
 }

@@ -1,5 +1,6 @@
 #include "messages/forms/Ques_prn.h"
 
+#include "core/Suplfunc.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Text_Focus.h"
 #include "messages/Ques_prn.h"
@@ -86,8 +87,8 @@ void TFormQues_Prn::BitBtn1Click()
     if (std::memcmp(buf, Heading, REP_HEADING_SIZE) != 0) {
         std::memcpy(Heading, buf, REP_HEADING_SIZE);
         // The report gets the name either way; a settings file that cannot be written is no
-        // reason to stop a print.
-        Write_Title_Ini(Title_Ini_Path(), Heading);
+        // reason to stop a print, but the user learns that the name is not kept.
+        if (!Write_Title_Ini(Title_Ini_Path(), Heading)) Show_Not_Saved(Title_Ini_Path());
     }
     Ok = 1;
     accept();

@@ -264,13 +264,15 @@ void tst_Print_Forms::headingLeftAlone()
     QCOMPARE(run_heading(&other, Cancel), 0);
     QCOMPARE(run_heading(&other, Esc), 0);
     QVERIFY(!QFile::exists(Title_Ini_Path()));
-    // No INI directory: the heading is still used, nothing said.
+    // No INI directory: the heading is still used; the user is told that it is not kept.
     QVERIFY(QDir(Ini_Dir()).removeRecursively());
     QByteArray heading;
     const QString name = QStringLiteral("Name");
     QCOMPARE(run_heading(&name, Print, nullptr, &heading), 1);
     QCOMPARE(heading.left(5), QByteArray("Name\0", 5));
-    QVERIFY(Ques.asked.isEmpty());
+    QCOMPARE(Ques.asked.size(), 1);
+    QCOMPARE(Ques.asked[0].kind, 1u);
+    QCOMPARE(Ques.asked[0].line1 + "|" + Ques.asked[0].line2, QStringLiteral("Ошибка записи файла|title.ini"));
     QVERIFY(!QFile::exists(Title_Ini_Path()));
 }
 
