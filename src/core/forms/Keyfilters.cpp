@@ -49,8 +49,11 @@ void Page_Filter::Paste(const QString &clip)
 
 bool Page_Filter::eventFilter(QObject *watched, QEvent *event)
 {
+    // Only the events below are looked at: others also come while the box is being destroyed.
+    const QEvent::Type t = event->type();
+    if (t != QEvent::KeyPress && t != QEvent::ContextMenu && t != QEvent::MouseButtonRelease) return false;
     if (watched != Edit || Edit->isReadOnly()) return false;
-    switch (event->type()) {
+    switch (t) {
     case QEvent::KeyPress: {
         auto *ke = static_cast<QKeyEvent *>(event);
         if (ke->matches(QKeySequence::Paste)) {
