@@ -1,7 +1,8 @@
 #pragma once
 // Typing filters of the number edits, built on the key rules Key_Press_Int and
 // Key_Press_Float. Integer edits take digits only, typed or pasted; float edits
-// follow the float rule key by key. Navigation, editing and shortcut keys pass.
+// follow the float rule key by key; text boxes whose text is stored in a code page take only
+// what that page holds. Navigation, editing and shortcut keys pass.
 #include <QObject>
 #include <QValidator>
 

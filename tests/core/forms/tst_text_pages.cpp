@@ -17,9 +17,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -56,17 +56,6 @@ void Paste(QLineEdit *e, const QString &text)
 {
     QGuiApplication::clipboard()->setText(text);
     QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
-}
-
-// The text as the page stores it and gives it back (866: through 1251 and Win_To_Dos).
-QString Stored(const QString &text, bool cp866)
-{
-    QByteArray b = Unicode_To_Cp1251(text);
-    if (cp866) {
-        Win_To_Dos(b.data(), uint8_t(b.size()));
-        Dos_To_Win(b.data(), uint8_t(b.size()));
-    }
-    return Cp1251_To_Unicode(b);
 }
 
 QLineEdit *Box(QDialog &d, const QString &name)
@@ -203,12 +192,11 @@ private slots:
         Type(e, Held.left(2) + Outside_1251 + Outside_866 + Held.mid(2));
         const QString want = (Held.left(2) + page + Held.mid(2)).left(room);
         QCOMPARE(e->text(), want);
-        QCOMPARE(Stored(e->text(), cp866), e->text());
 
         e->clear();
         Paste(e, Outside_1251 + Held.left(2) + Outside_866 + Held.mid(2));
-        QCOMPARE(e->text(), (Held.left(2) + page + Held.mid(2)).left(room));
-        QCOMPARE(Stored(e->text(), cp866), e->text());
+        QCOMPARE(e->text(), want);
+        // What the box shows is what its dialog stores.
         if (store) QCOMPARE(store(*d), e->text());
     }
 
