@@ -198,3 +198,23 @@ void Unicode_To_Field(const QString &s, char *field, int len, bool cp866)
     for (int i = 0; i < n; ++i) field[i] = b[i];
     for (int i = n; i < len; ++i) field[i] = ' ';
 }
+
+bool Page_Holds(QChar c, bool cp866)
+{
+    if (!c.isPrint()) return false;   // controls, format characters, surrogate halves
+    const char16_t u = c.unicode();
+    if (u < 0x80) return true;
+    const auto it = rev1251().constFind(u);
+    if (it == rev1251().constEnd()) return false;
+    const uint8_t b = it.value();
+    return !cp866 || kDosToWin[kWinToDos[b]] == b;
+}
+
+QString Page_Text(const QString &s, bool cp866)
+{
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s)
+        if (Page_Holds(c, cp866)) out.append(c);
+    return out;
+}

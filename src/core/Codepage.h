@@ -21,3 +21,11 @@ uint8_t Cp1251_Upper(uint8_t c);
 QString Field_To_Unicode(const char *s, int len, bool cp866 = false);
 // Fills a fixed-width field: the text's bytes, blank-padded (or cut) to len.
 void Unicode_To_Field(const QString &s, char *field, int len, bool cp866 = false);
+
+// Whether a character of a text box can be stored in the code page and read back as itself:
+// a printable character that 1251 holds and, for an 866 field, that Win_To_Dos and Dos_To_Win
+// bring back unchanged (866 lacks "€", "¦", the no-break space...). Control and format
+// characters and either half of a character outside the BMP never can.
+bool Page_Holds(QChar c, bool cp866 = false);
+// The text without the characters the code page cannot hold.
+QString Page_Text(const QString &s, bool cp866 = false);

@@ -42,6 +42,11 @@ Ident_Texts Format_Ident(const uint8_t *t0, bool dev_write)
     return t;
 }
 
+bool Names_In_866(const uint8_t *t0)
+{
+    return t0 && t0[12] == 0;
+}
+
 QString Name_Text(const char *field)
 {
     return Field_To_Unicode(field, NAME_LEN).trimmed();

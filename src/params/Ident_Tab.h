@@ -25,6 +25,9 @@ struct Ident_Texts {
 // are filled, every other text stays empty.
 Ident_Texts Format_Ident(const uint8_t *t0, bool dev_write);
 
+// Table 0 field 12 clear: the controller keeps the names of table 5 in code page 866.
+bool Names_In_866(const uint8_t *t0);
+
 // Text of one 20-byte name (code page 1251): up to its first zero byte, blanks trimmed.
 QString Name_Text(const char *field);
 // The text's 1251 bytes (at most 20) into the field, the rest zero.

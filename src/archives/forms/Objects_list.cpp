@@ -45,6 +45,7 @@ TFormObject::TFormObject(QWidget *owner) : QDialog(owner)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(OBJ_NAME_LEN - 1);
+    Install_Page_Filter(Edit1);
     v->addWidget(Edit1);
     auto *hb = new QHBoxLayout;
     BitBtn4 = Button(this, "BitBtn4", QStringLiteral("Принять"));

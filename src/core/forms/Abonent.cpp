@@ -55,6 +55,7 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(ABONENT_NAME_LEN - 1);
+    Install_Page_Filter(Edit1);
     g->addWidget(Edit1, 0, 1);
     g->addWidget(adr_label, 1, 0);
     ComboBox1 = new QComboBox(this);
@@ -75,6 +76,7 @@ TFormAbonent::TFormAbonent(QWidget *owner) : QDialog(owner)
     Edit2 = new QLineEdit(pn_fon);
     Edit2->setObjectName("Edit2");
     Edit2->setMaxLength(PHONE_CODE_LEN - 1);
+    Install_Page_Filter(Edit2);
     hf->addWidget(Edit2, 1);
     v->addWidget(pn_fon);
 

@@ -116,6 +116,7 @@ TFormConn_Par::TFormConn_Par(QWidget *owner, Conn_Settings_Rec *settings, hgcbox
     ComboBox1 = new QComboBox(pn_dir);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     Set_Typed_List(ComboBox1);   // a device that is not listed (a pty) may be typed
+    Install_Page_Filter(ComboBox1);   // kept in the settings file in 1251
     ComboBox1->setMinimumWidth(140);
     ComboBox2 = new QComboBox(pn_dir);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
@@ -156,6 +157,7 @@ TFormConn_Par::TFormConn_Par(QWidget *owner, Conn_Settings_Rec *settings, hgcbox
     Edit5 = new QLineEdit(pn_fon);
     Edit5->setObjectName(QStringLiteral("Edit5"));
     Edit5->setMaxLength(MODEM_COMMAND_LEN - 1);
+    Install_Page_Filter(Edit5);
     Edit6 = Int_Edit("Edit6", pn_fon);
     Edit10 = Int_Edit("Edit10", pn_fon);
     gf->addWidget(Label(QStringLiteral("Команда модему"), pn_fon), 0, 0);

@@ -1,9 +1,13 @@
 #include "core/forms/Keyfilters.h"
 
+#include "core/Codepage.h"
 #include "core/Suplfunc.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -15,6 +19,83 @@ QValidator::State Int_Validator::validate(QString &input, int &) const
     for (QChar c : input)
         if (c == QChar(8) || Key_Press_Int(c).isNull()) return Invalid;
     return Acceptable;
+}
+
+Page_Filter::Page_Filter(QLineEdit *edit) : QValidator(edit), Edit(edit) {}
+
+QValidator::State Page_Filter::validate(QString &input, int &pos) const
+{
+    QString kept;
+    kept.reserve(input.size());
+    int before = 0;   // dropped ahead of the caret
+    for (qsizetype i = 0; i < input.size(); ++i) {
+        if (Page_Holds(input.at(i), Cp866))
+            kept.append(input.at(i));
+        else if (i < pos)
+            ++before;
+    }
+    if (kept.size() != input.size()) {
+        input = kept;
+        pos -= before;
+    }
+    return Acceptable;
+}
+
+void Page_Filter::Paste(const QString &clip)
+{
+    const QString kept = Page_Text(clip, Cp866);
+    if (!kept.isEmpty()) Edit->insert(kept);
+}
+
+bool Page_Filter::eventFilter(QObject *watched, QEvent *event)
+{
+    // Only the events below are looked at: others also come while the box is being destroyed.
+    const QEvent::Type t = event->type();
+    if (t != QEvent::KeyPress && t != QEvent::ContextMenu && t != QEvent::MouseButtonRelease) return false;
+    if (watched != Edit || Edit->isReadOnly()) return false;
+    switch (t) {
+    case QEvent::KeyPress: {
+        auto *ke = static_cast<QKeyEvent *>(event);
+        if (ke->matches(QKeySequence::Paste)) {
+            Paste(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+            return true;
+        }
+        const QString typed = ke->text();
+        // Editing keys (Backspace, Enter, Tab, Esc) carry control characters: the box's own.
+        for (QChar c : typed)
+            if (c.category() == QChar::Other_Control) return false;
+        const QString kept = Page_Text(typed, Cp866);
+        if (kept == typed) return false;
+        if (!kept.isEmpty()) Edit->insert(kept);
+        return true;
+    }
+    case QEvent::ContextMenu: {
+        // The menu's "Paste" goes through the same filter as the key.
+        QMenu *menu = Edit->createStandardContextMenu();
+        if (!menu) return false;
+        for (QAction *a : menu->actions()) {
+            // Qt 6.4 connects it by name; a later Qt may connect the member function.
+            const bool paste = QObject::disconnect(a, SIGNAL(triggered()), Edit, SLOT(paste())) ||
+                               QObject::disconnect(a, &QAction::triggered, Edit, &QLineEdit::paste);
+            if (paste)
+                connect(a, &QAction::triggered, Edit,
+                        [this] { Paste(QGuiApplication::clipboard()->text(QClipboard::Clipboard)); });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        // The middle button pastes the selection where the system has one (X11).
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection()) return false;
+        Edit->deselect();
+        Paste(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 bool Float_Key_Filter::eventFilter(QObject *watched, QEvent *event)
@@ -52,6 +133,23 @@ void Install_Int_Filter(QLineEdit *edit)
 void Install_Int_Filter(QComboBox *combo)
 {
     if (combo && combo->isEditable()) combo->setValidator(new Int_Validator(combo));
+}
+
+void Install_Page_Filter(QLineEdit *edit, bool cp866)
+{
+    if (!edit) return;
+    auto *f = edit->findChild<Page_Filter *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!f) {
+        f = new Page_Filter(edit);
+        edit->setValidator(f);
+        edit->installEventFilter(f);
+    }
+    f->Cp866 = cp866;
+}
+
+void Install_Page_Filter(QComboBox *combo, bool cp866)
+{
+    if (combo && combo->isEditable()) Install_Page_Filter(combo->lineEdit(), cp866);
 }
 
 void Set_Typed_List(QComboBox *combo)

@@ -1,7 +1,8 @@
 #pragma once
 // Typing filters of the number edits, built on the key rules Key_Press_Int and
 // Key_Press_Float. Integer edits take digits only, typed or pasted; float edits
-// follow the float rule key by key. Navigation, editing and shortcut keys pass.
+// follow the float rule key by key; text boxes whose text is stored in a code page take only
+// what that page holds. Navigation, editing and shortcut keys pass.
 #include <QObject>
 #include <QValidator>
 
@@ -16,6 +17,23 @@ class Int_Validator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString &input, int &pos) const override;
+};
+
+// A text box whose text is stored in a code page (Page_Holds): a typed character the page
+// cannot hold is refused, as one past the length limit is; a pasted, dropped or composed text
+// keeps the characters the page holds, as many as the length limit leaves room for (a paste
+// is filtered before the box cuts it to the room left). What the box shows is what is stored.
+class Page_Filter : public QValidator {
+    Q_OBJECT
+public:
+    explicit Page_Filter(QLineEdit *edit);
+    bool Cp866 = false;
+    State validate(QString &input, int &pos) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *Edit;
+    void Paste(const QString &clip);
 };
 
 // Event filter of a float edit: swallows keys the rule refuses, turns "," into ".".
@@ -55,3 +73,6 @@ void Set_Typed_List(QComboBox *combo);
 void Install_Int_Filter(QLineEdit *edit);
 void Install_Int_Filter(QComboBox *combo);   // editable combos; others are left alone
 void Install_Float_Filter(QLineEdit *edit);
+// Installs the code-page rule on a text box, or changes the page of the one installed.
+void Install_Page_Filter(QLineEdit *edit, bool cp866 = false);
+void Install_Page_Filter(QComboBox *combo, bool cp866 = false);   // editable combos

@@ -4,6 +4,7 @@
 #include "core/Hgcbox.h"
 #include "core/Ques.h"
 #include "core/forms/Dialogs.h"
+#include "core/forms/Keyfilters.h"
 #include "core/forms/Window_Place.h"
 
 #include <QGridLayout>
@@ -39,6 +40,7 @@ TFormShortUsPass::TFormShortUsPass(QWidget *owner) : QDialog(owner)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(12);
+    Install_Page_Filter(Edit1);   // sent as typed, in the Windows code page
     Edit1->setEchoMode(QLineEdit::Password);
     Edit1->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     BitBtn1 = new QPushButton(QStringLiteral("Принять"), this);

@@ -40,6 +40,7 @@ TFormQues_Prn::TFormQues_Prn(QWidget *owner) : QDialog(owner)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMaxLength(TITLE_INI_SIZE);
+    Install_Page_Filter(Edit1);
     Edit1->setMinimumWidth(Edit1->fontMetrics().averageCharWidth() * 48);
     v->addWidget(Edit1);
 

@@ -26,7 +26,10 @@ QLineEdit *Masked(QWidget *parent, const char *name, int len, bool digits)
     e->setEchoMode(QLineEdit::Password);
     // Each typed character shows as "*", whatever the style's own password glyph.
     e->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    if (digits) Install_Int_Filter(e);
+    if (digits)
+        Install_Int_Filter(e);
+    else
+        Install_Page_Filter(e);
     return e;
 }
 
@@ -125,6 +128,7 @@ TFormAccess::TFormAccess(QWidget *owner) : TParam_Dialog(owner)
         r.name = new QLineEdit(this);
         r.name->setObjectName(QStringLiteral("EName") + no);
         r.name->setMaxLength(USER_NAME_LEN);
+        Install_Page_Filter(r.name);
         r.level = Level_List(this);
         r.level->setObjectName(QStringLiteral("CBLevel") + no);
         r.pass = new QPushButton(QStringLiteral("Пароль"), this);
@@ -213,6 +217,7 @@ TFormChangeAccess::TFormChangeAccess(QWidget *owner) : TParam_Dialog(owner)
     EName = new QLineEdit(this);
     EName->setObjectName(QStringLiteral("EName"));
     EName->setMaxLength(USER_NAME_LEN);
+    Install_Page_Filter(EName);
     CBLevel = Level_List(this);
     CBLevel->setObjectName(QStringLiteral("CBLevel"));
     EPass1 = Masked(this, "EPass1", USER_PASS_LEN, false);

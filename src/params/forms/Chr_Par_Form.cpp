@@ -97,6 +97,8 @@ TForm_Chr_Par::TForm_Chr_Par(QWidget *owner) : TParam_Dialog(owner, Buttons::Acc
     Edit_Name = edit("Edit_Name", CHR_PAR_NAME_SHOWN);
     Edit_Name->setEnabled(false);
     Edit_Symbol = edit("Edit_Symbol", CHR_PAR_SYMBOL_LEN);
+    Install_Page_Filter(Edit_Name);
+    Install_Page_Filter(Edit_Symbol);
     CB_Type = combo("CB_Type");
     CB_Type->addItems(Chr_Type_Names());
     CB_Type->setEnabled(false);

@@ -1,7 +1,9 @@
 #include "params/forms/Config.h"
 
+#include "core/Tables.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
+#include "params/Ident_Tab.h"
 #include "params/Sinhr.h"
 #include "params/Syspar.h"
 #include "params/forms/Access.h"
@@ -202,6 +204,9 @@ void TFormConfig::Names_Click()
     if (!Cnf) return;
     TFormContrName d(this);
     d.Tab_Data = Cnf->t5;
+    // The names go to the linked controller when the record restores it, else back to the
+    // controller the record was read from: each says in its table 0 whether it keeps them in 866.
+    d.Names_866 = Names_In_866(Dev_Write ? Tab_Field(0, 0) : Cnf->t0);
     if (Open(d)) setWindowTitle(Caption_For(*Cnf));
 }
 

@@ -59,6 +59,7 @@ TFormFlouPar::TFormFlouPar(QWidget *owner) : TParam_Dialog(owner, Buttons::Accep
     EPass16 = new QLineEdit(Panel16);
     EPass16->setObjectName(QStringLiteral("EPass16"));
     EPass16->setMaxLength(FLOU_PASS_LEN);
+    Install_Page_Filter(EPass16);
     h16->addWidget(EPass16);
     PanelSou = new QWidget(this);
     auto *hs = new QHBoxLayout(PanelSou);
@@ -67,6 +68,7 @@ TFormFlouPar::TFormFlouPar(QWidget *owner) : TParam_Dialog(owner, Buttons::Accep
     EPass12 = new QLineEdit(PanelSou);
     EPass12->setObjectName(QStringLiteral("EPass12"));
     EPass12->setMaxLength(FLOU_SOU_PASS_LEN);
+    Install_Page_Filter(EPass12);
     hs->addWidget(EPass12);
     hs->addWidget(Two_Lines(QStringLiteral("Код идентификации"), QStringLiteral("(до 4 символов)"), PanelSou));
     ECode = new QLineEdit(PanelSou);

@@ -1,5 +1,6 @@
 #include "params/forms/Ident.h"
 
+#include "core/forms/Keyfilters.h"
 #include "params/Ident_Tab.h"
 
 #include <QGridLayout>
@@ -79,6 +80,8 @@ TFormContrName::TFormContrName(QWidget *owner) : TParam_Dialog(owner)
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName("Edit2");
     Edit2->setMaxLength(NAME_LEN);
+    Install_Page_Filter(Edit1);
+    Install_Page_Filter(Edit2);
     g->addWidget(new QLabel(QStringLiteral("Наименование контроллера"), this), 0, 0);
     g->addWidget(Edit1, 0, 1);
     g->addWidget(new QLabel(QStringLiteral("Наименование нитки \nхроматографа"), this), 1, 0);
@@ -87,11 +90,15 @@ TFormContrName::TFormContrName(QWidget *owner) : TParam_Dialog(owner)
 
 void TFormContrName::Load()
 {
+    Install_Page_Filter(Edit1, Names_866);
+    Install_Page_Filter(Edit2, Names_866);
     if (!Tab_Data) return;
-    Shown1 = Name_Text(reinterpret_cast<const char *>(Tab_Data));
-    Shown2 = Name_Text(reinterpret_cast<const char *>(Tab_Data + NAME_LEN));
-    Edit1->setText(Shown1);
-    Edit2->setText(Shown2);
+    // What the edits show: a character their code page lacks is not shown, and a name left as
+    // shown keeps its bytes.
+    Edit1->setText(Name_Text(reinterpret_cast<const char *>(Tab_Data)));
+    Edit2->setText(Name_Text(reinterpret_cast<const char *>(Tab_Data + NAME_LEN)));
+    Shown1 = Edit1->text();
+    Shown2 = Edit2->text();
 }
 
 bool TFormContrName::Check()

@@ -39,6 +39,9 @@ public:
 
     QLineEdit *Edit1 = nullptr;   // "Наименование контроллера"
     QLineEdit *Edit2 = nullptr;   // "Наименование нитки хроматографа"
+    // The names end up in a controller that keeps them in code page 866: the edits take only
+    // what 866 holds. Set by the caller before showing.
+    bool Names_866 = false;
 
 protected:
     void Load() override;

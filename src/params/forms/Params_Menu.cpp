@@ -67,22 +67,13 @@ void NidentClick(TFormMain *m)
     Road_Show(f);   // display only: nothing is written
 }
 
-namespace {
-// Names are kept in the controller in code page 866 when table 0 field 12 is 0.
-bool Names_In_866()
-{
-    const uint8_t *f = Tab_Field(0, 12);
-    return f && *f == 0;
-}
-} // namespace
-
 void NContrNameClick(TFormMain *m)
 {
     const Tab_Req req{5, 0, 3};
     if (!Road_Read(m, {req})) return;
     const QByteArray old = Range_Bytes(req);   // as read: the controller's code page
     uint8_t *names = Range_Data(req);
-    const bool cp866 = Names_In_866();
+    const bool cp866 = Names_In_866(Tab_Field(0, 0));
     // The image keeps the names in the Windows code page, as after the connect sequence.
     if (cp866)
         for (int k = 0; k < 3; ++k) Dos_To_Win(reinterpret_cast<char *>(names + k * NAME_LEN), NAME_LEN);
@@ -90,11 +81,11 @@ void NContrNameClick(TFormMain *m)
 
     TFormContrName f(m);
     f.Tab_Data = names;
+    f.Names_866 = cp866;
     if (!Road_Show(f)) return;
 
-    // The controller gets the names in its code page: a converted copy goes into the image for
-    // the write and the edited names come back whatever its outcome, so the image is never
-    // converted twice. A name the dialog left alone goes back exactly as it was read.
+    // The controller gets the names in its code page. A name the dialog left alone goes back
+    // exactly as it was read.
     const QByteArray edited = Range_Bytes(req);
     QByteArray out = old;
     for (int k = 0; k < 3; ++k) {
@@ -105,7 +96,11 @@ void NContrNameClick(TFormMain *m)
     }
     std::memcpy(names, out.constData(), size_t(NAMES_LEN));
     const bool ok = Road_Write_Changed(m, req, old);
-    std::memcpy(names, edited.constData(), size_t(NAMES_LEN));
+    // The image and the status bar then hold the names as the controller keeps them, read back
+    // into the Windows code page: converted from a copy, so the image is never converted twice.
+    if (cp866)
+        for (int k = 0; k < 3; ++k) Dos_To_Win(out.data() + k * NAME_LEN, NAME_LEN);
+    std::memcpy(names, out.constData(), size_t(NAMES_LEN));
     if (ok && m && m->StatusBar1) m->StatusBar1->Set_Text(1, Name_Text(reinterpret_cast<const char *>(names)));
 }
 
