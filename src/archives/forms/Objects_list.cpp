@@ -1,6 +1,7 @@
 #include "archives/forms/Objects_list.h"
 
 #include "archives/Objects_list.h"
+#include "core/List_Merge.h"
 #include "core/Ques.h"
 #include "core/forms/Current_Row.h"
 #include "core/forms/Dialogs.h"
@@ -128,6 +129,8 @@ void TFormObjects_List::showEvent(QShowEvent *e)
 void TFormObjects_List::Form_Show()
 {
     Changed = 0;
+    // The list as "objects.ini" holds it now: another copy of the program may have changed it.
+    Reload_Objects(Obj_Path);
     Clamp_Objects(Obj_List);
     Copy = Obj_List;
     Fill_Objects_Grid();
@@ -210,11 +213,17 @@ void TFormObjects_List::BitBtn3Click()
 
 void TFormObjects_List::BitBtn4Click()
 {
+    List_Merge_Report report;
     if (!Same_Objects(Obj_List, Copy)) {
         Hourglass h;
-        Write_Objects(Obj_Path);
+        Write_Objects(Obj_Path, &report);
     }
     Changed = 1;
+    if (!report.Empty()) {
+        // The list as it was written, behind the message that tells what happened to it.
+        Fill_Objects_Grid();
+        Show_List_Merge(report, List_Kind::Objects);
+    }
     accept();
 }
 

@@ -4,6 +4,7 @@
 #include "core/Comportfunctions.h"
 #include "core/Globals.h"
 #include "core/Hgcbox.h"
+#include "core/List_Merge.h"
 #include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
 #include "core/Suplfunc.h"
@@ -154,6 +155,9 @@ void TFormConnect::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
+    // Another copy of the program may have changed the subscriber files since they were read.
+    Reload_Fon_Abonents(Fon_Path);
+    Reload_Ethr_Abonents(Ethr_Path);
     const int prz = Conn_Settings.Curr_Par.Conn_Prz;
     ComboBox3->setCurrentIndex(prz <= 2 ? prz : -1);
     ComboBox3Change();
@@ -277,26 +281,35 @@ void TFormConnect::ComboBox2Change()
     else Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents.rec[h.users_num] = ethr_rec;
     h.user_index = h.users_num;
     ++h.users_num;
+    // Written into the file as it is now: subscribers another copy added meanwhile stay.
+    List_Merge_Report report;
     if (fon) {
         if (h.users_num > 1) Sort_Fon_Abonents(&Conn_Settings.Fon_Conn_Par.Fon_Abonents);
-        Write_Fon_Abonents(Fon_Path);
+        Write_Fon_Abonents(Fon_Path, &report);
     } else {
         if (h.users_num > 1) Sort_Ethr_Abonents(&Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents);
-        Write_Ethr_Abonents(Ethr_Path);
+        Write_Ethr_Abonents(Ethr_Path, &report);
     }
     Fill_Abonents();
+    Show_List_Merge(report, List_Kind::Abonents);
 }
 
 void TFormConnect::BitBtn6Click()
 {
     TFormAbonents_List f(this);
     Run_Dialog(f);
-    if (!f.Changed) return;
-    Hourglass wc;
-    if (Conn_Settings.Curr_Par.Conn_Prz == 1) Write_Fon_Abonents(Fon_Path);
-    else Write_Ethr_Abonents(Ethr_Path);
-    Fill_Abonents();
-    Show_Status();
+    // The list form read the file again: the names here follow it even when it was cancelled.
+    List_Merge_Report report;
+    {
+        Hourglass wc;
+        if (f.Changed) {
+            if (Conn_Settings.Curr_Par.Conn_Prz == 1) Write_Fon_Abonents(Fon_Path, &report);
+            else Write_Ethr_Abonents(Ethr_Path, &report);
+        }
+        Fill_Abonents();
+        Show_Status();
+    }
+    Show_List_Merge(report, List_Kind::Abonents);
 }
 
 void TFormConnect::BitBtn3Click()
