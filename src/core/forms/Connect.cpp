@@ -155,9 +155,6 @@ void TFormConnect::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
-    // Another copy of the program may have changed the subscriber files since they were read.
-    Reload_Fon_Abonents(Fon_Path);
-    Reload_Ethr_Abonents(Ethr_Path);
     const int prz = Conn_Settings.Curr_Par.Conn_Prz;
     ComboBox3->setCurrentIndex(prz <= 2 ? prz : -1);
     ComboBox3Change();
@@ -206,6 +203,9 @@ void TFormConnect::ComboBox3Change()
         pn_abon->show();
         setFixedSize(440, 266);
         ComboBox1->setEnabled(false);
+        // The names as the file holds them now: another copy of the program may have changed it.
+        if (idx == 1) Reload_Fon_Abonents(Fon_Path);
+        else Reload_Ethr_Abonents(Ethr_Path);
         Fill_Abonents();
     }
 }

@@ -268,7 +268,14 @@ private slots:
         Conn_Settings_Shadow = Conn_Settings;
         TFormConnect f;
         f.show();
+        // The names follow the file at each choice of the link type.
         Put_Fon_File({"B1", "X"});
+        for (int type : {2, 1}) {
+            f.ComboBox3->setCurrentIndex(type);
+            f.ComboBox3Change();
+        }
+        QCOMPARE(Items(f.ComboBox2), (QStringList{"B1", "X", QStringLiteral("Новый абонент")}));
+        Put_Fon_File({"B1", "W", "X"});
         Scripted_Dialogs run([this](QDialog &d) {
             if (auto *a = qobject_cast<TFormAbonent *>(&d)) {
                 a->Edit1->setText("A1");
@@ -278,11 +285,11 @@ private slots:
                 return;
             }
             auto &l = static_cast<TFormAbonents_List &>(d);
-            QCOMPARE(l.StringGrid1->rowCount(), 2);   // "B1" is there
-            QCOMPARE(l.StringGrid1->currentRow(), 1);   // on this copy's own subscriber
-            Put_Fon_File({"B1", "C1", "X2"});            // meanwhile "C1" added, "X" changed
+            QCOMPARE(l.StringGrid1->rowCount(), 3);   // "W" is there
+            QCOMPARE(l.StringGrid1->currentRow(), 2);   // on this copy's own subscriber
+            Put_Fon_File({"B1", "C1", "W", "X2"});       // meanwhile "C1" added, "X" changed
             l.BitBtn2->click();                          // "A1"
-            l.Row_Click(2);                              // "X", deleted here
+            l.Row_Click(3);                              // "X", deleted here
             Ques.Answer = 1;
             l.BitBtn3->click();
             Ques.Answer = 0;
@@ -292,16 +299,16 @@ private slots:
         f.BitBtn6Click();
         Set_Dialog_Runner(nullptr);
         QCOMPARE(run.Count, 2);
-        QCOMPARE(Items(f.ComboBox2), (QStringList{"A1", "B1", "C1", "X2", QStringLiteral("Новый абонент")}));
-        QCOMPARE(f.ComboBox2->currentText(), QString("B1"));   // the row before the deleted one
+        QCOMPARE(Items(f.ComboBox2), (QStringList{"A1", "B1", "C1", "W", "X2", QStringLiteral("Новый абонент")}));
+        QCOMPARE(f.ComboBox2->currentText(), QString("W"));   // the row before the deleted one
         QCOMPARE(Ques.Asked.size(), 2);   // the deletion's question, then one message
         QCOMPARE(Ques.Asked[1].kind, 6u);
         QCOMPARE(Ques.Asked[1].line1, QStringLiteral("Другая копия программы изменила или удалила абонент «X»,"));
         QCOMPARE(Ques.Asked[1].line2, QStringLiteral("который вы тоже изменили или удалили. Проверьте список."));
         Conn_Settings = Conn_Settings_Rec{};
         Read_Fon_Abonents(Fon_Path);
-        QCOMPARE(int(Conn_Settings.Fon_Conn_Par.Fon_Abonents.hdr.users_num), 4);
-        QCOMPARE(QByteArray(Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[3].user_name), QByteArray("X2"));
+        QCOMPARE(int(Conn_Settings.Fon_Conn_Par.Fon_Abonents.hdr.users_num), 5);
+        QCOMPARE(QByteArray(Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[4].user_name), QByteArray("X2"));
         QFile::remove(Fon_Path);
     }
 
