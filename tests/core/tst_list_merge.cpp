@@ -70,26 +70,16 @@ void delete_fon(const char *name)
     QVERIFY(Delete_Fon_Abonent(&fon()));
 }
 
-QStringList names(const Fon_Abonents_List &l)
+// The names of a list's entries in use, in order.
+template <class Rec>
+QStringList names(const Rec *rec, int n)
 {
-    QStringList n;
-    for (int k = 0; k < l.hdr.users_num; ++k) n << QString::fromLatin1(l.rec[k].user_name);
-    return n;
+    QStringList out;
+    for (int k = 0; k < n; ++k) out << QString::fromLatin1(reinterpret_cast<const char *>(&rec[k]));
+    return out;
 }
 
-QStringList ethr_names(const Ethr_Abonents_List &l)
-{
-    QStringList n;
-    for (int k = 0; k < l.hdr.users_num; ++k) n << QString::fromLatin1(l.rec[k].user_name);
-    return n;
-}
-
-QStringList object_names(const Obj_List_Rec &l)
-{
-    QStringList n;
-    for (int k = 0; k < l.obj_num; ++k) n << QString::fromLatin1(l.obj_name[k]);
-    return n;
-}
+QStringList names(const Fon_Abonents_List &l) { return names(l.rec, l.hdr.users_num); }
 
 // The lists as a third copy started now would see them.
 QStringList file_fon()
@@ -163,12 +153,9 @@ private slots:
         for (Copy *c : {A.get(), B.get()})
             as(*c, [c, this] {
                 Ethr_Abonents_List &e = Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents;
-                std::strcpy(e.rec[e.hdr.users_num].user_name, c == A.get() ? "EA" : "EB");
-                e.rec[e.hdr.users_num].contr_adr = 1;
-                e.hdr.user_index = e.hdr.users_num++;
+                std::strcpy(e.rec[e.hdr.users_num++].user_name, c == A.get() ? "EA" : "EB");
                 QVERIFY(Write_Ethr_Abonents(Ethr_Path));
-                std::strcpy(Obj_List.obj_name[Obj_List.obj_num], c == A.get() ? "OA" : "OB");
-                Obj_List.obj_index = Obj_List.obj_num++;
+                std::strcpy(Obj_List.obj_name[Obj_List.obj_num++], c == A.get() ? "OA" : "OB");
                 QVERIFY(Write_Objects(Obj_Path));
             });
         Copy seen;
@@ -176,10 +163,9 @@ private slots:
             Read_Ethr_Abonents(Ethr_Path);
             Read_Objects(Obj_Path);
         });
-        QCOMPARE(ethr_names(seen.s.Ethernet_Conn_Par.Ethr_Abonents), QStringList({"EA", "EB"}));
-        QCOMPARE(object_names(seen.obj), QStringList({"OB", "OA"}));   // the list window sorts them
-        QCOMPARE(object_names(B->obj), QStringList({"OB", "OA"}));
-        QCOMPARE(int(B->obj.obj_index), 0);
+        const Ethr_Abonents_List &e = seen.s.Ethernet_Conn_Par.Ethr_Abonents;
+        QCOMPARE(names(e.rec, e.hdr.users_num), QStringList({"EA", "EB"}));
+        QCOMPARE(names(seen.obj.obj_name, seen.obj.obj_num), QStringList({"OB", "OA"}));   // unsorted
     }
 
     // Changes and deletions crossing each other; an entry changed or deleted here that the
