@@ -7,9 +7,13 @@
 // Everything read from these files is brought into the range the dialogs allow before it is
 // used: a hand-edited or damaged file gives working settings, never an index out of range.
 // Each file is rewritten only when its content changed since it was read or last written,
-// compared with a shadow copy; only the changed sections of "qzt.ini" are rewritten.
+// compared with a shadow copy; of "qzt.ini" only the changed keys are rewritten, and a list is
+// written over its file as it is then, so two copies of the program on one work directory keep
+// each other's changes.
 #include <QString>
 #include <cstdint>
+
+struct List_Merge_Report;
 
 constexpr int ABONENTS_MAX = 200;
 constexpr int OBJECTS_MAX = 50;
@@ -125,6 +129,7 @@ constexpr uint32_t RD_ARH_INDEX_MAX = 4;
 extern Conn_Settings_Rec Conn_Settings;
 extern Conn_Settings_Rec Conn_Settings_Shadow;
 extern Obj_List_Rec Obj_List;
+extern Obj_List_Rec Obj_List_Shadow;
 extern Rd_Arh_Record Rd_Arh_Rec;
 
 // Files of the INI directory (Work_Dir() + "INI/"), set by Set_Ini_Paths.
@@ -136,21 +141,34 @@ void Set_Ini_Paths();
 // without stored position in the middle of the screen. False when no file was read (the
 // defaults are then in force).
 bool Read_Ini(const QString &path, int screen_width = 0, int screen_height = 0);
-// Writes the sections whose values differ from the shadow, and brings those parts of the
-// shadow up to date. The subscriber lists are not part of this file: their writers keep
+// Writes the keys whose values differ from the shadow (and any key of those sections the
+// file lacks) into the file as it is now, and brings those parts of the shadow up to date:
+// what another copy of the program changed meanwhile stays unless this copy changed it too. The subscriber lists are not part of this file: their writers keep
 // their own part of the shadow. False when the file could not be written.
 bool Write_Ini(const QString &path);
 
 // Subscriber files: read with the header limited (users_num <= 200, user_index inside the
-// list); written in full when the list differs from its shadow copy.
+// list).
+//
+// Another copy of the program may share the files. The shadow's copy of a list is the list as
+// this copy last read or wrote its file; a writer that finds the list changed since reads the
+// file again and applies this copy's additions, changes and deletions (entries matched by
+// their content), its selection and sort key where the user changed them, to the list the
+// file holds now, writes that, and goes on with it. A report, when given, gets the entries
+// the user changed or deleted that the other copy changed or removed meanwhile, and those
+// added past the list's room. Reload_* reads the file again without writing, keeping what
+// this copy has not yet written.
 bool Read_Fon_Abonents(const QString &path);
-bool Write_Fon_Abonents(const QString &path);
+bool Write_Fon_Abonents(const QString &path, List_Merge_Report *report = nullptr);
+bool Reload_Fon_Abonents(const QString &path);
 bool Read_Ethr_Abonents(const QString &path);
-bool Write_Ethr_Abonents(const QString &path);
+bool Write_Ethr_Abonents(const QString &path, List_Merge_Report *report = nullptr);
+bool Reload_Ethr_Abonents(const QString &path);
 
-// "objects.ini".
+// "objects.ini", in the same way; Obj_List_Shadow is its list as last read or written.
 bool Read_Objects(const QString &path);
-bool Write_Objects(const QString &path);
+bool Write_Objects(const QString &path, List_Merge_Report *report = nullptr);
+bool Reload_Objects(const QString &path);
 
 // "rd_arh.ini". A file that is missing, not exactly 74 bytes long, or holds a choice out of
 // range or a date that is not a finite date gives the default record {0, 1, now, now, zeros}

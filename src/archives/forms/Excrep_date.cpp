@@ -4,6 +4,7 @@
 #include "archives/forms/Arh_Read_Form.h"
 #include "archives/forms/Objects_list.h"
 #include "archives/forms/Xls_report.h"
+#include "core/List_Merge.h"
 #include "core/Ques.h"
 #include "core/Stringi.h"
 #include "core/Suplfunc.h"
@@ -230,6 +231,8 @@ void TFormExcRep_Date::FormShow()
         resize(480, 325);
     }
     Filling = false;
+    // The objects as "objects.ini" holds them now: another copy may have changed them.
+    Reload_Objects(Obj_Path);
     Fill_Objects();
 }
 
@@ -298,15 +301,18 @@ void TFormExcRep_Date::Object_Change(int index)
     }
     Obj_List.obj_index = Obj_List.obj_num;
     ++Obj_List.obj_num;
-    if (!Write_Objects(Obj_Path)) Show_Not_Saved(Obj_Path);
+    List_Merge_Report report;
+    if (!Write_Objects(Obj_Path, &report)) Show_Not_Saved(Obj_Path);
     Fill_Objects();
+    Show_List_Merge(report, List_Kind::Objects);
 }
 
 void TFormExcRep_Date::BitBtn1Click()
 {
     TFormObjects_List f(this);
     Run_Dialog(f);
-    if (f.Changed) Fill_Objects();
+    // The list form read the file again: the names here follow it even when it was cancelled.
+    Fill_Objects();
 }
 
 void TFormExcRep_Date::BitBtn5Click()

@@ -1,6 +1,7 @@
 #include "archives/forms/Objects_list.h"
 
 #include "archives/Objects_list.h"
+#include "core/List_Merge.h"
 #include "core/Ques.h"
 #include "core/Suplfunc.h"
 #include "core/forms/Current_Row.h"
@@ -130,6 +131,8 @@ void TFormObjects_List::showEvent(QShowEvent *e)
 void TFormObjects_List::Form_Show()
 {
     Changed = 0;
+    // The list as "objects.ini" holds it now: another copy of the program may have changed it.
+    Reload_Objects(Obj_Path);
     Clamp_Objects(Obj_List);
     Copy = Obj_List;
     Fill_Objects_Grid();
@@ -213,13 +216,19 @@ void TFormObjects_List::BitBtn3Click()
 void TFormObjects_List::BitBtn4Click()
 {
     bool written = true;
+    List_Merge_Report report;
     if (!Same_Objects(Obj_List, Copy)) {
         Hourglass h;
-        written = Write_Objects(Obj_Path);
+        written = Write_Objects(Obj_Path, &report);
     }
     // The list stays as accepted for this run; the user learns that the file was not written.
     if (!written) Show_Not_Saved(Obj_Path);
     Changed = 1;
+    if (!report.Empty()) {
+        // The list as it was written, behind the message that tells what happened to it.
+        Fill_Objects_Grid();
+        Show_List_Merge(report, List_Kind::Objects);
+    }
     accept();
 }
 

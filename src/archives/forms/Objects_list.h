@@ -1,7 +1,8 @@
 #pragma once
 // The measured objects: the list " Список объектов" (change, add, delete, sorted by name) and
-// the one-name form " Параметры объекта". The list form edits Obj_List itself; the copy taken
-// at show puts it back when the form is left without "Принять", which writes "objects.ini".
+// the one-name form " Параметры объекта". The list form reads "objects.ini" again at show and
+// edits Obj_List itself; the copy taken then puts it back when the form is left without
+// "Принять", which writes the changes into "objects.ini" as it is then.
 #include "core/Rd_wr_ini.h"
 
 #include <QDialog>

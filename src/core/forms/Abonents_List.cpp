@@ -101,6 +101,9 @@ void TFormAbonents_List::Form_Show()
 {
     Changed = 0;
     Ethernet = Conn_Settings.Curr_Par.Conn_Prz == 2;
+    // The list as its file holds it now: another copy of the program may have changed it.
+    if (Ethernet) Reload_Ethr_Abonents(Ethr_Path);
+    else Reload_Fon_Abonents(Fon_Path);
     Fon_Copy = Conn_Settings.Fon_Conn_Par.Fon_Abonents;
     Ethr_Copy = Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents;
     setWindowTitle(Ethernet ? QStringLiteral("Список абонентов (Ethernet-интерфейс)")

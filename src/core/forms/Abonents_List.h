@@ -1,7 +1,8 @@
 #pragma once
 // The telephone or Ethernet subscriber list (after the current link type): a grid sorted by
-// name or by telephone number / IP address, with add, edit and delete. All editing works on
-// a copy; "Принять" puts the copy into the settings block, the caller writes the file.
+// name or by telephone number / IP address, with add, edit and delete. The list is read from
+// its file again at every show; all editing works on a copy; "Принять" puts the copy into the
+// settings block, the caller writes the file (over the file as it is then).
 #include "core/Rd_wr_ini.h"
 
 #include <QDialog>

@@ -4,6 +4,7 @@
 #include "core/Comportfunctions.h"
 #include "core/Globals.h"
 #include "core/Hgcbox.h"
+#include "core/List_Merge.h"
 #include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
 #include "core/Suplfunc.h"
@@ -202,6 +203,9 @@ void TFormConnect::ComboBox3Change()
         pn_abon->show();
         setFixedSize(440, 266);
         ComboBox1->setEnabled(false);
+        // The names as the file holds them now: another copy of the program may have changed it.
+        if (idx == 1) Reload_Fon_Abonents(Fon_Path);
+        else Reload_Ethr_Abonents(Ethr_Path);
         Fill_Abonents();
     }
 }
@@ -277,31 +281,36 @@ void TFormConnect::ComboBox2Change()
     else Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents.rec[h.users_num] = ethr_rec;
     h.user_index = h.users_num;
     ++h.users_num;
+    // Written into the file as it is now: subscribers another copy added meanwhile stay.
+    List_Merge_Report report;
     if (fon) {
         if (h.users_num > 1) Sort_Fon_Abonents(&Conn_Settings.Fon_Conn_Par.Fon_Abonents);
-        if (!Write_Fon_Abonents(Fon_Path)) Show_Not_Saved(Fon_Path);
+        if (!Write_Fon_Abonents(Fon_Path, &report)) Show_Not_Saved(Fon_Path);
     } else {
         if (h.users_num > 1) Sort_Ethr_Abonents(&Conn_Settings.Ethernet_Conn_Par.Ethr_Abonents);
-        if (!Write_Ethr_Abonents(Ethr_Path)) Show_Not_Saved(Ethr_Path);
+        if (!Write_Ethr_Abonents(Ethr_Path, &report)) Show_Not_Saved(Ethr_Path);
     }
     Fill_Abonents();
+    Show_List_Merge(report, List_Kind::Abonents);
 }
 
 void TFormConnect::BitBtn6Click()
 {
     TFormAbonents_List f(this);
     Run_Dialog(f);
-    if (!f.Changed) return;
+    // The list form read the file again: the names here follow it even when it was cancelled.
     const bool fon = Conn_Settings.Curr_Par.Conn_Prz == 1;
-    bool written;
+    List_Merge_Report report;
+    bool written = true;
     {
         Hourglass wc;
-        written = fon ? Write_Fon_Abonents(Fon_Path) : Write_Ethr_Abonents(Ethr_Path);
+        if (f.Changed) written = fon ? Write_Fon_Abonents(Fon_Path, &report) : Write_Ethr_Abonents(Ethr_Path, &report);
+        Fill_Abonents();
+        Show_Status();
     }
     // The list is kept for this run (and tried again at exit); the user is told now.
     if (!written) Show_Not_Saved(fon ? Fon_Path : Ethr_Path);
-    Fill_Abonents();
-    Show_Status();
+    Show_List_Merge(report, List_Kind::Abonents);
 }
 
 void TFormConnect::BitBtn3Click()

@@ -9,6 +9,7 @@
 #include "core/Ques.h"
 #include "core/Rd_wr_ini.h"
 #include "core/forms/Abonent.h"
+#include "core/forms/Abonents_List.h"
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Keyfilters.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -31,10 +33,23 @@ public:
     uint8_t Ask(const Ques_Setup &q) override
     {
         Asked.append(q);
-        return 0;
+        return Answer;
     }
     QList<Ques_Setup> Asked;
+    uint8_t Answer = 0;
 };
+
+// A subscriber file as another copy of the program leaves it.
+void Put_Fon_File(const QStringList &names)
+{
+    QByteArray b = "[FON_CONN_PAR]\r\nusers_num=" + QByteArray::number(names.size()) + "\r\n";
+    for (int k = 0; k < names.size(); ++k)
+        b += "[FON_ABONENT_" + QByteArray::number(k + 1) + "]\r\nuser_name=" + names[k].toLatin1() +
+             "\r\ncontr_adr=1\r\nadr_modbus=1\r\nphone_code=1\r\n";
+    QFile f(Fon_Path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(b);
+}
 
 QStringList Items(const QComboBox *c)
 {
@@ -241,6 +256,60 @@ private slots:
         QCOMPARE(f.ComboBox2->currentIndex(), int(l.hdr.user_index));
         QCOMPARE(f.ComboBox1->currentText(), QString("12"));
         QVERIFY(QFile::exists(Fon_Path));
+    }
+
+    // The list window reads its file again when it opens, and what the user accepts goes over
+    // the file as it is then: another copy of the program writes it meanwhile.
+    void subscriber_list_follows_its_file()
+    {
+        Put_Fon_File({"X"});
+        Conn_Settings.Curr_Par.Conn_Prz = 1;
+        Read_Fon_Abonents(Fon_Path);
+        Conn_Settings_Shadow = Conn_Settings;
+        TFormConnect f;
+        f.show();
+        // The names follow the file at each choice of the link type.
+        Put_Fon_File({"B1", "X"});
+        for (int type : {2, 1}) {
+            f.ComboBox3->setCurrentIndex(type);
+            f.ComboBox3Change();
+        }
+        QCOMPARE(Items(f.ComboBox2), (QStringList{"B1", "X", QStringLiteral("Новый абонент")}));
+        Put_Fon_File({"B1", "W", "X"});
+        Scripted_Dialogs run([this](QDialog &d) {
+            if (auto *a = qobject_cast<TFormAbonent *>(&d)) {
+                a->Edit1->setText("A1");
+                a->ComboBox1->setEditText("2");
+                a->Edit2->setText("5");
+                a->BitBtn4Click();
+                return;
+            }
+            auto &l = static_cast<TFormAbonents_List &>(d);
+            QCOMPARE(l.StringGrid1->rowCount(), 3);   // "W" is there
+            QCOMPARE(l.StringGrid1->currentRow(), 2);   // on this copy's own subscriber
+            Put_Fon_File({"B1", "C1", "W", "X2"});       // meanwhile "C1" added, "X" changed
+            l.BitBtn2->click();                          // "A1"
+            l.Row_Click(3);                              // "X", deleted here
+            Ques.Answer = 1;
+            l.BitBtn3->click();
+            Ques.Answer = 0;
+            l.BitBtn4->click();
+        });
+        Set_Dialog_Runner(&run);
+        f.BitBtn6Click();
+        Set_Dialog_Runner(nullptr);
+        QCOMPARE(run.Count, 2);
+        QCOMPARE(Items(f.ComboBox2), (QStringList{"A1", "B1", "C1", "W", "X2", QStringLiteral("Новый абонент")}));
+        QCOMPARE(f.ComboBox2->currentText(), QString("W"));   // the row before the deleted one
+        QCOMPARE(Ques.Asked.size(), 2);   // the deletion's question, then one message
+        QCOMPARE(Ques.Asked[1].kind, 6u);
+        QCOMPARE(Ques.Asked[1].line1, QStringLiteral("Другая копия программы изменила или удалила абонент «X»,"));
+        QCOMPARE(Ques.Asked[1].line2, QStringLiteral("который вы тоже изменили или удалили. Проверьте список."));
+        Conn_Settings = Conn_Settings_Rec{};
+        Read_Fon_Abonents(Fon_Path);
+        QCOMPARE(int(Conn_Settings.Fon_Conn_Par.Fon_Abonents.hdr.users_num), 5);
+        QCOMPARE(QByteArray(Conn_Settings.Fon_Conn_Par.Fon_Abonents.rec[4].user_name), QByteArray("X2"));
+        QFile::remove(Fon_Path);
     }
 
     void missing_telephone_port_is_named()
