@@ -120,6 +120,38 @@ private slots:
         stays(f, [&f] { f.CBSou->setChecked(false); });
     }
 
+    // The flow-computer list is as tall as its rows, its header and its frame: no band under
+    // its last row, opened on two or on sixteen computers, and grown from two to sixteen.
+    void flow_computers_end_at_the_last_row()
+    {
+        const auto band = [](const TFormFlouList &l) {
+            const QTableWidget *g = l.Grid;
+            const int last = g->rowCount() - 1;
+            return g->viewport()->height() - (g->rowViewportPosition(last) + g->rowHeight(last));
+        };
+        for (int count : {2, 16}) {
+            Flou_Rec flou[MAX_FLOU]{};
+            TFormFlouList l(&owner);
+            l.Tab_Data = reinterpret_cast<uint8_t *>(flou);
+            l.Count = uint8_t(count);
+            l.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&l));
+            QVERIFY(!l.Grid->verticalScrollBar()->isVisible());
+            QCOMPARE(band(l), 0);
+            if (count > 2) continue;
+            Scripted_Dialogs add([](QDialog &d) {
+                static_cast<TParam_Dialog &>(d).Accepted = 1;
+                d.accept();
+            });
+            Set_Dialog_Runner(&add);
+            while (l.BtnAdd->isEnabled()) l.BtnAdd->click();
+            Set_Dialog_Runner(nullptr);
+            QTest::qWait(10);
+            QVERIFY(!l.Grid->verticalScrollBar()->isVisible());
+            QCOMPARE(band(l), 0);
+        }
+    }
+
     // Sixteen flow computers are more than a 1024x576 screen holds, opened or added.
     void low_screen_scrolls_the_flow_computers()
     {
