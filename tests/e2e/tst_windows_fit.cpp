@@ -1,7 +1,8 @@
 // Windows that change their size while shown, on small screens. A dialog put by the user into
 // the bottom right corner of a 1024x768 screen and grown there stands wholly inside the screen's
 // free area with every button it shows. On a screen too low for sixteen flow computers their
-// list is cut to the free area: its rows scroll, its columns stay whole, its buttons stay in view.
+// list is cut to the free area: its rows scroll, its columns stay whole, its buttons stay in view;
+// where its rows all show, it ends at the last of them.
 #include "core/Rd_wr_ini.h"
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
@@ -47,6 +48,15 @@ void Grow_In_Corner(QDialog &d, const std::function<void()> &grow)
     QCOMPARE(Outside(d), QStringList());
 }
 
+// White under the flow-computer list's last row: none where every row shows.
+int Band_Under_Rows(const TFormFlouList &l)
+{
+    const QTableWidget *g = l.Grid;
+    const int last = g->rowCount() - 1;
+    return g->verticalScrollBar()->isVisible() ? 0
+                                               : g->viewport()->height() - g->rowViewportPosition(last) - g->rowHeight(last);
+}
+
 } // namespace
 
 class Tst_Windows_Fit : public QObject {
@@ -67,10 +77,12 @@ class Tst_Windows_Fit : public QObject {
         });
         Set_Dialog_Runner(&add);
         Grow_In_Corner(l, [&l] {
+            QCOMPARE(Band_Under_Rows(l), 0);
             while (l.BtnAdd->isEnabled()) l.BtnAdd->click();
         });
         Set_Dialog_Runner(nullptr);
         QCOMPARE(l.Rows(), 16);
+        QCOMPARE(Band_Under_Rows(l), 0);
         QCOMPARE(l.Grid->verticalScrollBar()->isVisible(), scrolls);
         const QHeaderView *h = l.Grid->horizontalHeader();
         for (int c = 0; c < h->count(); ++c) QVERIFY(h->sectionSize(c) >= h->sectionSizeHint(c));
@@ -88,6 +100,7 @@ private slots:
     void grown_windows_stay_inside_the_screen()
     {
         Flou_List(2, false);
+        Flou_List(16, false);
         Conn_Settings.Curr_Par.Conn_Prz = 0;
         TFormConnect c(&owner);
         Grow_In_Corner(c, [&c] {

@@ -10,6 +10,7 @@
 #include "core/Suplfunc.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Main.h"
+#include "core/forms/Number_Search.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -162,6 +163,7 @@ TFormExcRep_Date::TFormExcRep_Date(QWidget *owner) : QDialog(owner)
     g->addWidget(Label_Day, 2, 0);
     ComboBox3 = new QComboBox(this);
     ComboBox3->setObjectName("ComboBox3");
+    Install_Number_Search(ComboBox3);   // digits typed select the day typed
     g->addWidget(ComboBox3, 2, 1);
     g->addWidget(new QLabel(QStringLiteral("Объект"), this), 3, 0);
     auto *ho = new QHBoxLayout;

@@ -5,6 +5,7 @@
 #include "core/Suplfunc.h"
 #include "core/forms/Dialogs.h"
 #include "core/forms/Window_Place.h"
+#include "messages/forms/Fixed_Page.h"
 #include "messages/forms/Ques_prn.h"
 
 #include <QAbstractItemModel>
@@ -170,14 +171,17 @@ void Ask_Before_Replacing(QPrintDialog &dlg)
     });
 }
 
-// The preview makes its print dialog when its print button is pressed.
+// Qt's print dialogs open others of their own: the preview its print dialog and page setup,
+// the print dialog its printer properties. Each is set up as it is shown: the program's
+// question before a file is replaced, and the fixed page not offered for change.
 class Print_Dialog_Hook : public QObject {
 public:
     Print_Dialog_Hook() { qApp->installEventFilter(this); }
     bool eventFilter(QObject *o, QEvent *e) override
     {
-        if (e->type() == QEvent::Show)
-            if (auto *d = qobject_cast<QPrintDialog *>(o)) Ask_Before_Replacing(*d);
+        if (e->type() != QEvent::Show) return false;
+        if (auto *d = qobject_cast<QPrintDialog *>(o)) Ask_Before_Replacing(*d);
+        else if (auto *d = qobject_cast<QDialog *>(o)) Lock_Page_Setup(d);
         return false;
     }
 };
@@ -299,6 +303,7 @@ Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterIn
     Rep_Setup_Page(&printer, r.page);
     QPrintDialog dlg(&printer, owner);
     Ask_Before_Replacing(dlg);
+    Print_Dialog_Hook hook;
     if (Run_Dialog(dlg) != QDialog::Accepted) return Rep_Print_Result::Cancelled;
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
         return Rep_Print_Result::Failed;
@@ -316,6 +321,7 @@ Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
     QPrinter printer(QPrinter::HighResolution);
     Rep_Setup_Page(&printer, r.page);
     QPrintPreviewDialog dlg(&printer, owner);
+    Hide_Page_Controls(dlg);   // before it is fitted to its toolbar
     Fit_Preview(dlg);
     Show_Preview_Focus(dlg);
     Print_Dialog_Hook hook;

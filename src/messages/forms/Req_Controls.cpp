@@ -2,6 +2,7 @@
 
 #include "core/Ques.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Number_Search.h"
 #include "messages/Period.h"
 
 #include <QAbstractSpinBox>
@@ -249,6 +250,7 @@ QComboBox *Req_Number_List(QWidget *parent, const char *name, int last)
     c->setObjectName(name);
     for (int i = 0; i <= last; ++i) c->addItem(QString::number(i));
     c->setMaxVisibleItems(12);
+    Install_Number_Search(c);   // digits typed select the number typed
     return c;
 }
 

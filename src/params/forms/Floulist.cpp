@@ -85,11 +85,14 @@ void TFormFlouList::Fit_Rows()
     QLayout *l = layout();
     l->activate();
     setMinimumWidth(std::max(minimumWidth(), l->totalMinimumSize().width()));
-    // The grid asks for (row height + 1) × rows + 3 below its header, and the form for it with
-    // the rest of its height. The grid's minimum stays low: where the screen's free area cannot
-    // hold every row, the form is cut to it, the rows scroll and the buttons stay in view.
-    const int h = Grid->rowCount() > 0 ? Grid->rowHeight(0) : Grid->verticalHeader()->defaultSectionSize();
-    const int want = (h + 1) * N + 3 + head->sizeHint().height();
+    // The grid asks to be as tall as its rows, its header and its frame, and the form for it
+    // with the rest of its height. A row's height here holds its grid line already: one pixel
+    // more a row would leave a white band under the last. The grid's minimum stays low: where
+    // the screen's free area cannot hold every row, the form is cut to it, the rows scroll and
+    // the buttons stay in view.
+    const int rows = Grid->rowCount() > 0 ? Grid->verticalHeader()->length()
+                                          : N * Grid->verticalHeader()->defaultSectionSize();
+    const int want = rows + std::max(head->minimumHeight(), head->sizeHint().height()) + 2 * Grid->frameWidth();
     l->activate();
     Fit_To_Screen(this, QSize(width(), height() - Grid->height() + want));
 }

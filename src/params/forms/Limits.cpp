@@ -1,6 +1,7 @@
 #include "params/forms/Limits.h"
 
 #include "core/forms/Dialogs.h"
+#include "core/forms/Edit_Left.h"
 #include "core/forms/Main.h"
 #include "params/forms/Access.h"
 #include "params/forms/Floulist.h"
@@ -36,7 +37,8 @@ Gas_Rows_Desc Distr_Desc()
 TFormLimits::TFormLimits(QWidget *owner) : TFormGas_Rows(Limits_Desc(), owner)
 {
     for (int i = 0; i < MAX_GAS_PARAMS; ++i) {
-        connect(Rows[size_t(i)].ev, &QLineEdit::editingFinished, this, [this, i] { Edit_Left(i); });
+        // Formatted when the user leaves the box; Enter leaves the text and its selection alone.
+        On_Edit_Left(Rows[size_t(i)].ev, [this, i] { Edit_Left(i); });
         connect(Rows[size_t(i)].ev, &QLineEdit::textEdited, this, [this, i] { Typed[i] = true; });
     }
 }

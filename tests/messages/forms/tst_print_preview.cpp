@@ -1,6 +1,7 @@
 // The print preview on small screens: its whole toolbar shown, the print button with it (none
 // left behind "»"), the page as tall as the screen's free area allows, the window inside that
-// area and centred on its owner; the focus on the page view, which shows it.
+// area and centred on its owner; the focus on the page view, which shows it. Neither the
+// preview nor the print dialog offers to change the report's fixed page.
 #include "core/forms/Dialogs.h"
 #include "core/forms/Window_Place.h"
 #include "messages/Repklass.h"
@@ -11,10 +12,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QGraphicsView>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QPrintPreviewDialog>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <QWindow>
 #include <QtTest>
 #include <cstring>
@@ -55,7 +59,7 @@ private slots:
             auto *bar = d.findChild<QToolBar *>();
             QVERIFY(bar);
             for (QAction *a : bar->actions()) {
-                if (a->isSeparator()) continue;
+                if (a->isSeparator() || !a->isVisible()) continue;
                 last = a->text();
                 if (const QWidget *w = bar->widgetForAction(a); !w || !w->isVisible()) hidden << a->text();
             }
@@ -81,6 +85,48 @@ private slots:
         QCOMPARE(frame.height(), avail.height());
         QVERIFY(qAbs(frame.center().x() - owner.frameGeometry().center().x()) <= 2);
         QVERIFY(focus_shown);
+    }
+
+    // No orientation button and no page setup in the preview, in the Russian the program loads;
+    // in the print dialog's printer properties no paper, orientation or margin to change.
+    void no_control_changes_the_fixed_page()
+    {
+        QTranslator ru;
+        QVERIFY(ru.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QCoreApplication::installTranslator(&ru);
+        Arhiv_Header h;
+        std::memset(&h, 0, sizeof h);
+        const Rep_Report report = Build_Arhiv_Report(REP_KIND_ALA, h, nullptr, {});
+        QStringList page, offered;
+        for (const char *src : {"Portrait", "Landscape", "Page setup"})
+            page << QCoreApplication::translate("QPrintPreviewDialog", src);
+        Scripted_Dialogs preview([&](QDialog &d) {
+            for (const QAction *a : d.findChildren<QAction *>())
+                if (page.contains(a->text()) && (a->isVisible() || a->isEnabled())) offered << a->text();
+            for (const QToolButton *b : d.findChildren<QToolButton *>())
+                if (b->isVisible() && page.contains(b->text())) offered << b->text();
+        });
+        Set_Dialog_Runner(&preview);
+        Rep_Preview(nullptr, report);
+        bool properties_seen = false;
+        Scripted_Dialogs print([&](QDialog &d) {
+            QTimer::singleShot(0, [&] {
+                for (QWidget *w : QApplication::topLevelWidgets()) {
+                    if (!w->isVisible() || !w->inherits("QPrintPropertiesDialog")) continue;
+                    properties_seen = true;
+                    for (const char *name : {"pageSizeCombo", "portrait", "landscape", "topMargin", "leftMargin"})
+                        if (const QWidget *c = w->findChild<QWidget *>(name); !c || c->isEnabled()) offered << name;
+                    static_cast<QDialog *>(w)->reject();
+                }
+            });
+            if (auto *props = d.findChild<QPushButton *>("properties")) props->click();
+        });
+        Set_Dialog_Runner(&print);
+        Rep_Print(nullptr, report, QPrinterInfo());
+        Set_Dialog_Runner(nullptr);
+        QCoreApplication::removeTranslator(&ru);
+        QVERIFY(properties_seen);
+        QVERIFY2(offered.isEmpty(), qPrintable(offered.join(QLatin1String(", "))));
     }
 };
 

@@ -157,9 +157,12 @@ private slots:
             QLineEdit *e = Ev(d, 1);
             QCOMPARE(e->text(), QString("0.200"));
             if (!typed.isEmpty()) {
+                d.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&d));
+                e->setFocus();
                 e->selectAll();
                 QTest::keyClicks(e, typed);
-                QTest::keyClick(e, Qt::Key_Return);
+                QTest::keyClick(e, Qt::Key_Tab);
                 QCOMPARE(e->text(), QString("0.200"));   // shown rounded again on leaving
             }
             m.As<TFormLimits>(d).BitBtnWrite->click();

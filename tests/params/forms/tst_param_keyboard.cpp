@@ -4,6 +4,7 @@
 #include "params/forms/Access.h"
 #include "params/forms/Floulist.h"
 #include "params/forms/Ident.h"
+#include "params/forms/Limits.h"
 #include "params/forms/Links.h"
 #include "params/forms/Syspar.h"
 
@@ -135,6 +136,35 @@ private slots:
         QCOMPARE(Focus_Name(), QString("EPass2"));
         QVERIFY(ques.asked.isEmpty());
         QVERIFY(f.isVisible());
+    }
+
+    // Enter in a set-point box leaves its text and selection as they were (what is typed next
+    // replaces the value selected); the value is written in its row's form when the box is left.
+    void set_point_enter_keeps_the_text_leaving_formats()
+    {
+        float lows[MAX_GAS_PARAMS] = {3.438f, 95.0f};
+        TFormLimits f;
+        f.Kind = 1;   // 3 decimals on rows 1 and 2
+        f.Par_Count = 2;
+        f.Tab_Data = reinterpret_cast<uint8_t *>(lows);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QLineEdit *e = f.Rows[0].ev;
+        e->setFocus(Qt::TabFocusReason);
+        QCOMPARE(e->selectedText(), QStringLiteral("3.438"));
+        QTest::keyClick(e, Qt::Key_Return);
+        QCOMPARE(e->selectedText(), QStringLiteral("3.438"));
+        QTest::keyClicks(e, "3.5");
+        QCOMPARE(e->text(), QStringLiteral("3.5"));
+        QTest::keyClick(e, Qt::Key_Left);
+        QTest::keyClick(e, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(e->text(), QStringLiteral("3.5"));
+        QCOMPARE(e->cursorPosition(), 2);
+        QVERIFY(f.isVisible() && !f.Accepted && ques.asked.isEmpty());
+        QTest::keyClick(e, Qt::Key_Tab);
+        QCOMPARE(Focus_Name(), QStringLiteral("ev2"));
+        QCOMPARE(e->text(), QStringLiteral("3.500"));
+        QCOMPARE(lows[0], 3.438f);
     }
 };
 
