@@ -391,3 +391,21 @@ Rep_Report Build_Arhiv_Report(uint8_t kind, const Arhiv_Header &h, const char he
     r.Set_Page_Count(pages.Page_Count());
     return r;
 }
+
+std::vector<int> Rep_Sheet_Order(int sheets, const Rep_Job &job)
+{
+    std::vector<int> one;
+    const int from = job.from > 0 ? job.from : 1;
+    const int to = job.to > 0 ? std::min(job.to, sheets) : sheets;
+    for (int i = from; i <= to; ++i) one.push_back(i);
+    if (job.last_first) std::reverse(one.begin(), one.end());
+    const int copies = std::clamp(job.copies, 1, 999);
+    std::vector<int> out;
+    out.reserve(one.size() * size_t(copies));
+    if (job.collate) {
+        for (int c = 0; c < copies; ++c) out.insert(out.end(), one.begin(), one.end());
+    } else {
+        for (int i : one) out.insert(out.end(), size_t(copies), i);
+    }
+    return out;
+}

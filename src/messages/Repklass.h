@@ -110,6 +110,18 @@ struct Rep_Sheet {
 // in between; a band with new_page, or one that does not fit above the footer, begins a sheet.
 std::vector<Rep_Sheet> Rep_Layout(const Rep_Report &r);
 
+// What a print job asks of the sheets: a range of sheet numbers (from 1; 0 for all), copies
+// made by the program (the printer makes none of its own: a PDF file), collated or sheet by
+// sheet, and the last sheet first.
+struct Rep_Job {
+    int from = 0, to = 0;
+    int copies = 1;
+    bool collate = true;
+    bool last_first = false;
+};
+// Sheet numbers (from 1) in the order they are drawn; empty when the range holds no sheet.
+std::vector<int> Rep_Sheet_Order(int sheets, const Rep_Job &job);
+
 // Design-time bands shared by the reports: the page header with the controller name
 // right-aligned (10 pt), and the footer "Лист", page number, "из %d". Set the page first:
 // the bands span its printable width.

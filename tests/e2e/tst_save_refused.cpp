@@ -18,6 +18,7 @@
 #include "core/forms/Connect.h"
 #include "core/forms/Dialogs.h"
 #include "messages/Ques_prn.h"
+#include "messages/forms/Prnarhiv.h"
 #include "messages/forms/Ques_prn.h"
 #include "params/Config.h"
 #include "params/forms/Config_Files.h"
@@ -29,6 +30,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -62,6 +64,7 @@ QString Old_File(const QString &c)
     if (c == "messages") return Work_Dir() + "ALAFILES/old.ala";
     if (c == "cnf") return Work_Dir() + "CONFIG/old.cnf";
     if (c == "xlsx") return Work_Dir() + "MOMDATA/old.xlsx";
+    if (c == "pdf") return Work_Dir() + "REPORT/old.pdf";
     return Passport_Report_Path(PASSPORT_DAY, kDay, QStringLiteral("Объект"));
 }
 
@@ -101,6 +104,7 @@ int Prepare()
                     Write_Cnf_File(Old_File("cnf"), cnf) == Cnf_Write::Ok &&
                     Save_Whole_File(Old_File("xlsx"), QByteArray(3000, 'x')) == Save_Result::Ok &&
                     Save_Whole_File(Old_File("passport"), QByteArray(3000, 'p')) == Save_Result::Ok &&
+                    Save_Whole_File(Old_File("pdf"), QByteArray(3000, 'f')) == Save_Result::Ok &&
                     passport_templates::Make_All(Work_Dir().toStdString());
     return ok ? 0 : 1;
 }
@@ -154,6 +158,12 @@ int Refused(const QString &c)
         g.cell = [](int r, int) { return QString::number(r); };
         g.decimals = [](int) { return 2; };
         result(Export_Xls(nullptr, Xls_Viewer::Meas, h, g));
+    } else if (c == "pdf") {
+        QPrinter pr(QPrinter::HighResolution);
+        pr.setOutputFormat(QPrinter::PdfFormat);
+        pr.setOutputFileName(old);
+        QList<QStringList> rows(100, QStringList(7, QStringLiteral("x")));
+        result(Rep_Output(nullptr, Build_Arhiv_Report(REP_KIND_ALA, Arh_Test_Header(Arh_File_Kind::Ala, 1, 0), nullptr, rows), &pr));
     } else if (c == "passport") {
         Passport_Data d;
         std::memcpy(d.date, kDay, 4);
@@ -244,6 +254,7 @@ private slots:
         QTest::newRow("cnf") << "cnf" << not_written + "old.cnf" << "false";
         QTest::newRow("xlsx") << "xlsx" << file_error << "false";
         QTest::newRow("passport") << "passport" << file_error << "false";
+        QTest::newRow("pdf") << "pdf" << "" << "false";   // the caller says "Ошибка печати данных"
         for (const char *ini : {"fon_abonents.ini", "ethr_abonents.ini", "qzt.ini"})
             QTest::newRow(ini) << ini << not_written + ini << "false";
         QTest::newRow("objects.ini") << "objects.ini" << not_written + "objects.ini" << "";

@@ -25,8 +25,10 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QSaveFile>
 #include <QScreen>
 #include <QToolBar>
 #include <cstring>
@@ -222,18 +224,25 @@ void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page)
                                    QPageLayout::Millimeter));
 }
 
-void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page)
+void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page,
+                const Rep_Job &job)
 {
     const Scale s = Scale_Of(r, p.device());
     const std::vector<Rep_Sheet> sheets = Rep_Layout(r);
     const std::vector<Rep_Drawn_Text> texts = Rep_Texts(r, p.device());
-    size_t t = 0;
+    // The texts come page by page: where each page's begin.
+    std::vector<size_t> first(sheets.size() + 1, texts.size());
+    for (size_t t = texts.size(); t-- > 0;)
+        if (texts[t].page >= 1 && size_t(texts[t].page) <= sheets.size()) first[size_t(texts[t].page) - 1] = t;
+    for (size_t i = sheets.size(); i-- > 0;) first[i] = std::min(first[i], first[i + 1]);
+    const std::vector<int> order = Rep_Sheet_Order(int(sheets.size()), job);
 
     QPen pen(Qt::black);
     pen.setWidthF(0.75 * s.x);
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        if (i > 0 && dev) dev->newPage();
-        if (on_page) on_page(int(i) + 1, int(sheets.size()));
+    for (size_t n = 0; n < order.size(); ++n) {
+        const size_t i = size_t(order[n]) - 1;
+        if (n > 0 && dev) dev->newPage();
+        if (on_page) on_page(int(n) + 1, int(order.size()));
         p.setPen(pen);
         for (const Rep_Placed &pl : sheets[i].bands) {
             const Rep_Band &b = *pl.band;
@@ -244,7 +253,7 @@ void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const 
         // Placed by their own advance, the texts need no second layout, and the clip and
         // font change only between cells (long lists print thousands of lines).
         QRectF clip;
-        for (; t < texts.size() && texts[t].page == int(i) + 1; ++t) {
+        for (size_t t = first[i]; t < texts.size() && texts[t].page == int(i) + 1; ++t) {
             const Rep_Drawn_Text &d = texts[t];
             if (d.clip != clip) {
                 clip = d.clip;
@@ -257,17 +266,17 @@ void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const 
     }
 }
 
-bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page)
+bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page, const Rep_Job &job)
 {
     if (!dev) return false;
     Rep_Setup_Page(dev, r.page);
     QPainter p;
     if (!p.begin(dev)) return false;
-    Rep_Render(r, p, dev, on_page);
+    Rep_Render(r, p, dev, on_page, job);
     return p.end();
 }
 
-bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *dev)
+bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Job &job)
 {
     // Long lists take a while on paper: the user sees how far it has gone. The window is
     // modal and has nothing to cancel; the pages already sent cannot be taken back.
@@ -285,9 +294,55 @@ bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *de
         progress.setLabelText(QStringLiteral("Лист %1 из %2").arg(page).arg(pages));
         if (!progress.isVisible()) progress.show();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    }, job);
     progress.close();
     return ok;
+}
+
+Rep_Job Rep_Job_Of(const QPrinter &pr)
+{
+    Rep_Job job;
+    if (pr.printRange() == QPrinter::PageRange && pr.fromPage() > 0) {
+        job.from = pr.fromPage();
+        job.to = std::max(pr.toPage(), pr.fromPage());
+    }
+    // A printer system makes the copies, their collation and their order itself; for a
+    // file nobody else does.
+    if (!pr.supportsMultipleCopies()) {
+        job.copies = pr.copyCount();
+        job.collate = pr.collateCopies();
+        job.last_first = pr.pageOrder() == QPrinter::LastPageFirst;
+    }
+    return job;
+}
+
+bool Rep_Output(QWidget *owner, const Rep_Report &r, QPrinter *pr)
+{
+    if (!pr) return false;
+    const Rep_Job job = Rep_Job_Of(*pr);
+    // A range past the last sheet prints nothing, and leaves a file of that name alone.
+    if (Rep_Sheet_Order(int(Rep_Layout(r).size()), job).empty()) return false;
+    if (pr->outputFormat() != QPrinter::PdfFormat) return Rep_Render_Shown(owner, r, pr, job);
+    // Qt's printer writes a PDF file straight over the old one, and an error on the way (a full
+    // disk) leaves it empty without a word: the file is made aside and replaces the old one
+    // only when whole.
+    if (pr->outputFileName().isEmpty()) return false;
+    QSaveFile f(pr->outputFileName());
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    bool ok;
+    {
+        QPdfWriter w(&f);
+        w.setPdfVersion(pr->pdfVersion());
+        w.setResolution(pr->resolution());
+        w.setTitle(pr->docName());
+        w.setCreator(pr->creator());
+        ok = Rep_Render_Shown(owner, r, &w, job);
+    }
+    if (!ok) {
+        f.cancelWriting();
+        return false;
+    }
+    return Commit_Save(f);
 }
 
 Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterInfo &info)
@@ -296,19 +351,18 @@ Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r, const QPrinterIn
         QPrinter printer(info, QPrinter::HighResolution);
         if (!printer.isValid()) return Rep_Print_Result::Failed;
         Hourglass wait;
-        return Rep_Render_Shown(owner, r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+        return Rep_Output(owner, r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
     }
     // No printer set up: the print dialog lets the user choose one or a PDF file.
     QPrinter printer(QPrinter::HighResolution);
     Rep_Setup_Page(&printer, r.page);
     QPrintDialog dlg(&printer, owner);
+    dlg.setMinMax(1, std::max(int(Rep_Layout(r).size()), 1));
     Ask_Before_Replacing(dlg);
     Print_Dialog_Hook hook;
     if (Run_Dialog(dlg) != QDialog::Accepted) return Rep_Print_Result::Cancelled;
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-        return Rep_Print_Result::Failed;
     Hourglass wait;
-    return Rep_Render_Shown(owner, r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
+    return Rep_Output(owner, r, &printer) ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;
 }
 
 Rep_Print_Result Rep_Print(QWidget *owner, const Rep_Report &r)
@@ -330,7 +384,7 @@ Rep_Print_Result Rep_Preview(QWidget *owner, const Rep_Report &r)
         // The preview draws its pages into pictures it is showing: no events may run while
         // it does. Printing from it (a real paint engine) shows the progress window.
         const bool to_screen = pr->paintEngine() && pr->paintEngine()->type() == QPaintEngine::Picture;
-        if (!(to_screen ? Rep_Render(r, pr) : Rep_Render_Shown(&dlg, r, pr))) ok = false;
+        if (!(to_screen ? Rep_Render(r, pr) : Rep_Output(&dlg, r, pr))) ok = false;
     });
     Run_Dialog(dlg);
     return ok ? Rep_Print_Result::Printed : Rep_Print_Result::Failed;

@@ -26,12 +26,20 @@ void Rep_Setup_Page(QPagedPaintDevice *dev, const Rep_Page_Setup &page);
 using Rep_Page_Hook = std::function<void(int page, int pages)>;
 // Draws every sheet on a painter already begun on dev (its page layout set by
 // Rep_Setup_Page), starting new pages through dev.
-void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page = {});
+void Rep_Render(const Rep_Report &r, QPainter &p, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page = {},
+                const Rep_Job &job = {});
 // Sets the page up, begins a painter on dev and draws; false when the painter cannot begin.
-bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page = {});
+bool Rep_Render(const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Page_Hook &on_page = {},
+                const Rep_Job &job = {});
 // The same with a progress window ("Лист n из N") over owner while the sheets are drawn and
 // sent: what printing and the preview use.
-bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *dev);
+bool Rep_Render_Shown(QWidget *owner, const Rep_Report &r, QPagedPaintDevice *dev, const Rep_Job &job = {});
+// The sheets a printer's job asks for: its page range, and for a printer that makes no copies
+// of its own (a PDF file) the copies, their collation and the last sheet first.
+Rep_Job Rep_Job_Of(const QPrinter &pr);
+// Prints on pr as its job asks. A PDF file is written whole or not at all: the old file of
+// that name stays when anything fails. False when nothing was printed.
+bool Rep_Output(QWidget *owner, const Rep_Report &r, QPrinter *pr);
 // The font a cell's texts are printed in.
 QFont Rep_Cell_Font(const Rep_Font &f);
 

@@ -190,6 +190,7 @@ private slots:
     void noPrinterFallsBackToDialog();
     void pdfReplacedAfterTheProgramsQuestion();
     void printFailureReported();
+    void pdfPrintsTheSheetsAsked();
     void printMessageListFromModel();
     void preview();
     void progressWhilePagesAreDrawn_data();
@@ -380,6 +381,45 @@ void tst_Print_Forms::pdfReplacedAfterTheProgramsQuestion()
     QCOMPARE(Ques.Lines(), QStringList(2, "Файл old.pdf уже есть.|Вы хотите заменить существующий файл?"));
     QCOMPARE(Ques.asked[0].kind, 3u);
     QVERIFY(pdf_text(pdf).contains(QStringLiteral("Событие1")));
+}
+
+// A PDF file gets the sheets the print dialog asked for: its range, copies made by the program
+// (no printer system makes them), collated or not, the last first. A range past the last sheet
+// prints nothing and leaves the file there as it was.
+void tst_Print_Forms::pdfPrintsTheSheetsAsked()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is set up on this machine");
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, header(), nullptr, rows(150));
+    const QString pdf = Tmp->filePath(QStringLiteral("job.pdf"));
+    const auto sheets = [&](int from, int to, int copies, bool collate, bool reverse) {
+        Scripted_Dialogs run([&](QDialog &d) {
+            QPrinter *pr = qobject_cast<QPrintDialog *>(&d)->printer();
+            pr->setOutputFormat(QPrinter::PdfFormat);
+            pr->setOutputFileName(pdf);
+            pr->setPrintRange(from ? QPrinter::PageRange : QPrinter::AllPages);
+            pr->setFromTo(from, to);
+            pr->setCopyCount(copies);
+            pr->setCollateCopies(collate);
+            pr->setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+            d.done(QDialog::Accepted);
+        });
+        Set_Dialog_Runner(&run);
+        const Rep_Print_Result res = Rep_Print(nullptr, r, QPrinterInfo());
+        QStringList got;   // the sheet number each page of the file shows
+        for (const QString &page : pdf_text(pdf).split(u'\f', Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Лист\\s+(\\d+)\\s+из\\s+3")).match(page);
+            got << (m.hasMatch() ? m.captured(1) : QStringLiteral("?"));
+        }
+        return res == Rep_Print_Result::Printed ? got.join(u' ') : QStringLiteral("not printed");
+    };
+    QCOMPARE(sheets(0, 0, 1, true, false), QStringLiteral("1 2 3"));
+    QCOMPARE(sheets(2, 3, 1, true, false), QStringLiteral("2 3"));
+    QCOMPARE(sheets(2, 3, 2, true, false), QStringLiteral("2 3 2 3"));
+    QCOMPARE(sheets(2, 3, 2, false, true), QStringLiteral("3 3 2 2"));
+    const QByteArray before = file_bytes(pdf);
+    QCOMPARE(sheets(4, 5, 1, true, false), QStringLiteral("not printed"));
+    QCOMPARE(file_bytes(pdf), before);
+    QCOMPARE(QDir(Tmp->path()).entryList({QStringLiteral("job.pdf*")}, QDir::Files), QStringList{"job.pdf"});
 }
 
 void tst_Print_Forms::printFailureReported()
