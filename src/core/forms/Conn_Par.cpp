@@ -10,6 +10,7 @@
 #include "core/forms/Focus_Back.h"
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Number_Search.h"
 #include "core/forms/Text_Focus.h"
 
 #include <QApplication>
@@ -83,6 +84,7 @@ QComboBox *Attempts_Combo(const char *name, QWidget *parent)
     auto *c = new QComboBox(parent);
     c->setObjectName(QLatin1String(name));
     for (int i = 1; i <= 5; ++i) c->addItem(QStringLiteral(" %1").arg(i));
+    Install_Number_Search(c);
     return c;
 }
 

@@ -7,8 +7,21 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QSet>
+#include <QStringList>
 
 namespace {
+
+// An item's number is the one it begins with: "7", " 7", "7:00"; -1 for none.
+int Item_Number(const QString &text)
+{
+    const QString t = text.trimmed();
+    qsizetype end = 0;
+    while (end < t.size() && t[end].isDigit()) ++end;
+    bool ok = false;
+    const int n = end > 0 && end <= 9 ? t.left(end).toInt(&ok) : -1;
+    return ok ? n : -1;
+}
 
 class Number_Search : public QObject {
 public:
@@ -49,10 +62,8 @@ private:
 
     int Index_Of(int n) const
     {
-        for (int i = 0; i < Combo->count(); ++i) {
-            bool ok = false;
-            if (Combo->itemText(i).trimmed().toInt(&ok) == n && ok) return i;
-        }
+        for (int i = 0; i < Combo->count(); ++i)
+            if (Item_Number(Combo->itemText(i)) == n) return i;
         return -1;
     }
 
@@ -84,4 +95,17 @@ void Install_Number_Search(QComboBox *combo)
     combo->installEventFilter(search);
     // The list's view, made now, has Qt's pop-up filter on it already: this one comes first.
     combo->view()->installEventFilter(search);
+}
+
+bool Numbers_Typed_Reach(const QStringList &items)
+{
+    QSet<int> numbers;
+    for (const QString &t : items) {
+        const int n = Item_Number(t);
+        if (n < 0) return false;
+        numbers.insert(n);
+    }
+    for (int n : std::as_const(numbers))
+        if (n >= 10 && !numbers.contains(n / 10)) return false;
+    return !numbers.isEmpty();
 }

@@ -2,6 +2,7 @@
 
 #include "core/forms/Grid_Line_Up.h"
 #include "core/forms/Keyfilters.h"
+#include "core/forms/Number_Search.h"
 #include "core/forms/Window_Place.h"
 
 #include <QCheckBox>
@@ -94,6 +95,8 @@ TFormField_List::TFormField_List(const Field_List_Desc &desc, QWidget *owner, Bu
                 Set_Typed_List(c.list);
                 if (r.max_len > 0) c.list->lineEdit()->setMaxLength(r.max_len);
                 Install_Int_Filter(c.list);
+            } else if (Numbers_Typed_Reach(r.items)) {
+                Install_Number_Search(c.list);   // digits typed select the number typed
             }
             c.list->setCurrentIndex(-1);
             ctl = c.list;

@@ -2,6 +2,7 @@
 
 #include "core/Stringi.h"
 #include "core/Tables.h"
+#include "core/forms/Number_Search.h"
 #include "params/forms/Contrdt.h"
 #include "params/forms/Params_Menu.h"
 #include "params/forms/Sinhr.h"
@@ -88,6 +89,8 @@ TDst_Group::TDst_Group(const Dst_Group_Desc &desc, QWidget *parent) : QGroupBox(
                    &LOrdinal);
     Weekday = list(D.weekday, QStringLiteral("День недели"), Str_List(Str_Groups::Day_Names), 4, &LWeekday);
     Hour = list(D.hour, QStringLiteral("Час перехода"), Hour_Items(D.kind.hour_min, D.kind.hour_max), 5, &LHour);
+    Install_Number_Search(Day);   // digits typed select the day or hour typed
+    Install_Number_Search(Hour);
 
     connect(Month, &QComboBox::currentIndexChanged, this, &TDst_Group::Month_Changed);
     connect(Method, &QComboBox::currentIndexChanged, this, [this](int i) {

@@ -5,6 +5,8 @@
 #include "core/Tables.h"
 #include "messages/forms/Period.h"
 #include "messages/forms/Shortdt.h"
+#include "core/forms/Number_Search.h"
+#include "params/forms/Syspar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -100,6 +102,38 @@ private slots:
         QCOMPARE(c->currentText(), shown);
         // Chosen as by the user: the passport's day follows the list.
         if (auto *p = qobject_cast<TFormExcRep_Date *>(dialog.get())) QCOMPARE(int(p->Rep_Date[2]), shown.toInt());
+    }
+
+    // The system parameters' hour lists ("11:00") and day list take digits the same way.
+    void system_parameters_take_the_number_typed()
+    {
+        uint8_t t6[12] = {3, 0xC9, 2, 10, 31, 3, 10, 0, 1, 0, 0, 0};
+        TFormSys f;
+        f.Tab_Data = t6;
+        f.Dev_Write = 1;
+        f.show();
+        const struct {
+            QComboBox *list;
+            const char *keys, *shown;
+        } rows[] = {{f.ComboBox1, "A11", "11:00"}, {f.ComboBox1, "10", "10:00"},
+                    {f.Winter->Hour, "2", "2:00"}, {f.Winter->Day, "A11", "11"}};
+        for (const auto &r : rows) {
+            r.list->setCurrentIndex(r.list->count() - 1);
+            Type(r.list, QString::fromLatin1(r.keys));
+            QCOMPARE(r.list->currentText(), QString::fromUtf8(r.shown));
+            QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        }
+    }
+
+    void lists_of_numbers_typed_digit_by_digit()
+    {
+        QStringList hours;
+        for (int h = 0; h < 24; ++h) hours << QStringLiteral("%1:00").arg(h);
+        QVERIFY(Numbers_Typed_Reach(hours));
+        QVERIFY(Numbers_Typed_Reach({" 1", " 2", " 3", " 4", " 6", " 12", " 24"}));
+        QVERIFY(!Numbers_Typed_Reach({"1200", "2400", "4800", "9600"}));
+        QVERIFY(!Numbers_Typed_Reach({"1", "Нет"}));
+        QVERIFY(!Numbers_Typed_Reach({}));
     }
 
     // In the open list the number typed is the item offered; Enter takes it.
