@@ -68,6 +68,7 @@ void Date_Typing::Start(QDate date, int section, bool selected)
     Base_Section = Year_Only ? int(YEAR) : qBound(int(DAY), section, int(YEAR));
     Base_Selected = selected;
     Keys.clear();
+    Shown_Keys = 0;
     Whole = false;
 }
 
@@ -75,6 +76,7 @@ void Date_Typing::Start_Inside(QDate date, int section, int digits)
 {
     Start(date, section, false);
     Keys = Shown_Digits(Base, Base_Section).left(qMax(0, digits));
+    Shown_Keys = int(Keys.size());
 }
 
 // The keys played from where the typing began, section by section.
@@ -173,10 +175,13 @@ bool Date_Typing::Key(QChar c)
     const View was = Shown();
     Keys += c;
     if (!Whole && !Year_Only && (Keys.count(u'.') + Keys.count(u',')) >= 2) {
-        // The second separator of a run: a whole date in its shown form, from its day.
+        // The second separator of a run: a whole date in its shown form, from its day, made of
+        // the keys typed; the digits the box showed in a section it reopened are no part of it.
         Whole = true;
         Base_Section = DAY;
         Base_Selected = true;
+        Keys.remove(0, Shown_Keys);
+        Shown_Keys = 0;
     }
     const bool changed = !(Shown() == was);
     // Once the keys are read as a whole date (or there is a year alone), a key that shows
@@ -194,6 +199,7 @@ bool Date_Typing::Back()
     while (!Keys.isEmpty()) {
         const bool shown = effective.takeLast();
         Keys.chop(1);
+        Shown_Keys = qMin(Shown_Keys, int(Keys.size()));
         if (shown) return true;
     }
     if (Base_Selected) {

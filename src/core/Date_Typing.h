@@ -74,5 +74,6 @@ private:
     int Base_Section = DAY;
     bool Base_Selected = true;
     QString Keys;   // every digit and separator since; refused ones too until a whole date is seen
+    int Shown_Keys = 0;   // how many of the first keys are a reopened section's shown digits
     bool Whole = false;   // two separators seen: the keys are a whole date from its day
 };

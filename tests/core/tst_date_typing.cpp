@@ -36,6 +36,7 @@ private slots:
         // A whole date with its dots, wherever the typing began; a month alone after a month click.
         QTest::newRow("whole date from the month") << d << 1 << "02.11.2026" << QDate(2026, 11, 2) << 2 << true;
         QTest::newRow("whole date from the year") << d << 2 << "04.12.2026" << QDate(2026, 12, 4) << 2 << true;
+        QTest::newRow("whole date over a reopened day") << QDate(2026, 3, 19) << 1 << "<<04.12.2026" << QDate(2026, 12, 4) << 2 << true;
         QTest::newRow("commas from the month") << d << 1 << "02,11,2026" << QDate(2026, 11, 2) << 2 << true;
         QTest::newRow("whole date, its year taken back") << d << 1 << "02.11.2027<<<<" << QDate(2026, 11, 2) << 2 << true;
         QTest::newRow("the month alone") << d << 1 << "11" << QDate(2026, 11, 5) << 2 << true;
