@@ -21,36 +21,21 @@ private slots:
         QTest::newRow("19, one back") << d << 0 << "19<" << QDate(2026, 3, 1) << 0 << false;
         QTest::newRow("19, two back") << d << 0 << "19<<" << d << 0 << true;
         QTest::newRow("19 and its dot, one back") << d << 0 << "19.<" << QDate(2026, 3, 19) << 1 << true;
-        QTest::newRow("eight back, then month and year")
-            << d << 0 << "21.06.2028<<<<<<<<07.2029" << QDate(2029, 7, 21) << 2 << true;
         QTest::newRow("a refused digit goes with the one before") << d << 0 << "35<" << d << 0 << true;
         // Over a section nobody typed: into it, then into the one before less its last digit.
         QTest::newRow("back over the month") << d << 1 << "<" << d << 1 << false;
         QTest::newRow("back into the day") << QDate(2026, 3, 19) << 1 << "<<" << QDate(2026, 3, 1) << 0 << false;
         QTest::newRow("back into the day, its digit too") << QDate(2026, 3, 19) << 1 << "<<<" << QDate(2026, 3, 19) << 0 << false;
-        QTest::newRow("back into the month, then a digit") << d << 2 << "<<7" << QDate(2026, 7, 5) << 2 << true;
-        QTest::newRow("nothing before the day") << d << 0 << "<<<9" << QDate(2026, 3, 9) << 1 << true;
-        QTest::newRow("delete over the month") << d << 1 << "x11" << QDate(2026, 11, 5) << 2 << true;
         QTest::newRow("delete, then back into the month") << d << 2 << "x<7" << QDate(2026, 7, 5) << 2 << true;
-        QTest::newRow("delete inside a section does nothing") << d << 0 << "1x9" << QDate(2026, 3, 19) << 1 << true;
-        // A whole date with its dots, wherever the typing began; a month alone after a month click.
+        // A whole date with its dots (or commas) wherever the typing began, of the keys typed only.
         QTest::newRow("whole date from the month") << d << 1 << "02.11.2026" << QDate(2026, 11, 2) << 2 << true;
-        QTest::newRow("whole date from the year") << d << 2 << "04.12.2026" << QDate(2026, 12, 4) << 2 << true;
         QTest::newRow("whole date over a reopened day") << QDate(2026, 3, 19) << 1 << "<<04.12.2026" << QDate(2026, 12, 4) << 2 << true;
         QTest::newRow("commas from the month") << d << 1 << "02,11,2026" << QDate(2026, 11, 2) << 2 << true;
         QTest::newRow("whole date, its year taken back") << d << 1 << "02.11.2027<<<<" << QDate(2026, 11, 2) << 2 << true;
-        QTest::newRow("the month alone") << d << 1 << "11" << QDate(2026, 11, 5) << 2 << true;
         QTest::newRow("the 31st through February") << QDate(2026, 2, 5) << 0 << "31" << QDate(2026, 2, 28) << 1 << true;
-        QTest::newRow("the 31st into December") << QDate(2026, 2, 5) << 0 << "31.12" << QDate(2026, 12, 31) << 2 << true;
         // The year: one digit keeps the rest when a year begins so, two are 20yy, three keep the last.
-        QTest::newRow("year 2") << d << 2 << "2" << d << 2 << false;
         QTest::newRow("year 20") << d << 2 << "20" << QDate(2020, 3, 5) << 2 << false;
-        QTest::newRow("year 202") << d << 2 << "202" << d << 2 << false;
-        QTest::newRow("year 2025") << d << 2 << "2025" << QDate(2025, 3, 5) << 2 << true;
-        QTest::newRow("year 5") << d << 2 << "5" << QDate(2005, 3, 5) << 2 << false;
         QTest::newRow("year 25, full") << d << 2 << "25" << QDate(2025, 3, 5) << 2 << true;
-        QTest::newRow("two-digit year of a date") << d << 0 << "08.10.27" << QDate(2027, 10, 8) << 2 << true;
-        QTest::newRow("year 2026, two back, 25") << d << 2 << "2026<<25" << QDate(2025, 3, 5) << 2 << true;
         QTest::newRow("year alone, 2026, two back, 25") << d << -1 << "2026<<25" << QDate(2025, 1, 1) << 2 << true;
         QTest::newRow("year alone takes no dots") << d << -1 << "2.7" << QDate(2027, 1, 1) << 2 << true;
         QTest::newRow("year alone, back before anything") << d << -1 << "<<<" << QDate(2026, 1, 1) << 2 << false;
@@ -96,6 +81,8 @@ private slots:
     void years()
     {
         QCOMPARE(Date_Typing::Typed_Year("2", 2026, 2000, 2099), 2026);
+        QCOMPARE(Date_Typing::Typed_Year("5", 2026, 2000, 2099), 2005);
+        QCOMPARE(Date_Typing::Typed_Year("202", 2026, 2000, 2099), 2026);
         QCOMPARE(Date_Typing::Typed_Year("2", 2099, 2000, 2099), 2099);
         QCOMPARE(Date_Typing::Typed_Year("0", 2026, 2000, 2099), 2000);
         QCOMPARE(Date_Typing::Typed_Year("99", 2026, 2000, 2099), 2099);
