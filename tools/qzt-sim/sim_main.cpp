@@ -35,6 +35,22 @@ QString Describe(const Sim_Request_Log &r)
 {
     QString s = QStringLiteral("%1 adr=%2 func=%3").arg(r.when.toString(QStringLiteral("HH:mm:ss.zzz"))).arg(r.adr).arg(r.func);
     if (r.table >= 0) s += QStringLiteral(" table=%1 first=%2 count=%3").arg(r.table).arg(r.first).arg(r.count);
+    // The period asked for by the readers by period (function 8: kind and block first), the
+    // hourly (15) and the daily (16) archives, each date as day.month.yy to its unit.
+    const QByteArray &f = r.raw;
+    const int len = r.func == 8 ? 6 : r.func == 15 ? 4 : r.func == 16 ? 3 : 0;
+    const int at = 7;
+    if (len && f.size() >= at + 2 * len) {
+        const auto date = [&](int p) {
+            QString d = QString::asprintf("%02u.%02u.%02u", uint8_t(f.at(p + 2)), uint8_t(f.at(p + 1)), uint8_t(f.at(p)));
+            if (len >= 4) d += QString::asprintf(" %02uh", uint8_t(f.at(p + 3)));
+            if (len == 6) d = d.chopped(1) + QString::asprintf(":%02u:%02u", uint8_t(f.at(p + 4)), uint8_t(f.at(p + 5)));
+            return d;
+        };
+        if (r.func == 8) s += QStringLiteral(" kind=%1 block=%2").arg(uint8_t(f.at(5))).arg(uint8_t(f.at(6)));
+        else s += QStringLiteral(" device=%1").arg(uint8_t(f.at(6)));
+        s += QStringLiteral(" from=%1 to=%2").arg(date(at), date(at + len));
+    }
     if (!r.for_us) return s + QStringLiteral(" (not ours)");
     for (Sim_Fault_Kind k : r.faults) s += QStringLiteral(" fault=%1").arg(QLatin1String(Sim_Fault_Name(k)));
     if (r.error) s += QStringLiteral(" -> error %1").arg(r.error);

@@ -4,6 +4,7 @@
 #include "archives/forms/Arh_Read_Form.h"
 #include "archives/forms/Objects_list.h"
 #include "archives/forms/Xls_report.h"
+#include "core/Date_Typing.h"
 #include "core/List_Merge.h"
 #include "core/Ques.h"
 #include "core/Stringi.h"
@@ -44,51 +45,67 @@ QPushButton *Button(QWidget *parent, const char *name, const QString &caption)
 }
 
 // The year's up-down, whose panel beside it shows the year in full: the year is typed as the
-// panel shows it ("2025"), its digits replacing the shown year's from the left, so that the
-// panel holds a whole year at every key and the year read is the one shown. The up-down's own
-// text, hidden behind the panel, is never edited.
+// panel shows it ("2025", or "25"), through the program's one way of typing dates, so that the
+// panel holds a whole year at every key, the one read, and Backspace takes back what was typed.
+// The up-down's own text, hidden behind the panel, is never edited.
 class Year_Updown final : public QSpinBox {
 public:
-    using QSpinBox::QSpinBox;
+    explicit Year_Updown(QWidget *parent) : QSpinBox(parent)
+    {
+        connect(this, &QSpinBox::valueChanged, this, [this] {
+            if (!Own) Typing.Stop();   // the arrows, the wheel, the dialog: typing starts anew
+        });
+    }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override
     {
         const QString text = e->text();
         const bool plain = !(e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
-        if (plain && e->key() == Qt::Key_Backspace) {
-            Typed.chop(1);
+        const bool back = e->key() == Qt::Key_Backspace;
+        if (plain && (back || e->key() == Qt::Key_Delete)) {
+            Begin();
+            if (back ? Typing.Back() : Typing.Delete()) Show();
             return;
         }
         if (plain && text.size() == 1 && text[0].isPrint()) {
-            if (text[0].isDigit()) Digit(text[0]);
+            if (text[0] >= u'0' && text[0] <= u'9') {
+                Begin();
+                if (Typing.Key(text[0])) Show();
+            }
             return;
         }
-        Typed.clear();
+        const int k = e->key();
+        if (!(k >= Qt::Key_Shift && k <= Qt::Key_ScrollLock) && k != Qt::Key_AltGr) Typing.Stop();
         QSpinBox::keyPressEvent(e);
     }
     void focusInEvent(QFocusEvent *e) override
     {
-        Typed.clear();
+        Typing.Stop();
         QSpinBox::focusInEvent(e);
     }
     void stepBy(int steps) override
     {
-        Typed.clear();
+        Typing.Stop();
         QSpinBox::stepBy(steps);
     }
 
 private:
-    void Digit(QChar c)
+    void Begin()
     {
-        const QString shown = QString::number(2000 + value());
-        const QString t = Typed + c;
-        const int year = (t + shown.mid(t.size())).toInt();
-        if (year < 2000 + minimum() || year > 2000 + maximum()) return;   // no year of the range begins so
-        Typed = t.size() < shown.size() ? t : QString();
-        setValue(year - 2000);
+        if (Typing.Typing()) return;
+        Typing = Date_Typing(QDate(2000 + minimum(), 1, 1), QDate(2000 + maximum(), 12, 31), true);
+        Typing.Start(QDate(2000 + value(), 1, 1), Date_Typing::YEAR, true);
     }
-    QString Typed;   // the digits of the year typed so far
+    void Show()
+    {
+        Own = true;
+        setValue(Typing.Shown().date.year() - 2000);
+        Own = false;
+    }
+
+    Date_Typing Typing;
+    bool Own = false;   // the value is being set from the typing
 };
 
 // The window side of a passport command: a reader's (wait form, status panel, hourglass)

@@ -1,5 +1,6 @@
 #include "messages/forms/Req_Controls.h"
 
+#include "core/Date_Typing.h"
 #include "core/Ques.h"
 #include "core/forms/Keyfilters.h"
 #include "core/forms/Number_Search.h"
@@ -11,16 +12,19 @@
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
-// A date box that takes what is typed in its shown form "dd.MM.yyyy", with or without the dots,
-// from any section and over a whole selection. Qt's own typing passes through texts that are no
-// date (a day alone, the year 0000) while the box still gives the last whole date, and a dot
-// typed right after its move to the next section skips that section. Here the digits are taken
-// section by section and the box shows at every key a whole date, the one it gives.
+// A date box that takes what is typed in its shown form "dd.MM.yyyy" through the program's
+// one way of typing dates (Date_Typing): at every key it shows a whole date, the one it gives;
+// Backspace takes back what was typed; a whole date typed with its dots is taken from wherever
+// the typing began. Qt's own typing passes through texts that are no date while the box still
+// gives the last whole one, so it never sees a typed key.
 class Date_Box final : public QDateEdit {
 public:
     explicit Date_Box(QWidget *parent) : QDateEdit(parent)
@@ -28,7 +32,7 @@ public:
         setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
         lineEdit()->installEventFilter(this);
         connect(this, &QDateTimeEdit::dateChanged, this, [this] {
-            if (!Own) Forget();   // arrows, the calendar, the caller: typing starts anew
+            if (!Own) Typing.Stop();   // arrows, the wheel, the calendar, the caller: typing starts anew
         });
     }
 
@@ -38,156 +42,124 @@ protected:
         const QString text = e->text();
         const bool plain = !(e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
         if (plain && text.size() == 1 && text[0].isPrint()) {
+            // ',' is the keypad's point in Russian layouts; any other character is refused, as
+            // Qt refuses it, but the text is left whole.
             const QChar c = text[0];
-            if (c >= u'0' && c <= u'9') Digit(c);
-            else if (c == u'.' || c == u',') Separator();   // ',' is the keypad's point in Russian layouts
-            // Any other character is refused, as Qt refuses it, but the text is left whole.
+            if ((c >= u'0' && c <= u'9') || c == u'.' || c == u',') {
+                Begin(false);
+                Typing.Key(c);
+                Show();
+            }
             e->accept();
             return;
         }
         if (plain && (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete)) {
-            if (e->key() == Qt::Key_Backspace) Back();   // Delete would only leave a gap
+            const bool back = e->key() == Qt::Key_Backspace;
+            Begin(back);
+            if (back ? Typing.Back() : Typing.Delete()) Show();
             e->accept();
             return;
         }
         const int k = e->key();
-        if (!(k >= Qt::Key_Shift && k <= Qt::Key_ScrollLock) && k != Qt::Key_AltGr) Forget();   // a modifier alone keeps it
+        if (!(k >= Qt::Key_Shift && k <= Qt::Key_ScrollLock) && k != Qt::Key_AltGr) Typing.Stop();   // a modifier alone keeps it
         QDateEdit::keyPressEvent(e);
     }
     void focusInEvent(QFocusEvent *e) override
     {
-        Forget();
+        Typing.Stop();
         QDateEdit::focusInEvent(e);
     }
     void focusOutEvent(QFocusEvent *e) override
     {
-        Forget();
+        Typing.Stop();
         QDateEdit::focusOutEvent(e);
     }
-    // A click in the text puts the typing where it lands.
+    // A press on the box outside its text and calendar button (its frame) goes to the nearest
+    // section: Qt's calendar-popup date box names that frame as its up button under Fusion
+    // and would step the section.
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        if (e->button() != Qt::LeftButton || On_Calendar_Button(e->position().toPoint())) {
+            QDateEdit::mousePressEvent(e);
+            return;
+        }
+        e->accept();
+        if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+        QLineEdit *le = lineEdit();
+        Typing.Stop();
+        Select(Date_Typing::Section_At(le->cursorPositionAt(le->mapFrom(this, e->position().toPoint()))));
+    }
+    // A click in the text puts the typing at the section it lands in, selected whole; a double
+    // or triple click keeps the selection it makes.
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         const QEvent::Type t = e->type();
-        if (watched == lineEdit() && (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)) Forget();
+        if (watched == lineEdit()) {
+            if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick) Typing.Stop();
+            if (t == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
+                static_cast<QObject *>(lineEdit())->event(e);   // the line edit's own release first
+                if (!lineEdit()->hasSelectedText()) Select(Date_Typing::Section_At(lineEdit()->cursorPosition()));
+                return true;
+            }
+        }
         return QDateEdit::eventFilter(watched, e);
     }
 
 private:
-    enum { DAY, MONTH, YEAR };
-    static constexpr int kPos[3] = {0, 3, 6};
-    static constexpr int kLen[3] = {2, 2, 4};
-
-    void Forget()
+    bool On_Calendar_Button(const QPoint &p) const
     {
-        Section = -1;
-        Typed.clear();
-        Moved = false;
-        Want_Day = 0;
+        QStyleOptionComboBox opt;
+        opt.initFrom(this);
+        opt.editable = true;
+        opt.frame = true;
+        opt.subControls = QStyle::SC_All;
+        return style()->hitTestComplexControl(QStyle::CC_ComboBox, &opt, p, this) == QStyle::SC_ComboBoxArrow;
     }
 
-    // The section the next digit goes into: the first over a whole selection, else the
-    // cursor's, or the one being typed.
-    void Begin()
+    // Typing begins where the user left the text: a whole selection from the day, a selected
+    // section in it; with the cursor inside a section, Backspace takes its digits before the
+    // cursor as typed.
+    void Begin(bool back)
     {
-        if (Section >= 0) return;
+        if (Typing.Typing()) return;
         const QLineEdit *le = lineEdit();
-        const bool all = le->hasSelectedText() && le->selectedText().size() == le->text().size();
-        Section = all ? int(DAY) : qBound(int(DAY), currentSectionIndex(), int(YEAR));
-        Typed.clear();
-        Before = date();
-        if (!Want_Day) Want_Day = Before.day();
-        Before_Want = Want_Day;
-    }
-
-    void Digit(QChar c)
-    {
-        Begin();
-        Moved = false;
-        const QString t = Typed + c;
-        if (!Could_Be(t)) return;
-        Typed = t;
-        Show_Typed();
-        if (Full()) Next(true);
-    }
-
-    // A dot right after the box moved on by itself is the one the user meant for that move;
-    // otherwise it ends the section, as typed so far, and goes to the next.
-    void Separator()
-    {
-        if (Moved) {
-            Moved = false;
+        Typing = Date_Typing(minimumDate(), maximumDate());
+        if (le->hasSelectedText()) {
+            const bool all = le->selectedText().size() == le->text().size();
+            Typing.Start(date(), all ? int(Date_Typing::DAY) : Date_Typing::Section_At(le->selectionStart()), true);
             return;
         }
-        Begin();
-        Next(false);
+        const int s = Date_Typing::Section_At(le->cursorPosition());
+        const int inside = qBound(0, le->cursorPosition() - Date_Typing::Pos(s), Date_Typing::Width(s));
+        if (back && inside > 0) Typing.Start_Inside(date(), s, inside);
+        else Typing.Start(date(), s, false);
     }
 
-    // Backspace takes back the last digit typed into the section.
-    void Back()
+    // The date the keys give, and where the next one goes.
+    void Show()
     {
-        if (Section < 0 || Typed.isEmpty()) return;
-        Typed.chop(1);
-        Show_Typed();
-    }
-
-    bool Could_Be(const QString &t) const
-    {
-        const int n = t.toInt();
-        if (Section == DAY) return t.size() == 1 || (n >= 1 && n <= 31);
-        if (Section == MONTH) return t.size() == 1 || (n >= 1 && n <= 12);
-        for (int y = minimumDate().year(); y <= maximumDate().year(); ++y)
-            if (QString::number(y).startsWith(t)) return true;
-        return false;
-    }
-
-    // A section is full at its width, or at a first digit that no second one could follow.
-    bool Full() const
-    {
-        if (Typed.size() == kLen[Section]) return true;
-        return Section != YEAR && Typed.size() == 1 && Typed[0].digitValue() > (Section == DAY ? 3 : 1);
-    }
-
-    // The whole date the digits typed so far give: a day or month of "0" is not yet one and
-    // leaves it as it was; a partly typed year replaces the year's leading digits; a day past
-    // the month's end shows as its last day until the month is typed.
-    void Show_Typed()
-    {
-        int y = Before.year(), m = Before.month();
-        Want_Day = Before_Want;
-        const int n = Typed.toInt();
-        if (Section == DAY && n > 0) Want_Day = n;
-        if (Section == MONTH && n > 0) m = n;
-        if (Section == YEAR && !Typed.isEmpty()) {
-            const QString old = QString::number(y);
-            y = (Typed + old.mid(qMin(Typed.size(), old.size()))).toInt();
-        }
-        y = qBound(minimumDate().year(), y, maximumDate().year());
-        const QDate d(y, m, qMin(Want_Day, QDate(y, m, 1).daysInMonth()));
+        const Date_Typing::View v = Typing.Shown();
         Own = true;
-        setDate(qBound(minimumDate(), d, maximumDate()));
+        setDate(v.date);
         Own = false;
-        lineEdit()->setCursorPosition(kPos[Section] + (Section == YEAR ? int(Typed.size()) : kLen[Section]));
+        if (v.selected) {
+            Select(v.section);
+            return;
+        }
+        const int at = v.typed.isEmpty() ? 0 : v.section == Date_Typing::YEAR ? int(v.typed.size())
+                                                                               : Date_Typing::Width(v.section);
+        setCurrentSectionIndex(v.section);
+        lineEdit()->setCursorPosition(Date_Typing::Pos(v.section) + at);
     }
 
-    // Ends the section being typed: on to the next one, selected whole, or the year selected
-    // again for a new one.
-    void Next(bool by_itself)
+    void Select(int section)
     {
-        const int to = qMin(Section + 1, int(YEAR));
-        Moved = by_itself && to != Section;
-        Section = -1;
-        Typed.clear();
-        setCurrentSectionIndex(to);
-        lineEdit()->setSelection(kPos[to], kLen[to]);
+        setCurrentSectionIndex(section);
+        lineEdit()->setSelection(Date_Typing::Pos(section), Date_Typing::Width(section));
     }
 
-    int Section = -1;        // the section being typed, -1 none
-    QString Typed;           // its digits so far
-    QDate Before;            // the date before they were typed
-    int Want_Day = 0;        // the day asked for, kept through a shorter month
-    int Before_Want = 0;
-    bool Moved = false;      // the box has just moved to the next section by itself
-    bool Own = false;        // the date is being set from the typing
+    Date_Typing Typing;
+    bool Own = false;   // the date is being set from the typing
 };
 
 class Choice_Enter : public QObject {

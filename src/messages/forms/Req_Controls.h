@@ -15,8 +15,9 @@ class QWidget;
 struct Req_Refusal;
 
 // A date picker from 1 January 2000 to 31 December 2099 with a calendar drop-down. It takes a
-// date typed as it is shown, "dd.MM.yyyy", with or without the dots, and shows at every key the
-// whole date it gives.
+// date typed as it is shown, "dd.MM.yyyy", with or without the dots, a two-digit year as 20yy,
+// Backspace as taking back what was typed, and a whole date with its dots from any section; it
+// shows at every key the whole date it gives. A click on it moves the typing, never the date.
 QDateEdit *Req_Date_Edit(QWidget *parent, const char *name);
 // A drop-down list of the numbers 0..last as plain decimal texts.
 QComboBox *Req_Number_List(QWidget *parent, const char *name, int last);

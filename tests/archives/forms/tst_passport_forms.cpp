@@ -429,11 +429,11 @@ private slots:
         QCOMPARE(int(f.Rep_Date[0]), 25);
         QCOMPARE(int(f.Rep_Date[2]), 28);
         QCOMPARE(f.ComboBox3->count(), 28);   // the day list refilled for the year
-        // A year typed as the panel shows it; a digit that begins no year of the range is refused.
+        // A year typed as the panel shows it, or with two digits as the titles show it.
         QTest::keyClicks(f.UpDown1, "2023");
         QCOMPARE(f.Panel3->text(), QStringLiteral("2023"));
         QTest::keyClicks(f.UpDown1, "39");
-        QCOMPARE(f.Panel3->text(), QStringLiteral("2023"));
+        QCOMPARE(f.Panel3->text(), QStringLiteral("2039"));
         QTest::keyClicks(f.UpDown1, "2025");
         QCOMPARE(int(f.Rep_Date[0]), 25);
 
