@@ -332,12 +332,26 @@ QByteArray bytes_of(const T &v)
 
 // What the merge needs of each list: its entries, selection and sort key, the file form, the
 // sort that keeps it in order, and the name the user knows an entry by.
-struct Fon_Ops {
-    using List = Fon_Abonents_List;
+// The two subscriber lists differ only in their records.
+template <class L>
+struct Abonent_Ops {
+    using List = L;
     static constexpr int MAX = ABONENTS_MAX;
     static int count(const List &l) { return std::min<int>(l.hdr.users_num, MAX); }
     static int sel(const List &l) { return l.hdr.user_index; }
     static int sort(const List &l) { return l.hdr.sort_prz; }
+    static void set(List &l, int k, const QByteArray &e) { std::memcpy(&l.rec[k], e.constData(), sizeof l.rec[k]); }
+    static void clear(List &l, int k) { std::memset(&l.rec[k], 0, sizeof l.rec[k]); }
+    static void set_hdr(List &l, int n, int sel, int sort)
+    {
+        l.hdr.users_num = uint8_t(n);
+        l.hdr.user_index = uint8_t(sel);
+        l.hdr.sort_prz = uint8_t(sort);
+    }
+    static QString name(const QByteArray &e) { return Abonent_Text(e.constData(), ABONENT_NAME_LEN); }
+};
+
+struct Fon_Ops : Abonent_Ops<Fon_Abonents_List> {
     static QByteArray entry(const List &l, int k)
     {
         Fon_Abonent a = l.rec[k];
@@ -345,44 +359,21 @@ struct Fon_Ops {
         clean_text(a.phone_code, PHONE_CODE_LEN);
         return bytes_of(a);
     }
-    static void set(List &l, int k, const QByteArray &e) { std::memcpy(&l.rec[k], e.constData(), sizeof l.rec[k]); }
-    static void clear(List &l, int k) { std::memset(&l.rec[k], 0, sizeof l.rec[k]); }
-    static void set_hdr(List &l, int n, int sel, int sort)
-    {
-        l.hdr.users_num = uint8_t(n);
-        l.hdr.user_index = uint8_t(sel);
-        l.hdr.sort_prz = uint8_t(sort);
-    }
     static void order(List &l) { Sort_Fon_Abonents(&l); }
     static void read(const Ini_File &ini, List &l) { read_fon(ini, l); }
     static void write(Ini_File &ini, const List &l) { write_fon(ini, l); }
-    static QString name(const QByteArray &e) { return Abonent_Text(e.constData(), ABONENT_NAME_LEN); }
 };
 
-struct Ethr_Ops {
-    using List = Ethr_Abonents_List;
-    static constexpr int MAX = ABONENTS_MAX;
-    static int count(const List &l) { return std::min<int>(l.hdr.users_num, MAX); }
-    static int sel(const List &l) { return l.hdr.user_index; }
-    static int sort(const List &l) { return l.hdr.sort_prz; }
+struct Ethr_Ops : Abonent_Ops<Ethr_Abonents_List> {
     static QByteArray entry(const List &l, int k)
     {
         Ethr_Abonent a = l.rec[k];
         clean_text(a.user_name, ABONENT_NAME_LEN);
         return bytes_of(a);
     }
-    static void set(List &l, int k, const QByteArray &e) { std::memcpy(&l.rec[k], e.constData(), sizeof l.rec[k]); }
-    static void clear(List &l, int k) { std::memset(&l.rec[k], 0, sizeof l.rec[k]); }
-    static void set_hdr(List &l, int n, int sel, int sort)
-    {
-        l.hdr.users_num = uint8_t(n);
-        l.hdr.user_index = uint8_t(sel);
-        l.hdr.sort_prz = uint8_t(sort);
-    }
     static void order(List &l) { Sort_Ethr_Abonents(&l); }
     static void read(const Ini_File &ini, List &l) { read_ethr(ini, l); }
     static void write(Ini_File &ini, const List &l) { write_ethr(ini, l); }
-    static QString name(const QByteArray &e) { return Abonent_Text(e.constData(), ABONENT_NAME_LEN); }
 };
 
 // The objects keep the order they are given; their list window sorts them.
