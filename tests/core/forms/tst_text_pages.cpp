@@ -59,7 +59,9 @@ private slots:
         TFormContrName names;
         names.Names_866 = true;
         TFormAccess access;
+        User_Rec users[USER_COUNT] = {};   // not the image's table: its directory entry is packed
         TFormChangeAccess change;
+        change.Tab_Data = reinterpret_cast<uint8_t *>(users);
         TFormFlouPar flou, sou;
         uint8_t sou_flag = 1;
         sou.Sou_Flag = &sou_flag;
