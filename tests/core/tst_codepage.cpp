@@ -151,22 +151,15 @@ private slots:
         Unicode_To_Field(QStringLiteral("x"), out, 0);
     }
 
-    // A text box of a 1251 field takes every character 1251 prints; one of an 866 field only
-    // those that Win_To_Dos and Dos_To_Win bring back.
+    // A 1251 box takes every character 1251 prints; an 866 one only what comes back from 866.
     void page_holds_what_reads_back_the_same()
     {
         for (int b = 0x20; b < 0x100; ++b) {
             const QChar c = Cp1251_To_Unicode(QByteArray(1, char(b))).at(0);
             QCOMPARE(Page_Holds(c), b != 0x7F && b != 0x98 && b != 0xAD);   // DEL, unassigned, soft hyphen
         }
-        for (QChar c : QStringLiteral("AzЁёЮяЄєЇїЎў°·№¤•§¶ ;=[]|_"))
-            QVERIFY2(Page_Holds(c, true), qPrintable(QString(c)));
-        for (QChar c : QStringLiteral("€‚„…†‡‰Љ‹Ћђ‘’“”–—™›\u00A0ЈҐ¦©«¬®±Ііґµ»јЅѕ"))
-            QVERIFY2(Page_Holds(c) && !Page_Holds(c, true), qPrintable(QString(c)));
-        for (QChar c : QStringLiteral("Ω✓中\t\n\x01\u200B\uE000") + QString::fromUtf8("😀"))
-            QVERIFY(!Page_Holds(c) && !Page_Holds(c, true));
-        QCOMPARE(Page_Text(QString::fromUtf8("Ω€✓😀中文;=[x]Юз")), QStringLiteral("€;=[x]Юз"));
-        QCOMPARE(Page_Text(QString::fromUtf8("Ω€✓😀中文;=[x]Юз"), true), QStringLiteral(";=[x]Юз"));
+        QCOMPARE(Page_Text(QStringLiteral("AzЁёЄєЇїЎў°·№¤ Юя€‚„…‰Љ‹“”–—™Ґ¦©«®±Ііµ»\u00A0;=[]|_"), true),
+                 QStringLiteral("AzЁёЄєЇїЎў°·№¤ Юя;=[]|_"));
     }
 };
 
