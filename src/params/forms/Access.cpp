@@ -244,7 +244,10 @@ TFormChangeAccess::TFormChangeAccess(QWidget *owner) : TParam_Dialog(owner)
 
 User_Rec *TFormChangeAccess::Table() const
 {
-    return reinterpret_cast<User_Rec *>(Tab_Data ? Tab_Data : Tab_Dir[ACCESS_TABLE].data);
+    if (Tab_Data) return reinterpret_cast<User_Rec *>(Tab_Data);
+    // Read by value: the directory is packed, and a reference to its pointer is misaligned.
+    uint8_t *const t4 = Tab_Dir[ACCESS_TABLE].data;
+    return reinterpret_cast<User_Rec *>(t4);
 }
 
 void TFormChangeAccess::Choose(int s)
