@@ -450,10 +450,8 @@ private slots:
         QByteArray b = crlf({"[FON_CONN_PAR]", "users_num=200", "user_index=0", "sort_prz=0"});
         for (int k = 1; k <= ABONENTS_MAX; ++k) {
             const QByteArray n = QByteArray::number(k);
-            // Names in the order the program keeps them (by name): a save rewrites no order.
-            const QByteArray name = QByteArray::number(k).rightJustified(3, '0');
-            b += "[FON_ABONENT_" + n + "]\r\n" + notes + "user_name=N" + name + "\r\ncontr_adr=1\r\nadr_modbus=1\r\n" +
-                 "phone_code=" + n + "\r\n";
+            b += "[FON_ABONENT_" + n + "]\r\n" + notes + "user_name=N" + n.rightJustified(3, '0') +   // sorted
+                 "\r\ncontr_adr=1\r\nadr_modbus=1\r\nphone_code=" + n + "\r\n";
         }
         put(Fon_Path, b);
         QVERIFY(Read_Fon_Abonents(Fon_Path));
