@@ -271,9 +271,7 @@ void tst_Print_Forms::headingLeftAlone()
     const QString name = QStringLiteral("Name");
     QCOMPARE(run_heading(&name, Print, nullptr, &heading), 1);
     QCOMPARE(heading.left(5), QByteArray("Name\0", 5));
-    QCOMPARE(Ques.asked.size(), 1);
-    QCOMPARE(Ques.asked[0].kind, 1u);
-    QCOMPARE(Ques.asked[0].line1 + "|" + Ques.asked[0].line2, QStringLiteral("Ошибка записи файла|title.ini"));
+    QCOMPARE(Ques.Lines(), QStringList{"Ошибка записи файла|title.ini"});
     QVERIFY(!QFile::exists(Title_Ini_Path()));
 }
 
@@ -383,43 +381,35 @@ void tst_Print_Forms::pdfReplacedAfterTheProgramsQuestion()
     QVERIFY(pdf_text(pdf).contains(QStringLiteral("Событие1")));
 }
 
-// A PDF file gets the sheets the print dialog asked for: its range, copies made by the program
-// (no printer system makes them), collated or not, the last first. A range past the last sheet
-// prints nothing and leaves the file there as it was.
+// A PDF file gets the sheets of the print dialog's range in the copies the program makes (no
+// printer system does), collated or not, the last first. A range past the end leaves it alone.
 void tst_Print_Forms::pdfPrintsTheSheetsAsked()
 {
-    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is set up on this machine");
-    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, header(), nullptr, rows(150));
+    const Rep_Report r = Build_Arhiv_Report(REP_KIND_ALA, header(), nullptr, rows(200));   // 4 sheets
     const QString pdf = Tmp->filePath(QStringLiteral("job.pdf"));
-    const auto sheets = [&](int from, int to, int copies, bool collate, bool reverse) {
+    const auto sheets = [&](int from, bool collate, bool last_first) {
         Scripted_Dialogs run([&](QDialog &d) {
             QPrinter *pr = qobject_cast<QPrintDialog *>(&d)->printer();
-            pr->setOutputFormat(QPrinter::PdfFormat);
             pr->setOutputFileName(pdf);
-            pr->setPrintRange(from ? QPrinter::PageRange : QPrinter::AllPages);
-            pr->setFromTo(from, to);
-            pr->setCopyCount(copies);
+            pr->setPrintRange(QPrinter::PageRange);
+            pr->setFromTo(from, from + 1);
+            pr->setCopyCount(2);
             pr->setCollateCopies(collate);
-            pr->setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+            pr->setPageOrder(last_first ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
             d.done(QDialog::Accepted);
         });
         Set_Dialog_Runner(&run);
-        const Rep_Print_Result res = Rep_Print(nullptr, r, QPrinterInfo());
-        QStringList got;   // the sheet number each page of the file shows
-        for (const QString &page : pdf_text(pdf).split(u'\f', Qt::SkipEmptyParts)) {
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Лист\\s+(\\d+)\\s+из\\s+3")).match(page);
-            got << (m.hasMatch() ? m.captured(1) : QStringLiteral("?"));
-        }
-        return res == Rep_Print_Result::Printed ? got.join(u' ') : QStringLiteral("not printed");
+        if (Rep_Print(nullptr, r, QPrinterInfo()) != Rep_Print_Result::Printed) return QStringLiteral("not printed");
+        QStringList got;   // the sheet number on each page of the file
+        const QRegularExpression sheet(QStringLiteral("Лист\\s+(\\d+)\\s+из\\s+4"));
+        for (QRegularExpressionMatchIterator m = sheet.globalMatch(pdf_text(pdf)); m.hasNext();) got << m.next().captured(1);
+        return got.join(u' ');
     };
-    QCOMPARE(sheets(0, 0, 1, true, false), QStringLiteral("1 2 3"));
-    QCOMPARE(sheets(2, 3, 1, true, false), QStringLiteral("2 3"));
-    QCOMPARE(sheets(2, 3, 2, true, false), QStringLiteral("2 3 2 3"));
-    QCOMPARE(sheets(2, 3, 2, false, true), QStringLiteral("3 3 2 2"));
+    QCOMPARE(sheets(2, true, false), QStringLiteral("2 3 2 3"));
+    QCOMPARE(sheets(2, false, true), QStringLiteral("3 3 2 2"));
     const QByteArray before = file_bytes(pdf);
-    QCOMPARE(sheets(4, 5, 1, true, false), QStringLiteral("not printed"));
+    QCOMPARE(sheets(5, true, false), QStringLiteral("not printed"));
     QCOMPARE(file_bytes(pdf), before);
-    QCOMPARE(QDir(Tmp->path()).entryList({QStringLiteral("job.pdf*")}, QDir::Files), QStringList{"job.pdf"});
 }
 
 void tst_Print_Forms::printFailureReported()
