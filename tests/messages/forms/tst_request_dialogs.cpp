@@ -460,10 +460,9 @@ private slots:
     void typed_dates_data()
     {
         QTest::addColumn<QDate>("from");
-        // Besides the keys: '<' Backspace, 'x' Delete, E Enter, I Tab, A Ctrl+A, H Home, Y the
-        // year selected; clicks on the text's day D, month M, year C, a triple click T; clicks
-        // on the frame's left edge L, its top edge over the month U, its bottom edge under the
-        // year W. The year box takes the keys only.
+        // Besides the keys: '<' Backspace, 'x' Delete, E Enter, A Ctrl+A, Y the year selected;
+        // clicks on the text's month M, year C, a triple click T; on the frame's left edge L, its
+        // top over the month U, its bottom under the year W. The year box takes the keys only.
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QDate>("typed");
         QTest::addColumn<int>("year");   // what the passport's year gives from 2026; 0: not typed there
@@ -475,33 +474,11 @@ private slots:
         QTest::newRow("one-digit day and month") << d << "8.1.2027" << QDate(2027, 1, 8) << 2027;
         QTest::newRow("the 31st through February") << QDate(2026, 2, 5) << "31.12.2026" << QDate(2026, 12, 31) << 2026;
         QTest::newRow("a digit taken back") << d << "2<7.3.2026" << QDate(2026, 3, 7) << 2026;
-        QTest::newRow("back twice after the move") << d << "19<<21.04.2026" << QDate(2026, 4, 21) << 2026;
-        QTest::newRow("eight back") << d << "21.06.2028<<<<<<<<07.2029" << QDate(2029, 7, 21) << 2029;
-        QTest::newRow("back over the clicked month") << d << "M<<8" << QDate(2026, 3, 8) << 2008;
-        QTest::newRow("back over the clicked year") << d << "C<<7" << QDate(2026, 7, 5) << 2007;
-        QTest::newRow("back over the day as Tab leaves it") << d << "<<<9" << QDate(2026, 3, 9) << 2009;
-        QTest::newRow("delete over the clicked month") << d << "Mx11" << QDate(2026, 11, 5) << 2011;
-        QTest::newRow("delete over the year, back") << d << "Cx<7" << QDate(2026, 7, 5) << 2007;
-        QTest::newRow("delete while typing") << d << "1x9" << QDate(2026, 3, 19) << 2019;
-        QTest::newRow("dots after a click on the day") << d << "D02.11.2026" << QDate(2026, 11, 2) << 2026;
+        QTest::newRow("back across the box's move") << d << "19<7" << QDate(2026, 3, 17) << 2017;
+        QTest::newRow("delete over the year, back into the month") << d << "Cx<7" << QDate(2026, 7, 5) << 2007;
         QTest::newRow("dots after a click on the month") << d << "M02.11.2026" << QDate(2026, 11, 2) << 2026;
-        QTest::newRow("dots after a click on the year") << d << "C04.12.2026" << QDate(2026, 12, 4) << 2026;
-        QTest::newRow("the clicked month alone") << d << "M11" << QDate(2026, 11, 5) << 2011;
-        QTest::newRow("dots after Ctrl+A") << d << "CA02.11.2026" << QDate(2026, 11, 2) << 2026;
-        QTest::newRow("dots after Home") << d << "CH02.11.2026" << QDate(2026, 11, 2) << 2026;
-        QTest::newRow("dots after a triple click") << d << "T02.11.2026" << QDate(2026, 11, 2) << 2026;
-        QTest::newRow("digits only") << d << "15112027" << QDate(2027, 11, 15) << 2027;
-        QTest::newRow("digits only from the month") << d << "M1127" << QDate(2027, 11, 5) << 2027;
         QTest::newRow("two-digit year, Enter") << d << "08.10.27E" << QDate(2027, 10, 8) << 2027;
-        QTest::newRow("two-digit year, Tab") << d << "08.10.27I" << QDate(2027, 10, 8) << 2027;
-        QTest::newRow("the year alone, two digits, Enter") << d << "C25E" << QDate(2025, 3, 5) << 2025;
-        QTest::newRow("the year, two back, 25") << d << "C2026<<25" << QDate(2025, 3, 5) << 2025;
-        QTest::newRow("frame left, a date") << d << "L15.11.2026" << QDate(2026, 11, 15) << 2026;
-        QTest::newRow("frame top, a date") << d << "U15.11.2026" << QDate(2026, 11, 15) << 2026;
-        QTest::newRow("frame bottom, a date") << d << "W15.11.2026" << QDate(2026, 11, 15) << 2026;
-        QTest::newRow("frame left, a day") << d << "L7" << QDate(2026, 3, 7) << 2007;
-        QTest::newRow("frame top, a month") << d << "U11" << QDate(2026, 11, 5) << 2011;
-        QTest::newRow("frame bottom, a year") << d << "WW27" << QDate(2027, 3, 5) << 2027;
+        QTest::newRow("clicks on the frame") << d << "L7U11W27" << QDate(2027, 11, 7) << 0;
     }
     void typed_dates()
     {
@@ -513,9 +490,7 @@ private slots:
             if (c == u'<') QTest::keyClick(w, Qt::Key_Backspace);
             else if (c == u'x') QTest::keyClick(w, Qt::Key_Delete);
             else if (c == u'E') QTest::keyClick(w, Qt::Key_Return);
-            else if (c == u'I') QTest::keyClick(w, Qt::Key_Tab);
             else if (c == u'A') QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-            else if (c == u'H') QTest::keyClick(w, Qt::Key_Home);
             else if (!c.isLetter()) QTest::keyClick(w, c.toLatin1());
         };
         const Arh_Range range{{26, 1, 1, 0, 0}, {27, 12, 31, 23, 0}};
@@ -540,18 +515,14 @@ private slots:
                     if (c == u'Y') box->setSelectedSection(QDateTimeEdit::YearSection);
                     else if (c == u'T') QTest::mouseDClick(edit, Qt::LeftButton, {}, in_text(8));
                     if (c == u'T' || c == u'C') QTest::mouseClick(edit, Qt::LeftButton, {}, in_text(8));
-                    else if (c == u'D') QTest::mouseClick(edit, Qt::LeftButton, {}, in_text(1));
                     else if (c == u'M') QTest::mouseClick(edit, Qt::LeftButton, {}, in_text(4));
                     else if (c == u'L' || c == u'U' || c == u'W')
                         QTest::mouseClick(box, Qt::LeftButton, {}, frame[c == u'L' ? 0 : c == u'U' ? 1 : 2]);
                     else key(box, c);
                     QCOMPARE(box->text(), box->date().toString("dd.MM.yyyy"));
-                    if (QStringLiteral("TCDMLUW").contains(c)) QCOMPARE(box->date(), was);
+                    if (QStringLiteral("TCMLUW").contains(c)) QCOMPARE(box->date(), was);
                 }
-                QVERIFY2(Req_Get_Date(box).day == typed.day() && Req_Get_Date(box).month == typed.month() &&
-                             Req_Get_Date(box).year + 2000 == typed.year(),
-                         qPrintable(box->parentWidget()->objectName() + u' ' + box->objectName() + u' ' +
-                                    box->date().toString("dd.MM.yyyy")));
+                QCOMPARE(B(Req_Get_Date(box)), B(D(typed.year(), typed.month(), typed.day())));
             }
         }
         if (!year) return;
