@@ -1,49 +1,38 @@
 // Digits typed into a list of numbers are the number typed: after Ctrl+A, a digit typed again,
-// in the open list, anew after a pause or another key; the period dialog's editable boxes take
-// them as text.
+// in the open list, anew after a pause or another key; an editable list takes them as text.
 #include "archives/forms/Excrep_date.h"
 #include "core/Tables.h"
+#include "core/forms/Keyfilters.h"
 #include "core/forms/Number_Search.h"
-#include "messages/forms/Period.h"
-#include "messages/forms/Shortdt.h"
+#include "messages/forms/Req_Controls.h"
 #include "params/forms/Syspar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QtTest>
 #include <memory>
 
 namespace {
 
-const Arh_Range kRange{{26, 1, 1, 0, 0}, {26, 3, 31, 23, 59}};
-
-// The list shown enabled in its dialog.
-std::unique_ptr<QDialog> Show_List(const QString &which, QComboBox *&list)
+// The list shown: the request dialogs' hours (as the period dialog types them: "typed hour"),
+// the passport's day, the system parameters' contract hour and a season's day and hour.
+std::unique_ptr<QWidget> Show_List(const QString &which, QComboBox *&list)
 {
     Init_Tables();
-    if (which == u"period hour") {
-        auto *p = new TFormPeriod;
-        p->show();
-        p->Choice_Btn[2]->click();
-        list = p->Start_Hour;
-        return std::unique_ptr<QDialog>(p);
-    }
-    if (which == u"hour") {
-        auto *s = new TFormShortDate;
-        s->Range = &kRange;
-        s->show();
-        s->Panel()->Choice_Btn.last()->click();
-        list = s->Panel()->Start_Hour;
-        return std::unique_ptr<QDialog>(s);
+    if (which == u"hour" || which == u"typed hour") {
+        list = Req_Number_List(nullptr, "hour", 23);
+        if (which != u"hour") Set_Typed_List(list);
+        list->show();
+        return std::unique_ptr<QWidget>(list);
     }
     if (which == u"day") {
+        static const Arh_Range range{{26, 1, 1, 0, 0}, {26, 3, 31, 23, 59}};
         auto *p = new TFormExcRep_Date;
-        p->Range = &kRange;
+        p->Range = &range;
         p->show();
         list = p->ComboBox3;
-        return std::unique_ptr<QDialog>(p);
+        return std::unique_ptr<QWidget>(p);
     }
     static uint8_t t6[12] = {3, 0xC9, 2, 10, 31, 3, 10, 0, 1, 0, 0, 0};
     auto *f = new TFormSys;
@@ -51,7 +40,7 @@ std::unique_ptr<QDialog> Show_List(const QString &which, QComboBox *&list)
     f->Dev_Write = 1;
     f->show();
     list = which == u"contract hour" ? f->ComboBox1 : which == u"winter day" ? f->Winter->Day : f->Winter->Hour;
-    return std::unique_ptr<QDialog>(f);
+    return std::unique_ptr<QWidget>(f);
 }
 
 } // namespace
@@ -69,8 +58,8 @@ private slots:
         QTest::newRow("after Ctrl+A") << "hour" << "A10" << "10";
         QTest::newRow("anew after another key") << "hour" << "1A3" << "3";
         QTest::newRow("open, a digit again after a pause") << "hour" << "O1.1" << "1";
+        QTest::newRow("an editable list takes text") << "typed hour" << "A00" << "00";
         QTest::newRow("a digit the number cannot take") << "day" << "305" << "5";
-        QTest::newRow("the period's box takes text") << "period hour" << "A00" << "00";
         QTest::newRow("system parameters' list") << "contract hour" << "A11" << "11:00";
         QTest::newRow("a season's hour") << "winter hour" << "A2" << "2:00";
         QTest::newRow("a season's day") << "winter day" << "A11" << "11";
@@ -81,7 +70,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, shown);
         QComboBox *c = nullptr;
-        const auto dialog = Show_List(list, c);
+        const auto shown_in = Show_List(list, c);
         QVERIFY(c->isEnabled());
         c->setCurrentIndex(c->count() - 1);
         QWidget *to = c;
@@ -96,7 +85,7 @@ private slots:
         QTRY_VERIFY(!c->view()->isVisible());
         QCOMPARE(c->currentText(), shown);
         // Chosen as by the user: the passport's day follows the list.
-        if (auto *p = qobject_cast<TFormExcRep_Date *>(dialog.get())) QCOMPARE(int(p->Rep_Date[2]), shown.toInt());
+        if (auto *p = qobject_cast<TFormExcRep_Date *>(shown_in.get())) QCOMPARE(int(p->Rep_Date[2]), shown.toInt());
     }
 
     void lists_of_numbers_typed_digit_by_digit()
