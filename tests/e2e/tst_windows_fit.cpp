@@ -48,15 +48,6 @@ void Grow_In_Corner(QDialog &d, const std::function<void()> &grow)
     QCOMPARE(Outside(d), QStringList());
 }
 
-// White under the flow-computer list's last row: none where every row shows.
-int Band_Under_Rows(const TFormFlouList &l)
-{
-    const QTableWidget *g = l.Grid;
-    const int last = g->rowCount() - 1;
-    return g->verticalScrollBar()->isVisible() ? 0
-                                               : g->viewport()->height() - g->rowViewportPosition(last) - g->rowHeight(last);
-}
-
 } // namespace
 
 class Tst_Windows_Fit : public QObject {
@@ -77,13 +68,12 @@ class Tst_Windows_Fit : public QObject {
         });
         Set_Dialog_Runner(&add);
         Grow_In_Corner(l, [&l] {
-            QCOMPARE(Band_Under_Rows(l), 0);
             while (l.BtnAdd->isEnabled()) l.BtnAdd->click();
         });
         Set_Dialog_Runner(nullptr);
         QCOMPARE(l.Rows(), 16);
-        QCOMPARE(Band_Under_Rows(l), 0);
         QCOMPARE(l.Grid->verticalScrollBar()->isVisible(), scrolls);
+        if (!scrolls) QCOMPARE(l.Grid->viewport()->height(), l.Grid->rowViewportPosition(15) + l.Grid->rowHeight(15));
         const QHeaderView *h = l.Grid->horizontalHeader();
         for (int c = 0; c < h->count(); ++c) QVERIFY(h->sectionSize(c) >= h->sectionSizeHint(c));
     }
@@ -100,7 +90,6 @@ private slots:
     void grown_windows_stay_inside_the_screen()
     {
         Flou_List(2, false);
-        Flou_List(16, false);
         Conn_Settings.Curr_Par.Conn_Prz = 0;
         TFormConnect c(&owner);
         Grow_In_Corner(c, [&c] {

@@ -157,7 +157,6 @@ private slots:
             QLineEdit *e = Ev(d, 1);
             QCOMPARE(e->text(), QString("0.200"));
             if (!typed.isEmpty()) {
-                d.activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(&d));
                 e->setFocus();
                 e->selectAll();
