@@ -209,8 +209,7 @@ bool Commit_Save(QSaveFile &f)
     // commit() alone takes a failed last write for success: a small file is written only by
     // the flush inside it, and on a full disk the empty temporary file then replaced the old.
     if (!f.flush() || f.error() != QFileDevice::NoError) {
-        f.cancelWriting();
-        f.commit();   // drops the temporary file now rather than when f goes
+        f.cancelWriting();   // the temporary file goes with f
         return false;
     }
     return f.commit();
@@ -222,7 +221,6 @@ Save_Result Save_Whole_File(const QString &path, const QByteArray &data)
     if (!f.open(QIODevice::WriteOnly)) return Save_Result::Open_Failed;
     if (f.write(data) != data.size()) {
         f.cancelWriting();
-        f.commit();
         return Save_Result::Write_Failed;
     }
     return Commit_Save(f) ? Save_Result::Ok : Save_Result::Write_Failed;
