@@ -19,6 +19,7 @@
 #include "FakePort.h"
 #include "Sim.h"
 #include "SimArchive.h"
+#include "testsupport.h"
 
 #include "../Xlsx_Readback.h"
 #include "../../../tools/make-templates/Passport_Templates.h"
@@ -64,11 +65,7 @@ QStringList Grid(const QTableWidget *g)
 // "objects.ini" as another copy of the program leaves it.
 void Put_Objects_File(const QStringList &names)
 {
-    QByteArray b = "[OBJECT_LIST]\r\nobj_num=" + QByteArray::number(names.size()) + "\r\n";
-    for (int k = 0; k < names.size(); ++k)
-        b += "[OBJECT_" + QByteArray::number(k + 1) + "]\r\nobj_name=" + names[k].toLatin1() + "\r\n";
-    QFile f(Obj_Path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(b) == b.size());
+    QVERIFY(Put_List_File(Obj_Path, "OBJECT_LIST", "obj_num", "OBJECT_", "obj_name", names));
 }
 
 // Answers every TFormObject with the next name (a null string cancels, an empty one tries an

@@ -2,6 +2,7 @@
 // the serial port and TCP roads into the exchange object.
 #include "Sim.h"
 #include "Sim_Transport.h"
+#include "testsupport.h"
 
 #include "core/Comportfunctions.h"
 #include "core/Globals.h"
@@ -42,11 +43,7 @@ public:
 // A subscriber file as another copy of the program leaves it.
 void Put_Fon_File(const QStringList &names)
 {
-    QByteArray b = "[FON_CONN_PAR]\r\nusers_num=" + QByteArray::number(names.size()) + "\r\n";
-    for (int k = 0; k < names.size(); ++k)
-        b += "[FON_ABONENT_" + QByteArray::number(k + 1) + "]\r\nuser_name=" + names[k].toLatin1() + "\r\n";
-    QFile f(Fon_Path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(b) == b.size());
+    QVERIFY(Put_List_File(Fon_Path, "FON_CONN_PAR", "users_num", "FON_ABONENT_", "user_name", names));
 }
 
 QStringList Items(const QComboBox *c)
